@@ -1,0 +1,23 @@
+# make run  - installs what is missing, builds, starts Velmora under Wine
+# make test - installs what is missing, builds, runs every test under Wine
+BUILD ?= build
+JOBS := $(shell nproc)
+SHELL := /bin/bash
+.SHELLFLAGS := -o pipefail -c
+
+.PHONY: run test build setup
+
+setup:
+	@bash tools/setup-machine.sh
+
+build: setup
+	@bash tools/build-sqlite.sh $(BUILD)/sqlite
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -G "Unix Makefiles" \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DVELMORA_SQLITE_DIR=$(abspath $(BUILD)/sqlite) >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) -- --no-print-directory | { grep -Ev '^\[ *[0-9]+%\] (Building|Linking|Built)' || true; }
+
+test: build
+	@bash tools/with-wine.sh $(BUILD) ctest --test-dir $(BUILD) --output-on-failure --timeout 300
+
+run: build
+	@WINE_DISPLAY=user bash tools/with-wine.sh $(BUILD) bash tools/run-program.sh

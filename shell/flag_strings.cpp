@@ -1,0 +1,64 @@
+#include "shell/flag_strings.h"
+
+#include "shell/text_number.h"
+
+namespace shell {
+namespace {
+
+int twoDigits(std::wstring_view text, size_t from) {
+    if (text.size() < from + 2) return 0;
+    return wholeNumberOf(text.substr(from, 2));
+}
+
+}  // namespace
+
+bool flagOn(std::wstring_view flags, int pos) {
+    return pos >= 1 && static_cast<size_t>(pos) <= flags.size() && flags[pos - 1] == L'1';
+}
+
+bool countsDown(std::wstring_view optvalue) { return flagOn(optvalue, 1); }
+
+DisplayFormat displayFormatOf(std::wstring_view optvalue) {
+    DisplayFormat f = DisplayFormat::HoursMinutesSeconds;
+    if (flagOn(optvalue, 3)) f = DisplayFormat::Seconds;
+    if (flagOn(optvalue, 4)) f = DisplayFormat::MinutesSeconds;
+    if (flagOn(optvalue, 5)) f = DisplayFormat::HoursMinutesSeconds;
+    return f;
+}
+
+LookCode lookCodeOf(std::wstring_view fontselect) {
+    return LookCode{twoDigits(fontselect, 1), twoDigits(fontselect, 3), twoDigits(fontselect, 5)};
+}
+
+std::vector<std::wstring> splitAtBackslash(std::wstring_view text) {
+    std::vector<std::wstring> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t slash = text.find(L'\\', start);
+        parts.emplace_back(text.substr(start, slash - start));
+        if (slash == std::wstring_view::npos) return parts;
+        start = slash + 1;
+    }
+}
+
+PictureField pictureFieldOf(std::wstring_view picturename) {
+    auto parts = splitAtBackslash(picturename);
+    PictureField field{parts[0], 0};
+    if (parts.size() > 1) field.colour = wholeNumberOf(parts[1]);
+    return field;
+}
+
+std::wstring soundNameOf(std::wstring_view tellsoundname, int reaction) {
+    auto names = splitAtBackslash(tellsoundname);
+    if (reaction < 0 || static_cast<size_t>(reaction) >= names.size()) return {};
+    return names[reaction];
+}
+
+SizeColour sizeColourOf(std::wstring_view pair) {
+    auto parts = splitAtBackslash(pair);
+    SizeColour sc{wholeNumberOf(parts[0]), 0};
+    if (parts.size() > 1) sc.colourIndex = wholeNumberOf(parts[1]);
+    return sc;
+}
+
+}  // namespace shell

@@ -1,0 +1,43 @@
+#pragma once
+// What every test starts from: a fresh program folder, no settings in the registry, message
+// boxes recorded instead of shown, and a clock the test drives.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/wall_clock.h"
+#include "win/auto_message.h"
+
+namespace testing_support {
+
+class FakeClock final : public shell::WallClock {
+public:
+    uint32_t tick = 1000;
+    SYSTEMTIME time{2026, 12, 3, 9, 9, 0, 0, 0};
+    uint32_t tickCount() override { return tick; }
+    SYSTEMTIME localTime() override { return time; }
+    void setTimeOfDay(int h, int m, int s, int ms = 0);
+    void advance(uint32_t ms);  // moves both the tick count and the time of day
+};
+
+// Deletes a key of HKEY_CURRENT_USER with everything below it.
+void deleteUserKey(const wchar_t* path);
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::wstring folder;                             // the fresh program folder
+    std::vector<win::MessageShown> messages;         // boxes the code showed
+    int messageAnswer = IDOK;                        // the button the "user" presses
+    FakeClock clock;
+};
+
+std::wstring makeTempFolder();
+void removeTree(const std::wstring& folder);
+void writeFile(const std::wstring& path, const std::string& bytes);
+
+}  // namespace testing_support
