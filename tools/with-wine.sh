@@ -6,7 +6,7 @@
 set -euo pipefail
 build=$(cd "$1" && pwd); shift
 export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=-all
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+{ export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8; } 2>/dev/null
 export VELMORA_BUILD="$build"
 
 xvfb_pid=""
