@@ -32,6 +32,9 @@ void regDeleteKey(HKEY root, const std::wstring& path);
 int32_t readSettingNumber(const std::wstring& name);
 // Writes a REG_DWORD value of key Velmora, creating the key when needed.
 void writeSettingNumber(const std::wstring& name, int32_t value);
+// The same for any key of HKEY_CURRENT_USER (Velmora or Tessaline).
+int32_t readUserNumber(const std::wstring& key, const std::wstring& name);
+void writeUserNumber(const std::wstring& key, const std::wstring& name, int32_t value);
 
 void readsetting(ClockSetting& s);
 void savesetting(const ClockSetting& s);

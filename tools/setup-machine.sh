@@ -10,7 +10,7 @@ export DEBIAN_FRONTEND=noninteractive
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
 for p in g++-mingw-w64-i686-posix mingw-w64-tools cmake make tcl xvfb x11-utils xdotool \
-         imagemagick fonts-wqy-zenhei googletest dpkg-dev; do
+         imagemagick fonts-wqy-zenhei googletest dpkg-dev locales sqlite3; do
   have "$p" || need+=("$p")
 done
 have wine32:i386 || need+=(wine wine32:i386)
@@ -33,4 +33,10 @@ src=/etc/apt/sources.list.d/debian-src.sources
 if [ ! -f "$src" ] && [ -f /etc/apt/sources.list.d/debian.sources ]; then
   sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | $SUDO tee "$src" >/dev/null
   $SUDO apt-get update -qq
+fi
+# Wine takes its ANSI code page (936) from the Chinese locale.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+  $SUDO sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
 fi

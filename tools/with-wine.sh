@@ -29,11 +29,15 @@ else
   rm -f "$dfile"
 fi
 
-if [ ! -f "$WINEPREFIX/.velmora-ready" ]; then
+stamp="$WINEPREFIX/.velmora-ready-2"
+if [ ! -f "$stamp" ]; then
   echo "wine: preparing the prefix (once)"
   wineboot -i >/dev/null 2>&1 </dev/null || true
+  # Without a window manager Wine waits two seconds for each closing window to be
+  # withdrawn by one; the program's windows are borderless and need none.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
   wineserver -w
-  touch "$WINEPREFIX/.velmora-ready"
+  touch "$stamp"
 fi
 # One persistent wineserver for the whole run, started outside whatever runs the programs.
 wineserver -p >/dev/null 2>&1 </dev/null

@@ -1,0 +1,61 @@
+#pragma once
+// TimeData.db beside the program: an INI file in the ANSI code page holding the looks of the
+// floating windows, the hotkeys and the window positions. The positions are mirrored to the
+// registry, which is where a window looks when the file has none.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace shell {
+
+inline constexpr wchar_t kIniFileName[] = L"TimeData.db";
+inline constexpr wchar_t kHotkeySection[] = L"Hotkey";
+inline constexpr wchar_t kSiteSection[] = L"clocksite";
+
+// Modes "readpart", "readall" (the whole section as a comma list), "write", "delpart" (one
+// key) and "delall" (the whole section); any other mode does nothing. Reads give `value`
+// when they find nothing or an empty text; the writing modes give an empty text.
+std::wstring iniAccess(std::wstring_view mode, const std::wstring& path, const std::wstring& section,
+                       const std::wstring& key, const std::wstring& value);
+
+// "readpart" and "write" on TimeData.db in the program folder.
+std::wstring iniRead(const std::wstring& section, const std::wstring& key, const std::wstring& fallback);
+void iniWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value);
+
+// A section as the profile functions return it (entries separated by NULs) as "a=1,b=2".
+std::wstring sectionToList(std::wstring_view raw);
+
+// Font-size increment of the second-screen windows in points, 0 to 100.
+int16_t readHotkeyAdd();
+
+// Where a floating window keeps its position: two keys of section clocksite and their
+// registry mirrors under key Velmora (Tessaline for the banner).
+struct WindowSite {
+    const wchar_t* leftKey;
+    const wchar_t* topKey;
+    const wchar_t* registryKey;
+};
+extern const WindowSite kClockSite;
+extern const WindowSite kClockSiteTwo;
+extern const WindowSite kTimeSite;
+extern const WindowSite kTitleSite;
+extern const WindowSite kProcessSite;
+
+struct WindowPosition {
+    int32_t left = 0;  // twips
+    int32_t top = 0;
+};
+
+// Writes the position to the INI file and to the registry; a failed step does not stop the other.
+void saveWindowSite(const WindowSite& site, int32_t left, int32_t top);
+inline void saveclocksite(int32_t left, int32_t top) { saveWindowSite(kClockSite, left, top); }
+inline void saveclocksitetwo(int32_t left, int32_t top) { saveWindowSite(kClockSiteTwo, left, top); }
+inline void savetimesite(int32_t left, int32_t top) { saveWindowSite(kTimeSite, left, top); }
+inline void savetitlesite(int32_t left, int32_t top) { saveWindowSite(kTitleSite, left, top); }
+inline void saveprocesssite(int32_t left, int32_t top) { saveWindowSite(kProcessSite, left, top); }
+
+// The saved position before clamping: the INI file's, or, when either of its values is
+// missing or -100, both values from the registry (absent ones 0).
+WindowPosition readWindowPosition(const WindowSite& site);
+
+}  // namespace shell

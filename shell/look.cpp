@@ -1,0 +1,64 @@
+#include "shell/look.h"
+
+#include <limits>
+
+#include "shell/run_records.h"
+
+namespace shell {
+namespace {
+
+constexpr int32_t kFrameMargin = 15;  // twips
+constexpr int32_t kPauseStep = 10;
+
+constexpr std::array<PaletteColour, kPaletteSize> kPalette{{
+    {L"黑色", RGB(0, 0, 0)},
+    {L"深红", RGB(128, 0, 0)},
+    {L"紫红", RGB(255, 0, 255)},
+    {L"红色", RGB(255, 0, 0)},
+    {L"黄色", RGB(255, 255, 0)},
+    {L"橄榄色", RGB(128, 128, 0)},
+    {L"浅绿", RGB(0, 255, 0)},
+    {L"绿色", RGB(0, 128, 0)},
+    {L"绿蓝", RGB(0, 128, 128)},
+    {L"浅蓝", RGB(0, 0, 255)},
+    {L"深蓝", RGB(0, 0, 128)},
+    {L"天蓝", RGB(192, 192, 255)},
+    {L"兰色", RGB(0, 255, 255)},
+    {L"紫色", RGB(128, 0, 128)},
+    {L"灰色", RGB(128, 128, 128)},
+    {L"银白", RGB(192, 192, 192)},
+    {L"白色", RGB(255, 255, 255)},
+}};
+
+}  // namespace
+
+std::optional<int16_t> fontSizeOf(int16_t index) {
+    int32_t points = (index + 2) * 5;
+    if (points < std::numeric_limits<int16_t>::min() || points > std::numeric_limits<int16_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int16_t>(points);
+}
+
+const std::array<PaletteColour, kPaletteSize>& palette() { return kPalette; }
+
+COLORREF colorOfIndex(int16_t index) {
+    if (index < 0 || index >= static_cast<int16_t>(kPaletteSize)) return RGB(0, 0, 0);
+    return kPalette[index].value;
+}
+
+void keepOnTop(HWND window) {
+    int32_t& pause = timingState().topmostpause;
+    if (pause >= 1) {
+        pause -= kPauseStep;
+        return;
+    }
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+TwipsRect frameControl(const TwipsRect& control) {
+    return {control.left - kFrameMargin, control.top - kFrameMargin, control.width + 2 * kFrameMargin,
+            control.height + 2 * kFrameMargin};
+}
+
+}  // namespace shell

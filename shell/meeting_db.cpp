@@ -1,0 +1,189 @@
+#include "shell/meeting_db.h"
+
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+#include <string_view>
+
+#include "shell/program_folder.h"
+#include "shell/settings_registry.h"
+#include "shell/text_number.h"
+#include "shell/wall_clock.h"
+#include "win/auto_message.h"
+#include "win/text.h"
+
+namespace shell {
+namespace {
+
+constexpr wchar_t kNoDatabaseMessage[] = L"操作系统是精简版本，不支持本程序计时";
+constexpr unsigned kNoDatabaseMessageMs = 1200;
+constexpr wchar_t kNoStagePeriod[] = L"00:00\\00:00";
+
+// Times of day are stored as "hh:mm:ss", so comparing the texts compares the times.
+constexpr char kCoveringStage[] =
+    "SELECT starttime, endtime, clockname, title FROM file_list "
+    "WHERE starttime <= ?1 AND endtime >= ?1 ORDER BY rowid";
+constexpr char kNextStage[] =
+    "SELECT starttime, endtime FROM file_list WHERE starttime >= ?1 ORDER BY starttime, rowid";
+// Fields Time_one to picture_height of ClockSetting, in record order.
+constexpr char kSavedClock[] =
+    "SELECT tiemone, timetwo, tiemthree, checkvalue, optvalue, tellShowtime, tellsoundname, "
+    "tellprocesstext, tellShowtext, clockFont, Fontselect, picturename, time_top, time_left, "
+    "picture_width, picture_height FROM clocksetting WHERE clockname = ?1";
+constexpr char kRunRecord[] =
+    "INSERT INTO timesum (set_time, use_time, out_time, pause_time, filename) VALUES (?1, ?2, ?3, ?4, ?5)";
+
+// A statement parameter: a text, or nothing for a field left unset.
+using Param = std::optional<std::wstring>;
+
+// One statement with its parameters bound, run up to its first row.
+class Query {
+public:
+    Query(sqlite3* db, const char* sql, std::initializer_list<Param> params) {
+        if (sqlite3_prepare_v2(db, sql, -1, stmt_.put(), nullptr) != SQLITE_OK) return;
+        int index = 0;
+        for (const Param& p : params) {
+            if (!bind(++index, p)) return;
+        }
+        rc_ = sqlite3_step(stmt_.get());
+    }
+
+    bool failed() const { return rc_ != SQLITE_ROW && rc_ != SQLITE_DONE; }
+    bool hasRow() const { return rc_ == SQLITE_ROW; }
+
+    std::wstring text(int col) const {
+        const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), col));
+        if (!chars) return {};
+        return win::fromUtf8(std::string_view(chars, sqlite3_column_bytes(stmt_.get(), col)));
+    }
+
+    std::optional<TimeOfDay> time(int col) const { return parseTimeOfDay(text(col)); }
+
+    // A stored number into a whole-number field, rounded as the field's type takes it; false,
+    // and the field untouched, when the value is missing, no number or out of the field's range.
+    template <typename Int>
+    bool whole(int col, Int& field) const {
+        int type = sqlite3_column_type(stmt_.get(), col);
+        if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) return false;
+        double value = std::nearbyint(sqlite3_column_double(stmt_.get(), col));
+        if (value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max()) return false;
+        field = static_cast<Int>(value);
+        return true;
+    }
+
+private:
+    bool bind(int index, const Param& p) {
+        if (!p) return sqlite3_bind_null(stmt_.get(), index) == SQLITE_OK;
+        std::string utf8 = win::toUtf8(*p);
+        return sqlite3_bind_text(stmt_.get(), index, utf8.data(), static_cast<int>(utf8.size()),
+                                 SQLITE_TRANSIENT) == SQLITE_OK;
+    }
+
+    UniqueStatement stmt_;
+    int rc_ = SQLITE_ERROR;
+};
+
+std::wstring periodText(TimeOfDay start, TimeOfDay end) { return formatHms(start) + L'\\' + formatHms(end); }
+
+// Nothing of `setting` changes unless every value of the row converts.
+bool readSavedClock(const Query& row, ClockSetting& setting) {
+    ClockSetting s = setting;
+    bool numbers = row.whole(0, s.Time_one) && row.whole(1, s.Time_two) && row.whole(2, s.Time_three) &&
+                   row.whole(5, s.tellShowtime) && row.whole(12, s.time_top) && row.whole(13, s.time_left) &&
+                   row.whole(14, s.picture_width) && row.whole(15, s.picture_height);
+    if (!numbers) return false;
+    s.checkvalue = row.text(3);
+    s.optvalue = row.text(4);
+    s.tellsoundname = row.text(6);
+    s.tellprocesstext = row.text(7);
+    s.tellShowtext = row.text(8);
+    s.clockFont = row.text(9);
+    s.Fontselect = row.text(10);
+    s.picturename = row.text(11);
+    setting = std::move(s);
+    return true;
+}
+
+std::optional<StageLookup> coveringStage(sqlite3* db, const Query& stage, ClockSetting& setting) {
+    auto start = stage.time(0);
+    auto end = stage.time(1);
+    if (!start || !end) return std::nullopt;
+    Query clock(db, kSavedClock, {stage.text(2)});
+    if (clock.failed() || (clock.hasRow() && !readSavedClock(clock, setting))) return std::nullopt;
+    return StageLookup{StageState::Covering, periodText(*start, *end), stage.text(3)};
+}
+
+// While no stage covers now the clock runs on the registry settings, not the next stage's clock.
+std::optional<StageLookup> waitOrDayOver(sqlite3* db, TimeOfDay now, ClockSetting& setting) {
+    readsetting(setting);
+    Query next(db, kNextStage, {formatHms(now)});
+    if (next.failed()) return std::nullopt;
+    if (!next.hasRow()) {
+        setting.Time_all = TimeOfDay{};
+        return StageLookup{StageState::DayOver, kNoStagePeriod, setting.tellShowtext};
+    }
+    auto start = next.time(0);
+    auto end = next.time(1);
+    if (!start || !end) return std::nullopt;
+    setting.Time_all = TimeOfDay{start->seconds - now.seconds};
+    return StageLookup{StageState::Waiting, periodText(*start, *end), setting.tellShowtext};
+}
+
+// Nothing when the file is missing or damaged or holds a value that does not convert.
+std::optional<StageLookup> lookupInDatabase(TimeOfDay now, ClockSetting& setting) {
+    UniqueDatabase db = openMeetData();
+    if (!db) return std::nullopt;
+    Query covering(db.get(), kCoveringStage, {formatHms(now)});
+    if (covering.failed()) return std::nullopt;
+    if (covering.hasRow()) return coveringStage(db.get(), covering, setting);
+    return waitOrDayOver(db.get(), now, setting);
+}
+
+// "hh:mm:ss" of a stage time kept as text; nothing when it is no time of day.
+Param storedTime(const std::wstring& text) {
+    auto t = parseTimeOfDay(text);
+    return t ? Param(formatHms(*t)) : std::nullopt;
+}
+
+// Whole seconds, halves to the even second, as "hh:mm:ss"; nothing when not within a day.
+Param storedDuration(int32_t ms) {
+    auto t = secondtotime(roundHalfEven(ms / 1000.0));
+    return t ? Param(formatHms(*t)) : std::nullopt;
+}
+
+}  // namespace
+
+UniqueDatabase openMeetData() {
+    UniqueDatabase db;
+    std::string path = win::toUtf8(inProgramFolder(kMeetDataFile));
+    // Without SQLITE_OPEN_CREATE a missing file stays missing.
+    if (sqlite3_open_v2(path.c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) db.reset();
+    return db;
+}
+
+StageLookup lookupStage(TimeOfDay now, ClockSetting& setting) {
+    if (auto found = lookupInDatabase(now, setting)) return *found;
+    readsetting(setting);
+    return StageLookup{StageState::NoDatabase, std::nullopt, setting.tellShowtext};
+}
+
+StageLookup loadCurrentMeeting() {
+    StageLookup found = lookupStage(timeOfDayNow(), clockSetting());
+    TimingState& t = timingState();
+    t.stagestate = found.state;
+    if (found.state == StageState::Covering) t.filename = found.titletext;
+    if (found.state == StageState::NoDatabase) win::autoMessage(kNoDatabaseMessage, kNoDatabaseMessageMs);
+    return found;
+}
+
+void savetimerecord(const TimingState& t) {
+    if (readSettingNumber(L"Time_Record") == 0) return;
+    UniqueDatabase db = openMeetData();
+    if (!db) return;
+    // The row is stored as the statement runs; a failure leaves the table as it was.
+    Query record(db.get(), kRunRecord,
+                 {storedTime(t.set_time), storedTime(t.use_time), storedDuration(t.out_time),
+                  storedDuration(t.pause_time), t.filename});
+}
+
+}  // namespace shell

@@ -1,0 +1,46 @@
+#pragma once
+// The meeting database MeetData.db beside the program: the saved clocks (clocksetting), the
+// day's stages (file_list) and the record of finished runs (timesum). The file ships with the
+// program and is never created here; each operation opens its own connection and closes it.
+#include <optional>
+#include <string>
+
+#include "shell/run_records.h"
+#include "shell/sqlite_handles.h"
+#include "shell/time_rules.h"
+
+namespace shell {
+
+inline constexpr wchar_t kMeetDataFile[] = L"MeetData.db";
+
+// The password the file was once protected with. SQLite has none, and nothing depends on it.
+inline std::wstring dbPassword() { return L"738QW261"; }
+
+// A connection to the file; empty when it is missing. A damaged file opens, and its first
+// statement fails.
+UniqueDatabase openMeetData();
+
+// What the stage lookup decided, for the main clock and the title window.
+struct StageLookup {
+    StageState state = StageState::NoDatabase;
+    // "hh:mm:ss\hh:mm:ss": start and end of the current or next stage; "00:00\00:00" when no
+    // stage is left today; nothing when the file could not be read (the period shown stays).
+    std::optional<std::wstring> stageperiod;
+    std::wstring titletext;  // the stage's title, else tellShowtext
+};
+
+// Decides from the day's stages which clock runs at `now` and fills `setting` for it: from the
+// stage's saved clock (Time_all untouched; a clock that is not saved leaves `setting` as it
+// is), or else from the settings registry with Time_all the wait for the next stage, 0 when no
+// stage is left.
+StageLookup lookupStage(TimeOfDay now, ClockSetting& setting);
+
+// The lookup for the present time, applied to clockSetting() and timingState(); tells the user
+// when the file cannot be read. The windows take the title and the period from the result.
+StageLookup loadCurrentMeeting();
+
+// Appends the run in `t` to timesum while the run record is switched on (registry value
+// Time_Record). Reports nothing; a failing step leaves the table without the row.
+void savetimerecord(const TimingState& t);
+
+}  // namespace shell

@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shell/meeting_db.h"
+#include "shell/settings_registry.h"
+#include "tests/test_support.h"
+#include "win/text.h"
+
+using namespace shell;
+
+namespace {
+
+using Row = std::vector<std::optional<std::wstring>>;
+
+TimeOfDay at(int h, int m, int s) { return TimeOfDay{h * 3600 + m * 60 + s}; }
+
+// The build puts the shipped file beside every program, the test programs included.
+std::wstring shippedDatabase() {
+    wchar_t exe[MAX_PATH];
+    std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    return path.substr(0, path.find_last_of(L'\\') + 1) + kMeetDataFile;
+}
+
+// Unlike the first-run defaults in every stored field.
+ClockSetting someClock(int32_t alarm1, const std::wstring& title) {
+    return ClockSetting{TimeOfDay{}, alarm1, 120, 60, L"101010101010101010101", L"01001", 7,
+                        L"a.wav\\b.wav\\c.wav\\d.wav", L"汇报人", title, L"Arial", L"1100302",
+                        L"sky.jpg\\255", 15, 30, 200, 80};
+}
+
+class MeetingDb : public testing_support::ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        ASSERT_TRUE(CopyFileW(shippedDatabase().c_str(), path().c_str(), TRUE));
+    }
+
+    std::wstring path() const { return folder + L"\\" + kMeetDataFile; }
+
+    // Runs one statement on a connection of the test's own; the rows it gives, nothing when refused.
+    std::optional<std::vector<Row>> exec(const char* sql, const std::vector<std::wstring>& texts = {}) {
+        UniqueDatabase db;
+        UniqueStatement st;
+        if (sqlite3_open_v2(win::toUtf8(path()).c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+            sqlite3_prepare_v2(db.get(), sql, -1, st.put(), nullptr) != SQLITE_OK) {
+            return std::nullopt;
+        }
+        for (size_t i = 0; i < texts.size(); ++i) {
+            std::string utf8 = win::toUtf8(texts[i]);
+            sqlite3_bind_text(st.get(), static_cast<int>(i + 1), utf8.c_str(), -1, SQLITE_TRANSIENT);
+        }
+        std::vector<Row> rows;
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+            Row& row = rows.emplace_back();
+            for (int c = 0; c < sqlite3_column_count(st.get()); ++c) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), c));
+                row.push_back(text ? std::optional(win::fromUtf8(text)) : std::nullopt);
+            }
+        }
+        if (rc != SQLITE_DONE) return std::nullopt;
+        return rows;
+    }
+
+    void addStage(const std::wstring& start, const std::wstring& end, const std::wstring& clock,
+                  const std::wstring& title) {
+        ASSERT_TRUE(exec("INSERT INTO file_list VALUES (?1, ?2, ?3, ?4)", {start, end, clock, title}));
+    }
+
+    void addClock(const std::wstring& name, const ClockSetting& c) {
+        auto n = [](int32_t v) { return std::to_wstring(v); };
+        ASSERT_TRUE(exec("INSERT INTO clocksetting VALUES (1, ?1, '2026-12-03', '', '12:00:00', ?2, ?3, ?4, ?5, "
+                         "?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)",
+                         {name, n(c.Time_one), n(c.Time_two), n(c.Time_three), c.checkvalue, c.optvalue,
+                          n(c.tellShowtime), c.tellsoundname, c.tellprocesstext, c.tellShowtext, c.clockFont,
+                          c.Fontselect, c.picturename, n(c.time_top), n(c.time_left), n(c.picture_width),
+                          n(c.picture_height)}));
+    }
+
+    std::vector<Row> runRecords() {
+        return exec("SELECT ID, set_time, use_time, out_time, pause_time, filename FROM timesum").value();
+    }
+};
+
+class StageLookupTest : public MeetingDb {
+protected:
+    void SetUp() override {
+        MeetingDb::SetUp();
+        savesetting(registryClock);
+        addClock(L"Bob's clock", savedClock);
+        addStage(L"09:00:00", L"10:00:00", L"Bob's clock", L"董事会");
+    }
+
+    ClockSetting registryClock = someClock(45, L"等待");
+    ClockSetting savedClock = someClock(300, L"茶歇");
+};
+
+TEST_F(StageLookupTest, StageCoversNowFromExactlyItsStartToExactlyItsEnd) {
+    for (TimeOfDay now : {at(9, 0, 0), at(10, 0, 0)}) {
+        SCOPED_TRACE(win::toUtf8(formatHms(now)));
+        ClockSetting setting;
+        setting.Time_all = at(0, 5, 0);
+        StageLookup found = lookupStage(now, setting);
+        EXPECT_EQ(found.state, StageState::Covering);
+        EXPECT_EQ(found.stageperiod, L"09:00:00\\10:00:00");
+        EXPECT_EQ(found.titletext, L"董事会");
+        ClockSetting expected = savedClock;
+        expected.Time_all = at(0, 5, 0);
+        EXPECT_EQ(setting, expected);
+    }
+}
+
+TEST_F(StageLookupTest, OneSecondBeforeTheFirstStageTheWaitRunsOnTheRegistrySettings) {
+    ClockSetting setting;
+    StageLookup found = lookupStage(at(8, 59, 59), setting);
+    EXPECT_EQ(found.state, StageState::Waiting);
+    EXPECT_EQ(found.stageperiod, L"09:00:00\\10:00:00");
+    EXPECT_EQ(found.titletext, L"等待");
+    ClockSetting expected = registryClock;
+    expected.Time_all = at(0, 0, 1);
+    EXPECT_EQ(setting, expected);
+}
+
+TEST_F(StageLookupTest, WaitsForTheEarliestLaterStage) {
+    addStage(L"14:00:00", L"15:00:00", L"Bob's clock", L"下午");
+    addStage(L"11:00:00", L"12:00:00", L"Bob's clock", L"上午");
+    ClockSetting setting;
+    StageLookup found = lookupStage(at(10, 20, 30), setting);
+    EXPECT_EQ(found.state, StageState::Waiting);
+    EXPECT_EQ(found.stageperiod, L"11:00:00\\12:00:00");
+    EXPECT_EQ(setting.Time_all, at(0, 39, 30));
+}
+
+TEST_F(StageLookupTest, OneSecondAfterTheLastStageNoStageIsLeftToday) {
+    ClockSetting setting;
+    setting.Time_all = at(0, 5, 0);
+    StageLookup found = lookupStage(at(10, 0, 1), setting);
+    EXPECT_EQ(found.state, StageState::DayOver);
+    EXPECT_EQ(found.stageperiod, L"00:00\\00:00");
+    EXPECT_EQ(found.titletext, L"等待");
+    EXPECT_EQ(setting, registryClock);
+}
+
+TEST_F(StageLookupTest, TheFirstStoredOfTwoCoveringStagesWins) {
+    ASSERT_TRUE(exec("DELETE FROM file_list"));
+    addStage(L"09:30:00", L"11:00:00", L"Bob's clock", L"后存先用");
+    addStage(L"09:00:00", L"10:00:00", L"Bob's clock", L"先开始");
+    ClockSetting setting;
+    EXPECT_EQ(lookupStage(at(9, 45, 0), setting).titletext, L"后存先用");
+}
+
+TEST_F(StageLookupTest, ClockNamesMatchWhateverTheirCase) {
+    addStage(L"13:00:00", L"14:00:00", L"BOB'S CLOCK", L"午会");
+    ClockSetting setting;
+    lookupStage(at(13, 30, 0), setting);
+    EXPECT_EQ(setting.Time_one, 300);
+}
+
+TEST_F(StageLookupTest, AStageWhoseClockIsNotSavedKeepsTheSettingsInEffect) {
+    addStage(L"13:00:00", L"14:00:00", L"gone", L"午会");
+    ClockSetting setting = someClock(99, L"原样");
+    StageLookup found = lookupStage(at(13, 0, 0), setting);
+    EXPECT_EQ(found.state, StageState::Covering);
+    EXPECT_EQ(found.titletext, L"午会");
+    EXPECT_EQ(setting, someClock(99, L"原样"));
+}
+
+TEST_F(StageLookupTest, ASavedValueOutOfItsFieldsRangeCountsAsAnUnreadableDatabase) {
+    ASSERT_TRUE(exec("UPDATE clocksetting SET tellShowtime = 40000"));
+    ClockSetting setting;
+    StageLookup found = lookupStage(at(9, 30, 0), setting);
+    EXPECT_EQ(found.state, StageState::NoDatabase);
+    EXPECT_FALSE(found.stageperiod);
+    EXPECT_EQ(setting, registryClock);
+}
+
+TEST_F(MeetingDb, StageTimesAreStoredOnlyAsHhMmSs) {
+    for (const wchar_t* bad : {L"9:00:00", L"09:00", L"24:00:00", L"09:00:00 PM"}) {
+        EXPECT_FALSE(exec("INSERT INTO file_list VALUES (?1, '10:00:00', 'c', 't')", {bad})) << win::toUtf8(bad);
+    }
+    EXPECT_TRUE(exec("INSERT INTO file_list VALUES ('23:59:59', '00:00:00', 'c', 't')"));
+}
+
+class LoadCurrentMeetingTest : public MeetingDb {
+protected:
+    void SetUp() override {
+        MeetingDb::SetUp();
+        clockSetting() = ClockSetting{};
+        timingState() = TimingState{};
+    }
+
+    void expectNoDatabase() {
+        StageLookup found = loadCurrentMeeting();
+        EXPECT_EQ(timingState().stagestate, StageState::NoDatabase);
+        EXPECT_FALSE(found.stageperiod);
+        EXPECT_EQ(found.titletext, clockSetting().tellShowtext);
+        EXPECT_EQ(clockSetting().Time_one, 30);  // first-run default of the registry
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, L"操作系统是精简版本，不支持本程序计时");
+        EXPECT_EQ(messages[0].caption, L"Kelvane");
+        EXPECT_EQ(messages[0].timeoutMs, 1200u);
+    }
+};
+
+TEST_F(LoadCurrentMeetingTest, TheStageAtTheClocksTimeFillsTheSharedRecords) {
+    addClock(L"早会", someClock(300, L"茶歇"));
+    addStage(L"09:00:00", L"10:00:00", L"早会", L"董事会");
+    clock.setTimeOfDay(9, 30, 0);
+    StageLookup found = loadCurrentMeeting();
+    EXPECT_EQ(found.titletext, L"董事会");
+    EXPECT_EQ(timingState().stagestate, StageState::Covering);
+    EXPECT_EQ(timingState().filename, L"董事会");
+    EXPECT_EQ(clockSetting().Time_one, 300);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(LoadCurrentMeetingTest, AMissingFileIsReportedAndNotCreated) {
+    DeleteFileW(path().c_str());
+    expectNoDatabase();
+    EXPECT_EQ(GetFileAttributesW(path().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(LoadCurrentMeetingTest, ADamagedFileIsReported) {
+    testing_support::writeFile(path(), std::string(4096, 'x'));
+    expectNoDatabase();
+}
+
+class RunRecordTest : public MeetingDb {
+protected:
+    TimingState run() {
+        TimingState t;
+        t.set_time = L"09:00:00";
+        t.use_time = L"10:00:00";
+        t.out_time = 90500;
+        t.pause_time = 91500;
+        t.filename = L"Bob's 董事会";
+        return t;
+    }
+};
+
+TEST_F(RunRecordTest, RecordsTheRunWithItsDurationsRoundedHalfToEven) {
+    writeSettingNumber(L"Time_Record", 1);
+    savetimerecord(run());
+    savetimerecord(run());
+    std::vector<Row> expected{{L"1", L"09:00:00", L"10:00:00", L"00:01:30", L"00:01:32", L"Bob's 董事会"},
+                              {L"2", L"09:00:00", L"10:00:00", L"00:01:30", L"00:01:32", L"Bob's 董事会"}};
+    EXPECT_EQ(runRecords(), expected);
+}
+
+TEST_F(RunRecordTest, ADurationOutsideADayLeavesItsFieldUnset) {
+    writeSettingNumber(L"Time_Record", 1);
+    TimingState t = run();
+    t.out_time = -2000;
+    t.pause_time = 86400000;
+    savetimerecord(t);
+    std::vector<Row> expected{{L"1", L"09:00:00", L"10:00:00", std::nullopt, std::nullopt, L"Bob's 董事会"}};
+    EXPECT_EQ(runRecords(), expected);
+}
+
+TEST_F(RunRecordTest, WithTheSwitchOffNoRowIsAdded) {
+    savetimerecord(run());
+    writeSettingNumber(L"Time_Record", 0);
+    savetimerecord(run());
+    EXPECT_TRUE(runRecords().empty());
+}
+
+TEST_F(RunRecordTest, AMissingFileIsNeitherCreatedNorReported) {
+    writeSettingNumber(L"Time_Record", 1);
+    DeleteFileW(path().c_str());
+    savetimerecord(run());
+    EXPECT_EQ(GetFileAttributesW(path().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(messages.empty());
+}
+
+}  // namespace
