@@ -25,7 +25,7 @@ else
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$dfile" ] && break; sleep 0.1; done
   [ -s "$dfile" ] || { echo "wine: Xvfb did not start" >&2; exit 1; }
-  export DISPLAY=":$(head -n 1 "$dfile")"
+  export DISPLAY=":$(head -n 1 "$dfile")" VELMORA_VIRTUAL_DISPLAY=1
   rm -f "$dfile"
 fi
 
