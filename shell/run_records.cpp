@@ -32,4 +32,9 @@ TimingState& timingState() {
     return record;
 }
 
+ScreenShared& screenShared() {
+    static ScreenShared values;
+    return values;
+}
+
 }  // namespace shell

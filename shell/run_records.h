@@ -62,7 +62,17 @@ struct TimingState {
     uint32_t starttick = 0;       // run start in the unit of the current time source
 };
 
+// Process-wide values the floating windows share.
+struct ScreenShared {
+    int32_t screenwidth = 0;   // pixels: client area of a full-screen window on the primary monitor
+    int32_t screenheight = 0;
+    bool usepicture = false;   // the clock face shows the background picture file
+    int16_t blinkcount = 0;    // blink and prompt counter of the main clock
+    int16_t blinkrounds = 0;   // second blink counter
+};
+
 ClockSetting& clockSetting();
 TimingState& timingState();
+ScreenShared& screenShared();
 
 }  // namespace shell

@@ -1,0 +1,55 @@
+#include "app/forms.h"
+
+#include <memory>
+
+#include "clocks/time_glass.h"
+#include "clocks/time_glasstwo.h"
+#include "displays/Frm_process.h"
+#include "displays/Frm_time.h"
+#include "displays/Frm_title.h"
+#include "plans/Frm_data_sum.h"
+#include "plans/Frm_offtensetting.h"
+#include "settings/Settings.h"
+#include "shell/Frm_exit.h"
+
+namespace forms {
+namespace {
+
+struct All {
+    shell::Frm_exit exit;
+    displays::Frm_process process{false};
+    displays::Frm_process processTwo{true};
+    clocks::time_glass glass;
+    clocks::time_glasstwo glassTwo;
+    displays::Frm_time time;
+    displays::Frm_title title;
+    settings::Settings settings;
+    plans::Frm_data_sum dataSum;
+    plans::Frm_offtensetting offtenSetting;
+};
+
+std::unique_ptr<All>& all() {
+    static std::unique_ptr<All> instance = std::make_unique<All>();
+    return instance;
+}
+
+}  // namespace
+
+shell::Frm_exit& Frm_exit() { return all()->exit; }
+displays::Frm_process& Frm_process() { return all()->process; }
+displays::Frm_process& Frm_process_two() { return all()->processTwo; }
+clocks::time_glass& time_glass() { return all()->glass; }
+clocks::time_glasstwo& time_glasstwo() { return all()->glassTwo; }
+displays::Frm_time& Frm_time() { return all()->time; }
+displays::Frm_title& Frm_title() { return all()->title; }
+settings::Settings& Settings() { return all()->settings; }
+plans::Frm_data_sum& Frm_data_sum() { return all()->dataSum; }
+plans::Frm_offtensetting& Frm_offtensetting() { return all()->offtenSetting; }
+
+void resetAll() {
+    // The old windows go before the new ones are made, hub last, as at exit.
+    all().reset();
+    all() = std::make_unique<All>();
+}
+
+}  // namespace forms

@@ -1,0 +1,117 @@
+#include "shell/Frm_exit.h"
+
+#include "app/forms.h"
+#include "clocks/time_glass.h"
+#include "displays/Frm_process.h"
+#include "shell/clock_layout.h"
+#include "shell/program_folder.h"
+#include "shell/run_records.h"
+#include "shell/settings_registry.h"
+#include "win/auto_message.h"
+
+namespace shell {
+namespace {
+
+constexpr wchar_t kBalloonText[] = L"  鼠标右键更多功能  ";
+constexpr UINT kBalloonMs = 2000;
+constexpr DWORD kBalloonInfoIcon = 1;
+
+void readScreenSize() {
+    screenShared().screenwidth = GetSystemMetrics(SM_CXFULLSCREEN);
+    screenShared().screenheight = GetSystemMetrics(SM_CYFULLSCREEN);
+}
+
+// A banner still counting down when the first run starts is stopped and parked.
+void parkCountingBanner(displays::Frm_process& banner) {
+    if (!banner.Timer2.enabled()) return;
+    for (win::Timer* t : {&banner.Timer1, &banner.Timer2, &banner.Timer3, &banner.Timer4}) t->enabled(false);
+    banner.park(5000);
+}
+
+}  // namespace
+
+Frm_exit::Frm_exit() { addTimer(Timer4); }
+
+void Frm_exit::Form_Load() {
+    // Never shown: it only carries the tray icon, the menu and the hotkeys.
+    win::WindowLayout layout;
+    layout.style = WS_POPUP;
+    layout.exStyle = WS_EX_TOOLWINDOW;
+    layout.caption = win::kProductName;
+    layout.left = -11670;
+    layout.top = -7500;
+    layout.width = 3375;
+    layout.height = 2025;
+    if (!create({L"Velmora.Frm_exit"}, layout)) return;
+    readScreenSize();
+    regCreateKey(HKEY_CURRENT_USER, kSettingsKey);
+    change_clock_menu();
+
+    std::wstring iconFile = inProgramFolder(L"picture\\icon.ico");
+    ownIcon_.reset(static_cast<HICON>(LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
+    mcTray.MouseClick = [this](int button, bool dbClick) { mcTray_MouseClick(button, dbClick); };
+    mcTray.AddTrayIcon(hwnd());
+    mcTray.SetTrayIcon(ownIcon_ ? ownIcon_.get() : LoadIconW(nullptr, IDI_APPLICATION));
+    mcTray.SetTrayTip(caption());
+    mcTray.SetTrayMsgbox(kBalloonText, kBalloonInfoIcon, win::kProductName, kBalloonMs);
+    Timer4.enabled(true);
+}
+
+void Frm_exit::Form_QueryUnload() {
+    hotkey_del();
+    mcTray.DelTrayIcon();
+}
+
+void Frm_exit::Timer4_Timer() {
+    Timer4.interval(200);
+    Timer4.enabled(false);
+    if (forms::Frm_process().Timer2.enabled()) timingState().topmostpause = 0;
+    parkCountingBanner(forms::Frm_process());
+    parkCountingBanner(forms::Frm_process_two());
+    TimingState& t = timingState();
+    t.clockmode = readClockMode();
+    t.soundlist = clockSetting().tellsoundname;
+    t.elapsedms = 0;
+    t.remainingms = 0;
+    readScreenSize();
+    forms::time_glass().Timer5.enabled(true);
+}
+
+LRESULT Frm_exit::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_HOTKEY: {
+        int id = static_cast<int>(wp);
+        if (id == kHideHotkeyId) {
+            clockshowhide();
+            return 0;
+        }
+        if (id >= 2 && id <= oftenItemCount() + 1) {
+            oftenclockstart(id - 2);
+            return 0;
+        }
+        break;
+    }
+    case cTray::kCallbackMessage:
+        mcTray.onNotify(LOWORD(lp));
+        return 0;
+    case WM_COMMAND: {
+        UINT id = LOWORD(wp);
+        if (id >= menu_id::menu_often && id < menu_id::menu_often + menu_often.size()) {
+            menu_often_Click(static_cast<int>(id - menu_id::menu_often));
+        } else if (id >= menu_id::menu_other && id < menu_id::menu_often) {
+            menu_other_Click(static_cast<int>(id - menu_id::menu_other));
+        } else if (id >= menu_id::menu_two && id < menu_id::menu_other) {
+            menu_two_Click(static_cast<int>(id - menu_id::menu_two));
+        }
+        return 0;
+    }
+    case WM_ENDSESSION:
+        if (wp) unload();
+        return 0;
+    }
+    return Window::onMessage(msg, wp, lp);
+}
+
+void Frm_exit::onDestroy() { Form_QueryUnload(); }
+
+}  // namespace shell

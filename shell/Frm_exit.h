@@ -1,0 +1,74 @@
+#pragma once
+// The hub: an invisible window that holds the tray icon, the popup menu, the often-used
+// clocks submenu and the global hotkeys, and gives the first run its start kick.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/tray.h"
+#include "win/handles.h"
+#include "win/timer.h"
+#include "win/window.h"
+
+namespace shell {
+
+// Command identifiers of the popup menu.
+namespace menu_id {
+inline constexpr UINT menu_two = 100;    // + index 1..3
+inline constexpr UINT menu_other = 200;  // + index 0, 2, 3
+inline constexpr UINT menu_often = 300;  // + index 0..n-1
+}  // namespace menu_id
+
+// Hotkey identifiers on the hub: 1 show/hide, k + 1 the often-used clock k (k = 1..9).
+inline constexpr int kHideHotkeyId = 1;
+inline constexpr int kMaxOftenHotkeys = 9;
+
+class Frm_exit : public win::Window {
+public:
+    Frm_exit();
+
+    void Form_Load();
+    void Form_QueryUnload();
+
+    win::Timer Timer4{1000, [this] { Timer4_Timer(); }};  // start kick, one shot
+
+    // Public operations.
+    void delform();
+    void change_clock_menu();
+    void oftenclockstart(int index);
+    void menu_other_Click(int index);
+    void Hotkey_set();
+    void hotkey_del();
+    void mcTray_MouseClick(int button, bool dbClick);
+
+    void menu_two_Click(int index);
+    void menu_often_Click(int index);
+
+    // The menu as data; the popup is built from it each time it opens.
+    std::wstring menu_two1_caption = L"隐藏";  // "隐藏"/"显示", eight blanks, the show/hide hotkey
+    bool menu_two3_enabled = false;            // "常用时钟": shown and enabled while clocks are saved
+    std::vector<std::wstring> menu_often;      // saved clock names in ID order
+    int menu_often_checked = -1;               // the clock started last from the submenu
+    // Items the hotkeys count: the submenu always has its first item, at most nine are bound.
+    int oftenItemCount() const;
+
+    // The popup menu as it would open now (the caller owns it).
+    win::UniqueMenu buildMenu() const;
+    void popupMenu();
+
+    cTray mcTray;
+
+protected:
+    LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void onDestroy() override;
+
+private:
+    void Timer4_Timer();
+    void fillOftenMenu();
+    void clearOftenMenu();
+
+    win::UniqueIcon ownIcon_;  // icon.ico of the picture folder, when there is one
+};
+
+}  // namespace shell
