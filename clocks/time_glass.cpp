@@ -16,14 +16,15 @@ void time_glass::Form_Load() {
     ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
 }
 
-int time_glass::sizelabelWidth() const { return sizelabelWidth_; }
-
-void time_glass::ShowStatue(const std::wstring& text, int points) { facetext = text; }
-
-void time_glass::Timer1_Timer() {}
-void time_glass::Timer2_Timer() {}
-void time_glass::Timer3_Timer() {}
-void time_glass::Timer4_Timer() {}
-void time_glass::Timer5_Timer() { Timer5.enabled(false); }
+int time_glass::sizelabelWidth() const { return 0; }
+void time_glass::Label_change() {}
+void time_glass::ShowStatue(const std::wstring& text, int) { facetext = text; }
+void time_glass::creatrange() {}
+void time_glass::changcolor(COLORREF) {}
+void time_glass::buildFace(bool) {}
+void time_glass::paintFace() {}
+void time_glass::placeAtSavedPosition() {}
+LRESULT time_glass::onMessage(UINT msg, WPARAM wp, LPARAM lp) { return Window::onMessage(msg, wp, lp); }
+void time_glass::onDestroy() {}
 
 }  // namespace clocks

@@ -2,6 +2,7 @@
 // The second-screen clock: shows the main clock's run on the monitor right of the primary one.
 #include <string>
 
+#include "clocks/clock_face.h"
 #include "win/timer.h"
 #include "win/window.h"
 
@@ -23,12 +24,15 @@ public:
     bool prompting = false;
 
     void ShowStatue(const std::wstring& text, int points);
+    ClockFace& face() { return face_; }
 
 private:
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
     void Timer5_Timer();
+
+    ClockFace face_;
 };
 
 }  // namespace clocks
