@@ -1,5 +1,6 @@
 #include "app/forms.h"
 
+#include <initializer_list>
 #include <memory>
 
 #include "clocks/time_glass.h"
@@ -47,7 +48,13 @@ plans::Frm_data_sum& Frm_data_sum() { return all()->dataSum; }
 plans::Frm_offtensetting& Frm_offtensetting() { return all()->offtenSetting; }
 
 void resetAll() {
-    // The old windows go before the new ones are made, hub last, as at exit.
+    // Unloaded while whole, so that each runs its own clean-up; the hub goes last, as at exit.
+    All& a = *all();
+    for (win::Window* w : std::initializer_list<win::Window*>{
+             &a.offtenSetting, &a.dataSum, &a.settings, &a.title, &a.time, &a.glassTwo, &a.glass,
+             &a.processTwo, &a.process, &a.exit}) {
+        w->unload();
+    }
     all().reset();
     all() = std::make_unique<All>();
 }

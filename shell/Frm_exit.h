@@ -3,6 +3,7 @@
 // clocks submenu and the global hotkeys, and gives the first run its start kick.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ inline constexpr UINT menu_often = 300;  // + index 0..n-1
 // Hotkey identifiers on the hub: 1 show/hide, k + 1 the often-used clock k (k = 1..9).
 inline constexpr int kHideHotkeyId = 1;
 inline constexpr int kMaxOftenHotkeys = 9;
+
+// How the popup menu is shown: TrackPopupMenu at the cursor, which returns when the menu closes.
+// Tests put a recorder in its place (nullptr: the menu again).
+using MenuTracker = std::function<void(HWND owner, HMENU menu)>;
+void setMenuTracker(MenuTracker tracker);
 
 class Frm_exit : public win::Window {
 public:

@@ -1,8 +1,52 @@
 #include "shell/Frm_exit.h"
+#include "shell/hotkey_text.h"
+#include "shell/ini_store.h"
+#include "win/auto_message.h"
 
 namespace shell {
+namespace {
 
-void Frm_exit::Hotkey_set() {}
-void Frm_exit::hotkey_del() {}
+constexpr wchar_t kNoHotkey[] = L"无";
+constexpr size_t kCaptionWordLength = 2;  // "隐藏" or "显示"
+constexpr wchar_t kCaptionGap[] = L"        ";
+
+std::wstring trimBlanks(std::wstring text) {
+    size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring::npos) return {};
+    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
+}
+
+// Registers the hotkey the text names, when it names one; false only when that fails.
+bool registerHotkey(HWND hub, int id, std::wstring_view text) {
+    uint32_t code = hotkeykeycode(text);
+    return code == 0 || RegisterHotKey(hub, id, hotkeymodifiers(text), code);
+}
+
+}  // namespace
+
+void Frm_exit::Hotkey_set() {
+    std::wstring key = trimBlanks(iniRead(kHotkeySection, L"hide", L""));
+    menu_two1_caption = menu_two1_caption.substr(0, kCaptionWordLength) + kCaptionGap;
+    if (key != kNoHotkey) menu_two1_caption += key;
+    if (!loaded()) return;
+
+    if (!registerHotkey(hwnd(), kHideHotkeyId, key)) win::askMessage(hideHotkeyTakenText(key), win::kProductName, MB_OK);
+    std::wstring often = iniRead(kHotkeySection, L"often", L"00");  // a missing file reads as off
+    if (!oftenHotkeysOn(often)) return;
+    std::wstring prefix = oftenHotkeyPrefix(often);
+    int count = oftenItemCount();
+    for (int i = 1; i <= count; ++i) {
+        if (!registerHotkey(hwnd(), i + 1, prefix + std::to_wstring(i))) {
+            win::askMessage(oftenHotkeyTakenText(prefix, i), win::kProductName, MB_OK);
+        }
+    }
+}
+
+// Every identifier the hub may hold goes, whatever the INI store says by now: the settings
+// dialog rewrites the store before it calls this.
+void Frm_exit::hotkey_del() {
+    if (!loaded()) return;
+    for (int id = kHideHotkeyId; id <= kMaxOftenHotkeys + 1; ++id) UnregisterHotKey(hwnd(), id);
+}
 
 }  // namespace shell

@@ -1,13 +1,172 @@
+// The popup menu of the tray icon and the main clock, and what its items do.
 #include "shell/Frm_exit.h"
 
-namespace shell {
+#include <shellapi.h>
 
-void Frm_exit::delform() {}
-void Frm_exit::oftenclockstart(int) {}
-void Frm_exit::menu_other_Click(int) {}
-void Frm_exit::mcTray_MouseClick(int, bool) {}
-void Frm_exit::menu_two_Click(int) {}
-win::UniqueMenu Frm_exit::buildMenu() const { return {}; }
-void Frm_exit::popupMenu() {}
+#include <initializer_list>
+
+#include "app/forms.h"
+#include "clocks/time_glass.h"
+#include "clocks/time_glasstwo.h"
+#include "displays/Frm_process.h"
+#include "plans/Frm_data_sum.h"
+#include "settings/Settings.h"
+#include "shell/clock_layout.h"
+#include "shell/program_folder.h"
+#include "shell/run_records.h"
+#include "win/auto_message.h"
+
+namespace shell {
+namespace {
+
+constexpr wchar_t kSettingsItem[] = L"设置";
+constexpr wchar_t kOftenItem[] = L"常用时钟";
+constexpr wchar_t kStatisticsItem[] = L"计时统计";
+constexpr wchar_t kHelpItem[] = L"帮助";
+constexpr wchar_t kExitItem[] = L"退出";
+
+// TimingState::openform: the auxiliary window opened last from the menu.
+constexpr wchar_t kSettingsForm[] = L"setting";
+constexpr wchar_t kStatisticsForm[] = L"Frm_data_sum";
+
+constexpr wchar_t kHelpFile[] = L"help.chm";
+constexpr wchar_t kNoHelpMessage[] = L"无法打开帮助文件！";
+constexpr wchar_t kExitQuestion[] = L"确定退出吗？";
+constexpr wchar_t kExitCaption[] = L"提示";
+
+// Stay-on-top suspensions (keepOnTop lowers the counter by 10 a call): the floating clocks must
+// not cover the menu, nor the exit question.
+constexpr int32_t kMenuPause = 200;
+constexpr int32_t kExitQuestionPause = 2000;
+
+MenuTracker& tracker() {
+    static MenuTracker t;
+    return t;
+}
+
+// The menu takes "&" as the mark of a shortcut letter; a clock's name shows as it is.
+std::wstring menuText(const std::wstring& name) {
+    std::wstring text;
+    for (wchar_t c : name) {
+        text += c;
+        if (c == L'&') text += L'&';
+    }
+    return text;
+}
+
+win::UniqueMenu oftenSubmenu(const std::vector<std::wstring>& names, int checked) {
+    win::UniqueMenu menu(CreatePopupMenu());
+    for (size_t i = 0; i < names.size(); ++i) {
+        UINT flags = MF_STRING | (static_cast<int>(i) == checked ? MF_CHECKED : MF_UNCHECKED);
+        AppendMenuW(menu.get(), flags, menu_id::menu_often + i, menuText(names[i]).c_str());
+    }
+    return menu;
+}
+
+void openAuxiliary(Frm_exit& hub, const wchar_t* form, win::DialogWindow& window) {
+    hub.delform();
+    timingState().openform = form;
+    window.Show();
+}
+
+bool startHelpViewer(const std::wstring& file) {
+    std::wstring command = L"hh.exe \"" + file + L"\"";
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESHOWWINDOW;
+    start.wShowWindow = SW_SHOWMAXIMIZED;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &started)) {
+        return false;
+    }
+    win::UniqueFile process(started.hProcess);
+    win::UniqueFile thread(started.hThread);
+    return true;
+}
+
+void showHelp(HWND owner) {
+    std::wstring file = inProgramFolder(kHelpFile);
+    if (startHelpViewer(file)) return;
+    HINSTANCE opened = ShellExecuteW(owner, L"open", file.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+    if (reinterpret_cast<INT_PTR>(opened) <= 32) win::askMessage(kNoHelpMessage, win::kProductName, MB_OK);
+}
+
+void exitProgram() {
+    TimingState& t = timingState();
+    t.topmostpause = kExitQuestionPause;
+    if (win::askMessage(kExitQuestion, kExitCaption, MB_YESNO | MB_ICONQUESTION) == IDNO) {
+        t.topmostpause = 0;
+        return;
+    }
+    // The hub goes last: its unload removes the hotkeys and the tray icon, and the program's
+    // message loop ends with it.
+    for (win::Window* w : std::initializer_list<win::Window*>{&forms::time_glass(), &forms::time_glasstwo(),
+                                                              &forms::Frm_process(), &forms::Frm_process_two(),
+                                                              &forms::Frm_exit()}) {
+        w->unload();
+    }
+}
+
+}  // namespace
+
+void setMenuTracker(MenuTracker t) { tracker() = std::move(t); }
+
+void Frm_exit::delform() {
+    const std::wstring& open = timingState().openform;
+    if (open == kSettingsForm) forms::Settings().unload();
+    if (open == kStatisticsForm) forms::Frm_data_sum().unload();
+}
+
+void Frm_exit::oftenclockstart(int index) {
+    if (menu_two3_enabled) menu_often_Click(index);
+}
+
+void Frm_exit::menu_two_Click(int index) {
+    if (index == 1) clockshowhide();
+    if (index == 2) openAuxiliary(*this, kSettingsForm, forms::Settings());
+}
+
+void Frm_exit::menu_other_Click(int index) {
+    switch (index) {
+    case 0: return openAuxiliary(*this, kStatisticsForm, forms::Frm_data_sum());
+    case 2: return showHelp(hwnd());
+    case 3: return exitProgram();
+    }
+}
+
+void Frm_exit::mcTray_MouseClick(int button, bool dbClick) {
+    if (button == 1 && !dbClick) mcTray.delicon();
+    if (button != 2) return;
+    timingState().topmostpause = kMenuPause;
+    if (!dbClick) popupMenu();
+}
+
+win::UniqueMenu Frm_exit::buildMenu() const {
+    win::UniqueMenu menu(CreatePopupMenu());
+    HMENU m = menu.get();
+    AppendMenuW(m, MF_STRING, menu_id::menu_two + 1, menu_two1_caption.c_str());
+    AppendMenuW(m, MF_STRING, menu_id::menu_two + 2, kSettingsItem);
+    // A menu item cannot be hidden: while no clock is saved the submenu is left out.
+    if (menu_two3_enabled) {
+        win::UniqueMenu often = oftenSubmenu(menu_often, menu_often_checked);
+        if (AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(often.get()), kOftenItem)) often.release();
+    }
+    AppendMenuW(m, MF_STRING, menu_id::menu_other + 0, kStatisticsItem);
+    AppendMenuW(m, MF_STRING, menu_id::menu_other + 2, kHelpItem);
+    AppendMenuW(m, MF_STRING, menu_id::menu_other + 3, kExitItem);
+    return menu;
+}
+
+void Frm_exit::popupMenu() {
+    win::UniqueMenu menu = buildMenu();
+    if (tracker()) return tracker()(hwnd(), menu.get());
+    POINT at{};
+    GetCursorPos(&at);
+    // The menu closes on a click elsewhere only while its owner is in the foreground, and the
+    // message after it lets the next menu open at the first click.
+    SetForegroundWindow(hwnd());
+    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+    PostMessageW(hwnd(), WM_NULL, 0, 0);
+}
 
 }  // namespace shell

@@ -1,5 +1,6 @@
 #include "shell/meeting_db.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <limits>
@@ -18,18 +19,23 @@ namespace {
 constexpr wchar_t kNoDatabaseMessage[] = L"操作系统是精简版本，不支持本程序计时";
 constexpr unsigned kNoDatabaseMessageMs = 1200;
 constexpr wchar_t kNoStagePeriod[] = L"00:00\\00:00";
+// checkvalue positions 1 to 6, the alarm and window switches: a clock picked while waiting for
+// the next stage keeps those in effect.
+constexpr size_t kKeptSwitches = 6;
 
 // Times of day are stored as "hh:mm:ss", so comparing the texts compares the times.
 constexpr char kCoveringStage[] =
     "SELECT starttime, endtime, clockname, title FROM file_list "
     "WHERE starttime <= ?1 AND endtime >= ?1 ORDER BY rowid";
 constexpr char kNextStage[] =
-    "SELECT starttime, endtime FROM file_list WHERE starttime >= ?1 ORDER BY starttime, rowid";
+    "SELECT starttime, endtime, clockname, title FROM file_list "
+    "WHERE starttime >= ?1 ORDER BY starttime, rowid";
 // Fields Time_one to picture_height of ClockSetting, in record order.
 constexpr char kSavedClock[] =
     "SELECT tiemone, timetwo, tiemthree, checkvalue, optvalue, tellShowtime, tellsoundname, "
     "tellprocesstext, tellShowtext, clockFont, Fontselect, picturename, time_top, time_left, "
-    "picture_width, picture_height FROM clocksetting WHERE clockname = ?1";
+    "picture_width, picture_height FROM clocksetting WHERE clockname = ?1 ORDER BY ID, rowid";
+constexpr char kSavedClockNames[] = "SELECT clockname FROM clocksetting ORDER BY ID, rowid";
 constexpr char kRunRecord[] =
     "INSERT INTO timesum (set_time, use_time, out_time, pause_time, filename) VALUES (?1, ?2, ?3, ?4, ?5)";
 
@@ -50,6 +56,7 @@ public:
 
     bool failed() const { return rc_ != SQLITE_ROW && rc_ != SQLITE_DONE; }
     bool hasRow() const { return rc_ == SQLITE_ROW; }
+    void next() { rc_ = sqlite3_step(stmt_.get()); }
 
     std::wstring text(int col) const {
         const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), col));
@@ -104,39 +111,65 @@ bool readSavedClock(const Query& row, ClockSetting& setting) {
     return true;
 }
 
-std::optional<StageLookup> coveringStage(sqlite3* db, const Query& stage, ClockSetting& setting) {
-    auto start = stage.time(0);
-    auto end = stage.time(1);
-    if (!start || !end) return std::nullopt;
-    Query clock(db, kSavedClock, {stage.text(2)});
-    if (clock.failed() || (clock.hasRow() && !readSavedClock(clock, setting))) return std::nullopt;
-    return StageLookup{StageState::Covering, periodText(*start, *end), stage.text(3)};
+// The saved clock `name` into `setting`: true, and `setting` as it was, when no clock has that
+// name; false when the row cannot be read.
+bool loadSavedClock(sqlite3* db, const std::wstring& name, ClockSetting& setting) {
+    Query clock(db, kSavedClock, {name});
+    return !clock.failed() && (!clock.hasRow() || readSavedClock(clock, setting));
 }
 
-// While no stage covers now the clock runs on the registry settings, not the next stage's clock.
-std::optional<StageLookup> waitOrDayOver(sqlite3* db, TimeOfDay now, ClockSetting& setting) {
-    readsetting(setting);
+// A stage of the day's schedule.
+struct Stage {
+    TimeOfDay start, end;
+    std::wstring clockname, title;
+};
+
+// Where a time falls in the schedule: Covering with the stage that covers it, Waiting with the
+// next stage today, DayOver with no stage.
+struct ScheduleAt {
+    StageState state;
+    std::optional<Stage> stage;
+};
+
+std::optional<ScheduleAt> stageFound(const Query& row, StageState state) {
+    auto start = row.time(0);
+    auto end = row.time(1);
+    if (!start || !end) return std::nullopt;
+    return ScheduleAt{state, Stage{*start, *end, row.text(2), row.text(3)}};
+}
+
+// Nothing when the file is damaged or holds a time that does not convert.
+std::optional<ScheduleAt> scheduleAt(sqlite3* db, TimeOfDay now) {
+    Query covering(db, kCoveringStage, {formatHms(now)});
+    if (covering.failed()) return std::nullopt;
+    if (covering.hasRow()) return stageFound(covering, StageState::Covering);
     Query next(db, kNextStage, {formatHms(now)});
     if (next.failed()) return std::nullopt;
-    if (!next.hasRow()) {
-        setting.Time_all = TimeOfDay{};
-        return StageLookup{StageState::DayOver, kNoStagePeriod, setting.tellShowtext};
-    }
-    auto start = next.time(0);
-    auto end = next.time(1);
-    if (!start || !end) return std::nullopt;
-    setting.Time_all = TimeOfDay{start->seconds - now.seconds};
-    return StageLookup{StageState::Waiting, periodText(*start, *end), setting.tellShowtext};
+    if (next.hasRow()) return stageFound(next, StageState::Waiting);
+    return ScheduleAt{StageState::DayOver, std::nullopt};
+}
+
+// The period and title the windows show; `restTitle` while no stage covers now.
+StageLookup shownFor(const ScheduleAt& at, const std::wstring& restTitle) {
+    if (!at.stage) return StageLookup{StageState::DayOver, kNoStagePeriod, restTitle};
+    bool covering = at.state == StageState::Covering;
+    return StageLookup{at.state, periodText(at.stage->start, at.stage->end), covering ? at.stage->title : restTitle};
 }
 
 // Nothing when the file is missing or damaged or holds a value that does not convert.
 std::optional<StageLookup> lookupInDatabase(TimeOfDay now, ClockSetting& setting) {
     UniqueDatabase db = openMeetData();
     if (!db) return std::nullopt;
-    Query covering(db.get(), kCoveringStage, {formatHms(now)});
-    if (covering.failed()) return std::nullopt;
-    if (covering.hasRow()) return coveringStage(db.get(), covering, setting);
-    return waitOrDayOver(db.get(), now, setting);
+    auto at = scheduleAt(db.get(), now);
+    if (!at) return std::nullopt;
+    if (at->state == StageState::Covering) {
+        if (!loadSavedClock(db.get(), at->stage->clockname, setting)) return std::nullopt;
+    } else {
+        // While no stage covers now the clock runs on the registry settings, not the next stage's.
+        readsetting(setting);
+        setting.Time_all = at->stage ? TimeOfDay{at->stage->start.seconds - now.seconds} : TimeOfDay{};
+    }
+    return shownFor(*at, setting.tellShowtext);
 }
 
 // "hh:mm:ss" of a stage time kept as text; nothing when it is no time of day.
@@ -174,6 +207,33 @@ StageLookup loadCurrentMeeting() {
     if (found.state == StageState::Covering) t.filename = found.titletext;
     if (found.state == StageState::NoDatabase) win::autoMessage(kNoDatabaseMessage, kNoDatabaseMessageMs);
     return found;
+}
+
+std::vector<std::wstring> savedClockNames() {
+    std::vector<std::wstring> names;
+    UniqueDatabase db = openMeetData();
+    if (!db) return names;
+    for (Query q(db.get(), kSavedClockNames, {}); q.hasRow(); q.next()) names.push_back(q.text(0));
+    return names;
+}
+
+std::optional<StageLookup> stageForPickedClock(sqlite3* db, TimeOfDay now, const std::wstring& restTitle) {
+    auto at = scheduleAt(db, now);
+    if (!at) return std::nullopt;
+    return shownFor(*at, restTitle);
+}
+
+bool loadPickedClock(sqlite3* db, const std::wstring& name, StageState state, ClockSetting& setting) {
+    ClockSetting before = setting;
+    if (!loadSavedClock(db, name, setting)) return false;
+    if (state == StageState::Waiting) {
+        std::wstring& saved = setting.checkvalue;
+        saved = before.checkvalue.substr(0, kKeptSwitches) + saved.substr(std::min(saved.size(), kKeptSwitches));
+    } else if (state == StageState::DayOver) {
+        setting.checkvalue = before.checkvalue;
+    }
+    if (state != StageState::Covering) setting.tellShowtext = before.tellShowtext;
+    return true;
 }
 
 void savetimerecord(const TimingState& t) {

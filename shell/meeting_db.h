@@ -4,6 +4,7 @@
 // program and is never created here; each operation opens its own connection and closes it.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "shell/run_records.h"
 #include "shell/sqlite_handles.h"
@@ -38,6 +39,20 @@ StageLookup lookupStage(TimeOfDay now, ClockSetting& setting);
 // The lookup for the present time, applied to clockSetting() and timingState(); tells the user
 // when the file cannot be read. The windows take the title and the period from the result.
 StageLookup loadCurrentMeeting();
+
+// The names of the saved clocks in the order of their ID; a read error ends the list there.
+std::vector<std::wstring> savedClockNames();
+
+// For a clock picked by hand: where `now` falls in the day's stages. The covering stage gives its
+// period and title; else the next stage its period, or "00:00\00:00" when none is left, with
+// `restTitle`. No clock is loaded. Nothing when the file cannot be read.
+std::optional<StageLookup> stageForPickedClock(sqlite3* db, TimeOfDay now, const std::wstring& restTitle);
+
+// Loads the saved clock `name` into `setting` for a start by hand in stage `state`. While waiting
+// for a stage the first six switches of checkvalue stay, after the last stage all of them; the
+// rest text is taken only while a stage covers now; Time_all stays. True with `setting` as it
+// was when no clock has that name; false when the row cannot be read.
+bool loadPickedClock(sqlite3* db, const std::wstring& name, StageState state, ClockSetting& setting);
 
 // Appends the run in `t` to timesum while the run record is switched on (registry value
 // Time_Record). Reports nothing; a failing step leaves the table without the row.

@@ -1,11 +1,77 @@
+// The submenu "常用时钟": the saved clocks of the meeting database, each started by a click or
+// its hotkey.
 #include "shell/Frm_exit.h"
 
-namespace shell {
+#include <algorithm>
 
-void Frm_exit::change_clock_menu() {}
-void Frm_exit::fillOftenMenu() {}
-void Frm_exit::clearOftenMenu() {}
-void Frm_exit::menu_often_Click(int) {}
-int Frm_exit::oftenItemCount() const { return 1; }
+#include "app/forms.h"
+#include "clocks/time_glass.h"
+#include "displays/Frm_title.h"
+#include "shell/meeting_db.h"
+#include "shell/run_records.h"
+#include "shell/wall_clock.h"
+#include "win/auto_message.h"
+
+namespace shell {
+namespace {
+
+constexpr wchar_t kNotSupportedMessage[] = L"操作系统是精简版本，不支持本功能";
+constexpr unsigned kNotSupportedMessageMs = 1200;
+
+void showStage(const StageLookup& stage) {
+    TimingState& t = timingState();
+    t.stagestate = stage.state;
+    if (stage.state == StageState::Covering) t.filename = stage.titletext;
+    forms::time_glass().stageperiod = stage.stageperiod.value_or(forms::time_glass().stageperiod);
+    forms::Frm_title().setTitletext(stage.titletext);
+}
+
+// The stage at this moment, then the clock's saved settings; false when the file cannot be
+// read (what was set before stays set).
+bool loadPicked(const std::wstring& name) {
+    UniqueDatabase db = openMeetData();
+    if (!db) return false;
+    ClockSetting& setting = clockSetting();
+    std::optional<StageLookup> stage = stageForPickedClock(db.get(), timeOfDayNow(), setting.tellShowtext);
+    if (!stage) return false;
+    showStage(*stage);
+    return loadPickedClock(db.get(), name, stage->state, setting);
+}
+
+}  // namespace
+
+void Frm_exit::change_clock_menu() {
+    hotkey_del();  // while the old items are still counted
+    clearOftenMenu();
+    fillOftenMenu();
+    Hotkey_set();
+}
+
+void Frm_exit::clearOftenMenu() {
+    menu_often.clear();
+    menu_often_checked = -1;
+}
+
+void Frm_exit::fillOftenMenu() {
+    menu_often = savedClockNames();
+    menu_two3_enabled = !menu_often.empty();
+}
+
+int Frm_exit::oftenItemCount() const {
+    return std::clamp(static_cast<int>(menu_often.size()), 1, kMaxOftenHotkeys);
+}
+
+void Frm_exit::menu_often_Click(int index) {
+    if (index < 0 || index >= static_cast<int>(menu_often.size())) return;
+    menu_often_checked = index;
+    if (!loadPicked(menu_often[index])) {
+        win::autoMessage(kNotSupportedMessage, kNotSupportedMessageMs);
+        return;
+    }
+    clocks::time_glass& glass = forms::time_glass();
+    glass.Timer1.enabled(false);
+    glass.Timer4.enabled(false);
+    glass.Timer5.enabled(true);
+}
 
 }  // namespace shell

@@ -3,11 +3,23 @@
 // The shell's notifications come back to the callback window as kCallbackMessage and are
 // turned into the MouseClick and TrayMsgBoxClick events.
 #include <windows.h>
+#include <shellapi.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace shell {
+
+// Fills a fixed text field of `width` characters: the text, cut to leave room for the
+// terminating NUL, then NULs to the end.
+void fillTextField(wchar_t* field, size_t width, std::wstring_view text);
+
+// Every record goes to the shell through here; tests put a recorder in its place
+// (nullptr: Shell_NotifyIconW again).
+using TrayNotifier = std::function<BOOL(DWORD message, const NOTIFYICONDATAW& data)>;
+void setTrayNotifier(TrayNotifier notifier);
 
 class cTray {
 public:
@@ -19,13 +31,15 @@ public:
     cTray() = default;
     cTray(const cTray&) = delete;
     cTray& operator=(const cTray&) = delete;
-    ~cTray() { DelTrayIcon(); }
+    ~cTray() { remove(); }
 
     void AddTrayIcon(HWND callbackWindow);
-    void SetTrayIcon(HICON icon);  // the caller keeps the icon alive
+    void SetTrayIcon(HICON icon);  // the caller keeps the icon alive; no icon changes nothing
     void SetTrayTip(const std::wstring& tip);
+    // The balloon shows no icon when it has no title, whatever the flags say.
     void SetTrayMsgbox(const std::wstring& info, DWORD flags = 0, const std::wstring& title = {},
                        UINT timeoutMs = 0);
+    // Removes the icon, then lets the messages already waiting run (the removal may queue some).
     void DelTrayIcon();
     void delicon();
 
@@ -33,6 +47,9 @@ public:
     void onNotify(UINT message);
 
 private:
+    NOTIFYICONDATAW record(UINT flags) const;
+    void remove();
+
     HWND window_ = nullptr;
     HICON icon_ = nullptr;
     std::wstring tip_;

@@ -2,7 +2,9 @@
 
 #include <shellapi.h>
 
+#include "shell/meeting_db.h"
 #include "shell/program_folder.h"
+#include "win/text.h"
 
 namespace testing_support {
 
@@ -51,6 +53,64 @@ void writeFile(const std::wstring& path, const std::string& bytes) {
     DWORD written = 0;
     WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(f);
+}
+
+namespace {
+
+// The build puts the shipped file beside every program, the test programs included.
+std::wstring shippedDatabase() {
+    wchar_t exe[MAX_PATH];
+    std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    return path.substr(0, path.find_last_of(L'\\') + 1) + shell::kMeetDataFile;
+}
+
+}  // namespace
+
+void MeetDataTest::SetUp() {
+    ProgramTest::SetUp();
+    ASSERT_TRUE(CopyFileW(shippedDatabase().c_str(), path().c_str(), TRUE));
+}
+
+std::wstring MeetDataTest::path() const { return folder + L"\\" + shell::kMeetDataFile; }
+
+std::optional<std::vector<MeetDataTest::Row>> MeetDataTest::exec(const char* sql,
+                                                                   const std::vector<std::wstring>& texts) {
+    shell::UniqueDatabase db;
+    shell::UniqueStatement st;
+    if (sqlite3_open_v2(win::toUtf8(path()).c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db.get(), sql, -1, st.put(), nullptr) != SQLITE_OK) {
+        return std::nullopt;
+    }
+    for (size_t i = 0; i < texts.size(); ++i) {
+        std::string utf8 = win::toUtf8(texts[i]);
+        sqlite3_bind_text(st.get(), static_cast<int>(i + 1), utf8.c_str(), -1, SQLITE_TRANSIENT);
+    }
+    std::vector<Row> rows;
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        Row& row = rows.emplace_back();
+        for (int c = 0; c < sqlite3_column_count(st.get()); ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), c));
+            row.push_back(text ? std::optional(win::fromUtf8(text)) : std::nullopt);
+        }
+    }
+    if (rc != SQLITE_DONE) return std::nullopt;
+    return rows;
+}
+
+void MeetDataTest::addStage(const std::wstring& start, const std::wstring& end, const std::wstring& clock,
+                            const std::wstring& title) {
+    ASSERT_TRUE(exec("INSERT INTO file_list VALUES (?1, ?2, ?3, ?4)", {start, end, clock, title}));
+}
+
+void MeetDataTest::addClock(const std::wstring& name, const shell::ClockSetting& c, int id) {
+    auto n = [](int32_t v) { return std::to_wstring(v); };
+    ASSERT_TRUE(exec("INSERT INTO clocksetting VALUES (?18, ?1, '2026-12-03', '', '12:00:00', ?2, ?3, ?4, ?5, "
+                     "?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)",
+                     {name, n(c.Time_one), n(c.Time_two), n(c.Time_three), c.checkvalue, c.optvalue,
+                      n(c.tellShowtime), c.tellsoundname, c.tellprocesstext, c.tellShowtext, c.clockFont,
+                      c.Fontselect, c.picturename, n(c.time_top), n(c.time_left), n(c.picture_width),
+                      n(c.picture_height), n(id)}));
 }
 
 void ProgramTest::SetUp() {

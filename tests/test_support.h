@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "shell/run_records.h"
 #include "shell/wall_clock.h"
 #include "win/auto_message.h"
 
@@ -34,6 +36,22 @@ protected:
     std::vector<win::MessageShown> messages;         // boxes the code showed
     int messageAnswer = IDOK;                        // the button the "user" presses
     FakeClock clock;
+};
+
+// The program folder holds an empty copy of the meeting database shipped beside the test
+// programs; the test reads and writes it on connections of its own.
+class MeetDataTest : public ProgramTest {
+protected:
+    void SetUp() override;
+
+    using Row = std::vector<std::optional<std::wstring>>;  // nothing for NULL
+
+    std::wstring path() const;
+    // Runs one statement with text parameters; the rows it gives, nothing when refused.
+    std::optional<std::vector<Row>> exec(const char* sql, const std::vector<std::wstring>& texts = {});
+    void addStage(const std::wstring& start, const std::wstring& end, const std::wstring& clock,
+                  const std::wstring& title);
+    void addClock(const std::wstring& name, const shell::ClockSetting& c, int id = 1);
 };
 
 std::wstring makeTempFolder();

@@ -4,6 +4,11 @@
 
 namespace win {
 
+Window::~Window() {
+    timers_.clear();
+    hwnd_.reset();
+}
+
 RECT Window::rect() const {
     RECT r = unloadedRect_;
     if (hwnd_) GetWindowRect(hwnd_.get(), &r);

@@ -30,7 +30,9 @@ public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
-    virtual ~Window() = default;
+    // Derived windows unload themselves first when their own clean-up must run (unload());
+    // by the time this runs their timers are gone.
+    virtual ~Window();
 
     HWND hwnd() const { return hwnd_.get(); }
     bool loaded() const { return static_cast<bool>(hwnd_); }

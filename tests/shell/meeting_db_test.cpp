@@ -14,16 +14,7 @@ using namespace shell;
 
 namespace {
 
-using Row = std::vector<std::optional<std::wstring>>;
-
 TimeOfDay at(int h, int m, int s) { return TimeOfDay{h * 3600 + m * 60 + s}; }
-
-// The build puts the shipped file beside every program, the test programs included.
-std::wstring shippedDatabase() {
-    wchar_t exe[MAX_PATH];
-    std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
-    return path.substr(0, path.find_last_of(L'\\') + 1) + kMeetDataFile;
-}
 
 // Unlike the first-run defaults in every stored field.
 ClockSetting someClock(int32_t alarm1, const std::wstring& title) {
@@ -32,55 +23,8 @@ ClockSetting someClock(int32_t alarm1, const std::wstring& title) {
                         L"sky.jpg\\255", 15, 30, 200, 80};
 }
 
-class MeetingDb : public testing_support::ProgramTest {
+class MeetingDb : public testing_support::MeetDataTest {
 protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        ASSERT_TRUE(CopyFileW(shippedDatabase().c_str(), path().c_str(), TRUE));
-    }
-
-    std::wstring path() const { return folder + L"\\" + kMeetDataFile; }
-
-    // Runs one statement on a connection of the test's own; the rows it gives, nothing when refused.
-    std::optional<std::vector<Row>> exec(const char* sql, const std::vector<std::wstring>& texts = {}) {
-        UniqueDatabase db;
-        UniqueStatement st;
-        if (sqlite3_open_v2(win::toUtf8(path()).c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-            sqlite3_prepare_v2(db.get(), sql, -1, st.put(), nullptr) != SQLITE_OK) {
-            return std::nullopt;
-        }
-        for (size_t i = 0; i < texts.size(); ++i) {
-            std::string utf8 = win::toUtf8(texts[i]);
-            sqlite3_bind_text(st.get(), static_cast<int>(i + 1), utf8.c_str(), -1, SQLITE_TRANSIENT);
-        }
-        std::vector<Row> rows;
-        int rc;
-        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-            Row& row = rows.emplace_back();
-            for (int c = 0; c < sqlite3_column_count(st.get()); ++c) {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), c));
-                row.push_back(text ? std::optional(win::fromUtf8(text)) : std::nullopt);
-            }
-        }
-        if (rc != SQLITE_DONE) return std::nullopt;
-        return rows;
-    }
-
-    void addStage(const std::wstring& start, const std::wstring& end, const std::wstring& clock,
-                  const std::wstring& title) {
-        ASSERT_TRUE(exec("INSERT INTO file_list VALUES (?1, ?2, ?3, ?4)", {start, end, clock, title}));
-    }
-
-    void addClock(const std::wstring& name, const ClockSetting& c) {
-        auto n = [](int32_t v) { return std::to_wstring(v); };
-        ASSERT_TRUE(exec("INSERT INTO clocksetting VALUES (1, ?1, '2026-12-03', '', '12:00:00', ?2, ?3, ?4, ?5, "
-                         "?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)",
-                         {name, n(c.Time_one), n(c.Time_two), n(c.Time_three), c.checkvalue, c.optvalue,
-                          n(c.tellShowtime), c.tellsoundname, c.tellprocesstext, c.tellShowtext, c.clockFont,
-                          c.Fontselect, c.picturename, n(c.time_top), n(c.time_left), n(c.picture_width),
-                          n(c.picture_height)}));
-    }
-
     std::vector<Row> runRecords() {
         return exec("SELECT ID, set_time, use_time, out_time, pause_time, filename FROM timesum").value();
     }

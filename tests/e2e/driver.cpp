@@ -1,0 +1,148 @@
+#include "tests/e2e/driver.h"
+
+#include <thread>
+#include <vector>
+
+#include "tests/test_support.h"
+
+namespace driver {
+namespace {
+
+std::wstring buildBinFolder() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path, n);
+    return p.substr(0, p.find_last_of(L'\\'));
+}
+
+struct Search {
+    DWORD pid;
+    const std::wstring* caption;
+    const wchar_t* className;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK matchWindow(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != s->pid) return TRUE;
+    wchar_t text[256] = {};
+    GetWindowTextW(w, text, 256);
+    if (*s->caption != text) return TRUE;
+    if (s->className) {
+        wchar_t cls[256] = {};
+        GetClassNameW(w, cls, 256);
+        if (lstrcmpW(cls, s->className) != 0) return TRUE;
+    }
+    s->found = w;
+    return FALSE;
+}
+
+}  // namespace
+
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+    auto end = std::chrono::steady_clock::now() + deadline;
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
+std::wstring makeProgramFolder() {
+    std::wstring folder = testing_support::makeTempFolder();
+    std::wstring bin = buildBinFolder();
+    for (const wchar_t* name : {L"Velmora.exe", L"MeetData.db"}) {
+        CopyFileW((bin + L"\\" + name).c_str(), (folder + L"\\" + name).c_str(), FALSE);
+    }
+    return folder;
+}
+
+Program::Program(const std::wstring& folder) : folder_(folder) {}
+
+Program::~Program() {
+    if (running()) {
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), 5000);
+    }
+}
+
+bool Program::start() {
+    std::wstring exe = folder_ + L"\\Velmora.exe";
+    std::wstring cmd = L"\"" + exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si, &pi)) {
+        return false;
+    }
+    CloseHandle(pi.hThread);
+    process_.reset(pi.hProcess);
+    pid_ = pi.dwProcessId;
+    return true;
+}
+
+bool Program::running() const {
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool Program::waitExit(std::chrono::milliseconds deadline) {
+    return process_ && WaitForSingleObject(process_.get(), static_cast<DWORD>(deadline.count())) == WAIT_OBJECT_0;
+}
+
+DWORD Program::exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+HWND Program::window(const std::wstring& caption, const wchar_t* className) const {
+    Search s{pid_, &caption, className};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND Program::waitWindow(const std::wstring& caption, const wchar_t* className,
+                         std::chrono::milliseconds deadline) const {
+    HWND found = nullptr;
+    waitFor([&] { return (found = window(caption, className)) != nullptr; }, deadline);
+    return found;
+}
+
+std::wstring boxText(HWND box) {
+    // The message is the static control with the longest text.
+    std::wstring best;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (lstrcmpiW(cls, L"Static") != 0) continue;
+        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetWindowTextW(child, text.data(), static_cast<int>(text.size()))));
+        if (text.size() > best.size()) best = text;
+    }
+    return best;
+}
+
+bool pressButton(HWND box, const std::wstring& label) {
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[64] = {};
+        GetWindowTextW(child, text, 64);
+        std::wstring t = text;
+        // Buttons may carry a mnemonic such as "是(&Y)".
+        if (t == label || t.rfind(label + L"(", 0) == 0) {
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED), reinterpret_cast<LPARAM>(child));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool hotkeyFree(UINT modifiers, UINT key) {
+    constexpr int probeId = 0x7000;
+    if (!RegisterHotKey(nullptr, probeId, modifiers, key)) return false;
+    UnregisterHotKey(nullptr, probeId);
+    return true;
+}
+
+}  // namespace driver

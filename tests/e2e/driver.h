@@ -1,0 +1,53 @@
+#pragma once
+// Drives the real Velmora.exe from outside, as a user or another program would: starts it in a
+// program folder of the test's own, finds its windows, reads and answers its message boxes.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "win/handles.h"
+
+namespace driver {
+
+using namespace std::chrono_literals;
+
+// Polls `condition` until it holds or the deadline passes.
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline = 10s);
+
+// A program folder holding a copy of the built program and its shipped files.
+std::wstring makeProgramFolder();
+
+class Program {
+public:
+    explicit Program(const std::wstring& folder);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    ~Program();  // ends the process if the test left it running
+
+    bool start();
+    bool running() const;
+    bool waitExit(std::chrono::milliseconds deadline = 10s);
+    DWORD exitCode() const;
+
+    // A top-level window of this process by caption (and class when given).
+    HWND window(const std::wstring& caption, const wchar_t* className = nullptr) const;
+    HWND waitWindow(const std::wstring& caption, const wchar_t* className = nullptr,
+                    std::chrono::milliseconds deadline = 10s) const;
+
+private:
+    std::wstring folder_;
+    win::UniqueFile process_;
+    DWORD pid_ = 0;
+};
+
+// The message text of a message box.
+std::wstring boxText(HWND box);
+// Presses the button of a message box whose caption is `label`.
+bool pressButton(HWND box, const std::wstring& label);
+
+// True when no program holds the hotkey: it can be registered now.
+bool hotkeyFree(UINT modifiers, UINT key);
+
+}  // namespace driver

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/forms.h"
+#include "displays/Frm_process.h"
+#include "plans/Frm_data_sum.h"
+#include "settings/Settings.h"
+#include "shell/Frm_exit.h"
+#include "shell/run_records.h"
+#include "tests/test_support.h"
+
+using namespace shell;
+
+namespace {
+
+std::vector<std::wstring> itemTexts(HMENU menu) {
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[256] = {};
+        GetMenuStringW(menu, i, text, 256, MF_BYPOSITION);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+class HubMenu : public testing_support::MeetDataTest {
+protected:
+    void SetUp() override {
+        MeetDataTest::SetUp();
+        timingState() = TimingState{};
+        hub().Form_Load();
+        ASSERT_TRUE(hub().loaded());
+        hub().Timer4.enabled(false);  // no start kick: these tests start no run
+        messages.clear();
+        setMenuTracker([this](HWND owner, HMENU menu) { popups.push_back(owner); });
+    }
+    void TearDown() override {
+        setMenuTracker(nullptr);
+        // Unloaded before their objects go: a window destroyed together with its object runs
+        // its WM_DESTROY over members that are already gone.
+        for (win::Window* w : std::initializer_list<win::Window*>{&forms::Frm_process(), &forms::Frm_process_two(),
+                                                                  &forms::Settings(), &forms::Frm_data_sum(),
+                                                                  &forms::Frm_exit()}) {
+            w->unload();
+        }
+        forms::resetAll();
+        MeetDataTest::TearDown();
+    }
+
+    static Frm_exit& hub() { return forms::Frm_exit(); }
+
+    std::vector<HWND> popups;  // owners of the menus that opened
+};
+
+}  // namespace
+
+TEST_F(HubMenu, WithoutSavedClocksTheMenuLeavesOutTheClockSubmenu) {
+    win::UniqueMenu menu = hub().buildMenu();
+    std::vector<std::wstring> expected{hub().menu_two1_caption, L"设置", L"计时统计", L"帮助", L"退出"};
+    EXPECT_EQ(itemTexts(menu.get()), expected);
+    std::vector<UINT> ids;
+    for (int i = 0; i < GetMenuItemCount(menu.get()); ++i) ids.push_back(GetMenuItemID(menu.get(), i));
+    EXPECT_EQ(ids, (std::vector<UINT>{101, 102, 200, 202, 203}));
+}
+
+TEST_F(HubMenu, AClockNameWithQuoteAndAmpersandShowsAsItIsAndItsItemStartsIt) {
+    ClockSetting saved;
+    saved.Time_one = 321;
+    saved.tellShowtext = L"R&D 例会";
+    addClock(L"早会", ClockSetting{}, 1);
+    addClock(L"Bob's R&D", saved, 2);
+    hub().change_clock_menu();
+
+    win::UniqueMenu menu = hub().buildMenu();
+    EXPECT_EQ(itemTexts(menu.get())[2], L"常用时钟");
+    HMENU often = GetSubMenu(menu.get(), 2);
+    ASSERT_NE(often, nullptr);
+    EXPECT_EQ(itemTexts(often), (std::vector<std::wstring>{L"早会", L"Bob's R&&D"}));
+
+    clock.setTimeOfDay(12, 0, 0);  // after the last stage of an empty day
+    SendMessageW(hub().hwnd(), WM_COMMAND, GetMenuItemID(often, 1), 0);
+    EXPECT_EQ(clockSetting().Time_one, 321);
+    EXPECT_TRUE(messages.empty());
+    menu = hub().buildMenu();
+    often = GetSubMenu(menu.get(), 2);
+    EXPECT_EQ(GetMenuState(often, 0, MF_BYPOSITION) & MF_CHECKED, 0u);
+    EXPECT_EQ(GetMenuState(often, 1, MF_BYPOSITION) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+}
+
+TEST_F(HubMenu, ARightDoubleClickOnTheTraySuspendsStayOnTopWithoutOpeningTheMenu) {
+    SendMessageW(hub().hwnd(), cTray::kCallbackMessage, 1, WM_RBUTTONDBLCLK);
+    EXPECT_EQ(timingState().topmostpause, 200);
+    EXPECT_TRUE(popups.empty());
+
+    timingState().topmostpause = 0;
+    SendMessageW(hub().hwnd(), cTray::kCallbackMessage, 1, WM_RBUTTONUP);
+    EXPECT_EQ(timingState().topmostpause, 200);
+    EXPECT_EQ(popups, (std::vector<HWND>{hub().hwnd()}));
+    SendMessageW(hub().hwnd(), cTray::kCallbackMessage, 1, WM_LBUTTONUP);
+    EXPECT_EQ(popups.size(), 1u);
+}
+
+TEST_F(HubMenu, OpeningOneAuxiliaryWindowClosesTheOther) {
+    hub().menu_two_Click(2);
+    EXPECT_TRUE(forms::Settings().loaded());
+    EXPECT_EQ(timingState().openform, L"setting");
+
+    hub().menu_other_Click(0);
+    EXPECT_FALSE(forms::Settings().loaded());
+    EXPECT_TRUE(forms::Frm_data_sum().loaded());
+    EXPECT_EQ(timingState().openform, L"Frm_data_sum");
+
+    hub().menu_two_Click(2);
+    EXPECT_FALSE(forms::Frm_data_sum().loaded());
+    EXPECT_TRUE(forms::Settings().loaded());
+}
+
+class HubExit : public HubMenu {
+protected:
+    void SetUp() override {
+        HubMenu::SetUp();
+        forms::Frm_process().Form_Load();
+        forms::Frm_process_two().Form_Load();
+        win::setMessageSink([this](const win::MessageShown& m) {
+            messages.push_back(m);
+            pauseWhileAsked = timingState().topmostpause;
+            return messageAnswer;
+        });
+    }
+
+    int32_t pauseWhileAsked = -1;
+};
+
+TEST_F(HubExit, DecliningLeavesEveryWindowAndRestoresStayOnTop) {
+    messageAnswer = IDNO;
+    hub().menu_other_Click(3);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"确定退出吗？");
+    EXPECT_EQ(messages[0].caption, L"提示");
+    EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(pauseWhileAsked, 2000);
+    EXPECT_EQ(timingState().topmostpause, 0);
+    EXPECT_TRUE(hub().loaded());
+    EXPECT_TRUE(forms::Frm_process().loaded());
+    EXPECT_TRUE(forms::Frm_process_two().loaded());
+}
+
+TEST_F(HubExit, ConfirmingUnloadsTheClocksTheBannersAndTheHub) {
+    messageAnswer = IDYES;
+    hub().menu_other_Click(3);
+    EXPECT_FALSE(forms::Frm_process().loaded());
+    EXPECT_FALSE(forms::Frm_process_two().loaded());
+    EXPECT_FALSE(hub().loaded());
+}

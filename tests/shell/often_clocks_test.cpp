@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/forms.h"
+#include "clocks/time_glass.h"
+#include "displays/Frm_title.h"
+#include "shell/Frm_exit.h"
+#include "shell/run_records.h"
+#include "tests/test_support.h"
+
+using namespace shell;
+
+namespace {
+
+// Every stored field depends on `n`, so two clocks differ in all of them.
+ClockSetting clockWith(const std::wstring& checkvalue, const std::wstring& title, int16_t n) {
+    std::wstring text = std::to_wstring(n);
+    return ClockSetting{TimeOfDay{300}, n, n + 1, n + 2, checkvalue, text, n, text + L".wav", L"还剩" + text,
+                        title, L"Font" + text, L"1" + text, text + L".jpg", n * 10, n * 20, n + 3, n + 4};
+}
+
+// The picked clock is always the one run, whatever clock the stage names.
+class OftenClocks : public testing_support::MeetDataTest {
+protected:
+    void SetUp() override {
+        MeetDataTest::SetUp();
+        clockSetting() = running;
+        timingState() = TimingState{};
+        addClock(L"早会", saved);
+        addStage(L"10:00:00", L"11:00:00", L"other", L"董事会");
+        hub().change_clock_menu();
+        glass().Timer1.enabled(true);
+        glass().Timer4.enabled(true);
+    }
+    void TearDown() override {
+        forms::resetAll();
+        MeetDataTest::TearDown();
+    }
+
+    static Frm_exit& hub() { return forms::Frm_exit(); }
+    static clocks::time_glass& glass() { return forms::time_glass(); }
+
+    void expectRestarted() {
+        EXPECT_FALSE(glass().Timer1.enabled());
+        EXPECT_FALSE(glass().Timer4.enabled());
+        EXPECT_TRUE(glass().Timer5.enabled());
+        EXPECT_TRUE(messages.empty());
+    }
+
+    // The saved clock as it runs; Time_all is never taken from it.
+    ClockSetting savedAsRun(const std::wstring& checkvalue, const std::wstring& title) const {
+        ClockSetting c = saved;
+        c.Time_all = running.Time_all;
+        c.checkvalue = checkvalue;
+        c.tellShowtext = title;
+        return c;
+    }
+
+    ClockSetting running = clockWith(L"111111000000000000000", L"休息中", 30);
+    ClockSetting saved = clockWith(L"000000111111111111111", L"茶歇", 300);
+};
+
+}  // namespace
+
+TEST_F(OftenClocks, SavedClocksAreListedInTheOrderOfTheirIds) {
+    ASSERT_TRUE(exec("DELETE FROM clocksetting"));
+    addClock(L"third", saved, 3);
+    addClock(L"first", saved, 1);
+    addClock(L"second", saved, 2);
+    hub().change_clock_menu();
+    EXPECT_TRUE(hub().menu_two3_enabled);
+    EXPECT_EQ(hub().menu_often, (std::vector<std::wstring>{L"first", L"second", L"third"}));
+}
+
+TEST_F(OftenClocks, DuringAStageTheClockRunsWholeWithTheStagesPeriodAndTitle) {
+    clock.setTimeOfDay(11, 0, 0);  // the stage's last second still counts
+    hub().menu_often_Click(0);
+    EXPECT_EQ(timingState().stagestate, StageState::Covering);
+    EXPECT_EQ(glass().stageperiod, L"10:00:00\\11:00:00");
+    EXPECT_EQ(forms::Frm_title().titletext(), L"董事会");
+    EXPECT_EQ(timingState().filename, L"董事会");
+    EXPECT_EQ(clockSetting(), savedAsRun(saved.checkvalue, L"茶歇"));
+    EXPECT_EQ(hub().menu_often_checked, 0);
+    expectRestarted();
+}
+
+TEST_F(OftenClocks, BeforeTheFirstStageTheAlarmAndWindowSwitchesAndTheTitleStay) {
+    clock.setTimeOfDay(9, 0, 0);
+    hub().menu_often_Click(0);
+    EXPECT_EQ(timingState().stagestate, StageState::Waiting);
+    EXPECT_EQ(glass().stageperiod, L"10:00:00\\11:00:00");
+    EXPECT_EQ(forms::Frm_title().titletext(), L"休息中");
+    EXPECT_EQ(clockSetting(), savedAsRun(L"111111111111111111111", L"休息中"));
+    expectRestarted();
+}
+
+TEST_F(OftenClocks, AfterTheLastStageEverySwitchAndTheTitleStay) {
+    clock.setTimeOfDay(11, 0, 1);
+    hub().menu_often_Click(0);
+    EXPECT_EQ(timingState().stagestate, StageState::DayOver);
+    EXPECT_EQ(glass().stageperiod, L"00:00\\00:00");
+    EXPECT_EQ(forms::Frm_title().titletext(), L"休息中");
+    EXPECT_EQ(clockSetting(), savedAsRun(running.checkvalue, L"休息中"));
+    expectRestarted();
+}
+
+TEST_F(OftenClocks, AMissingDatabaseIsReportedAndTheClockIsNotRestarted) {
+    DeleteFileW(path().c_str());
+    hub().menu_often_Click(0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"操作系统是精简版本，不支持本功能");
+    EXPECT_EQ(messages[0].caption, L"Kelvane");
+    EXPECT_EQ(messages[0].timeoutMs, 1200u);
+    EXPECT_FALSE(glass().Timer5.enabled());
+    EXPECT_TRUE(glass().Timer1.enabled());
+    EXPECT_EQ(clockSetting(), running);
+}
