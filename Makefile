@@ -5,7 +5,7 @@ JOBS := $(shell nproc)
 SHELL := /bin/bash
 .SHELLFLAGS := -o pipefail -c
 
-.PHONY: run test build setup
+.PHONY: run test build setup bench
 
 setup:
 	@bash tools/setup-machine.sh
@@ -21,3 +21,7 @@ test: build
 
 run: build
 	@WINE_DISPLAY=user bash tools/with-wine.sh $(BUILD) bash tools/run-program.sh
+
+bench: build
+	@cmake --build $(BUILD) --target main_tick_bench -- --no-print-directory >/dev/null
+	@bash tools/with-wine.sh $(BUILD) wine $(BUILD)/bin/main_tick_bench.exe

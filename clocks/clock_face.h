@@ -1,21 +1,87 @@
 #pragma once
 // The face of a clock window: the background picture, the box the time is printed on, the
-// rounded outline and the colour key. Both clock windows own one.
+// clock font and colours, the rounded outline and the colour key. Both clock windows own one and
+// paint it in their WM_PAINT; positions and sizes are twips in the window.
 #include <windows.h>
+
+#include <string>
+
+#include "clocks/clock_font.h"
+#include "clocks/face_look.h"
+#include "shell/look.h"
+#include "win/handles.h"
 
 namespace clocks {
 
 class ClockFace {
 public:
+    // The window the face is painted on; nullptr once it is gone.
+    void attach(HWND window);
+
     // The printed box ("Picture2") and the background ("Picture1") can be hidden while blinking.
     bool faceVisible() const { return faceVisible_; }
-    void setFaceVisible(bool visible) { faceVisible_ = visible; }
+    void setFaceVisible(bool visible);
     bool backgroundVisible() const { return backgroundVisible_; }
-    void setBackgroundVisible(bool visible) { backgroundVisible_ = visible; }
+    void setBackgroundVisible(bool visible);
+
+    // The font the face measures its text in and prints with.
+    void setFont(const std::wstring& name, int points);
+    const std::wstring& fontName() const { return fontName_; }
+    // Width and height of `text` in that font, twips.
+    TwipsSize measure(const std::wstring& text) const;
+    PrivateFonts& privateFonts() { return privateFonts_; }
+
+    COLORREF textColour() const { return textColour_; }
+    void setTextColour(COLORREF colour);
+    COLORREF backColour() const { return backColour_; }
+    void setBackColour(COLORREF colour);
+
+    // The background picture, stretched over the whole window. A file that cannot be read leaves
+    // no picture, and the background colour shows.
+    void loadPicture(const std::wstring& path);
+    void clearPicture();
+    bool hasPicture() const { return static_cast<bool>(picture_); }
+
+    const shell::TwipsRect& faceBox() const { return faceBox_; }
+    void setFaceBox(const shell::TwipsRect& box);
+    bool hitsFace(POINT clientPixels) const;
+
+    // Prints `text` centred on the face at `points`; an empty text leaves the face blank.
+    void print(const std::wstring& text, int points);
+    void paint(HDC dc) const;
+
+    // Cuts the window to a box with rounded corners, one pixel in at the left and top.
+    void cutOutline(int cornerEllipse);
+    // Makes the key colour of `textColour` the background, and transparent on the desktop.
+    void makeKeyTransparent(COLORREF textColour);
+
+    POINT dragOrigin{};  // twips in the window, where the left button went down
 
 private:
+    void invalidate() const;
+    void draw(HDC dc, const RECT& client) const;
+    void drawPicture(HDC dc, const RECT& client) const;
+    void drawText(HDC dc) const;
+    RECT faceBoxPixels() const;
+
+    HWND window_ = nullptr;
     bool faceVisible_ = true;
     bool backgroundVisible_ = true;
+
+    std::wstring fontName_;
+    int points_ = 0;
+    win::UniqueFont font_;
+    int printPoints_ = 0;
+    win::UniqueFont printFont_;  // the font at the points printed last, when they differ
+    PrivateFonts privateFonts_;
+
+    COLORREF textColour_ = RGB(0, 0, 0);
+    COLORREF backColour_ = RGB(0, 0, 0);
+    win::UniqueBitmap picture_;
+    SIZE pictureSize_{};  // pixels
+
+    shell::TwipsRect faceBox_;
+    std::wstring text_;
 };
 
 }  // namespace clocks

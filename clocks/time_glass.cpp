@@ -1,30 +1,189 @@
+// The main clock's look and its window: the load, the face build, the painting of the face, its
+// shape and colour key, and what the mouse does with the window.
 #include "clocks/time_glass.h"
 
+#include <windowsx.h>
+
+#include <initializer_list>
+
+#include "app/forms.h"
+#include "clocks/alarm_rules.h"
+#include "clocks/face_look.h"
+#include "clocks/face_text.h"
+#include "clocks/face_window.h"
+#include "clocks/time_glasstwo.h"
+#include "displays/Frm_process.h"
+#include "displays/Frm_title.h"
+#include "shell/Frm_exit.h"
+#include "shell/clock_placement.h"
+#include "shell/flag_strings.h"
+#include "shell/ini_store.h"
+#include "shell/look.h"
+#include "shell/meeting_db.h"
+#include "shell/run_records.h"
+#include "shell/settings_registry.h"
 #include "win/floating.h"
+#include "win/pump.h"
+#include "win/twips.h"
 
 namespace clocks {
+namespace {
+
+constexpr wchar_t kClassName[] = L"Velmora.time_glass";
+constexpr int kDesignWidth = 2250;  // twips, until the face build sizes the window
+constexpr int kDesignHeight = 750;
+constexpr int kBannerParkGap = 5000;
+constexpr wchar_t kZeroTime[] = L"00:00:00";   // what bounds the position when no picture is used
+constexpr int32_t kFaceMousePause = 200;       // stay-on-top waits while the mouse is on the face
+
+shell::LookCode look() { return shell::lookCodeOf(shell::clockSetting().Fontselect); }
+
+// A two-digit size index always gives a size.
+int facePoints() { return shell::fontSizeOf(static_cast<int16_t>(look().sizeIndex)).value_or(0); }
+
+shell::ScreenTwips screenTwips() {
+    const shell::ScreenShared& s = shell::screenShared();
+    return {win::pixelsToTwipsX(s.screenwidth), win::pixelsToTwipsY(s.screenheight)};
+}
+
+void stopAndPark(displays::Frm_process& banner) {
+    for (win::Timer* t : {&banner.Timer1, &banner.Timer2, &banner.Timer3, &banner.Timer4}) t->enabled(false);
+    banner.park(kBannerParkGap);
+}
+
+POINT twipsOf(POINT pixels) { return {win::pixelsToTwipsX(pixels.x), win::pixelsToTwipsY(pixels.y)}; }
+
+// The system's own move loop moves the window with the mouse and returns when the button is up;
+// then the clock is kept on the screen and its place stored for the next start.
+void drag(time_glass& g, POINT at) {
+    ReleaseCapture();
+    SendMessageW(g.hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    // The loop started from this move; the way the mouse went since the press is added.
+    POINT moved = twipsOf(at);
+    POINT origin = g.face().dragOrigin;
+    shell::WindowPosition p = dropInside({g.Left() + moved.x - origin.x, g.Top() + moved.y - origin.y},
+                                         {g.Width(), g.Height()}, screenTwips());
+    g.Move(p.left, p.top);
+    shell::saveclocksite(g.Left(), g.Top());
+    g.ShowStatue(g.facetext, facePoints());
+}
+
+// On its own background the menu opens under the clock, at the mouse's column; on a see-through
+// clock at the mouse.
+void openMenu(time_glass& g) {
+    if (!opaqueBackground(shell::clockSetting().checkvalue)) return forms::Frm_exit().popupMenu();
+    POINT at{};
+    GetCursorPos(&at);
+    RECT window{};
+    GetWindowRect(g.hwnd(), &window);
+    forms::Frm_exit().popupMenu({at.x, window.bottom});
+}
+
+void mouseMoved(time_glass& g, POINT at, bool leftHeld) {
+    if (g.face().hitsFace(at)) shell::timingState().topmostpause = kFaceMousePause;
+    if (leftHeld) drag(g, at);
+}
+
+}  // namespace
 
 time_glass::time_glass() {
     for (win::Timer* t : {&Timer1, &Timer2, &Timer3, &Timer4, &Timer5}) addTimer(*t);
 }
 
 void time_glass::Form_Load() {
-    create({L"Velmora.time_glass"}, win::floatingLayout(0, 0, 2250, 750));
-    promptstep = 1;
+    if (!create({kClassName}, win::floatingLayout(0, 0, kDesignWidth, kDesignHeight))) return;
+    face_.attach(hwnd());
+    shell::keepOnTop(hwnd());
+    shell::StageLookup found = shell::loadCurrentMeeting();
+    if (found.stageperiod) stageperiod = *found.stageperiod;
+    forms::Frm_title().setTitletext(found.titletext);
+    stopAndPark(forms::Frm_process());
+    stopAndPark(forms::Frm_process_two());
+    soundnames = shell::splitAtBackslash(shell::clockSetting().tellsoundname);
+    addsize = shell::readHotkeyAdd();
+    blinking = false;
+    buildStageLength();
+    buildFace(false);
+    promptstep = prompt::place;
     shown = true;
     prompting = false;
+    paintFace();
+    placeAtSavedPosition();
     ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
 }
 
-int time_glass::sizelabelWidth() const { return 0; }
-void time_glass::Label_change() {}
-void time_glass::ShowStatue(const std::wstring& text, int) { facetext = text; }
-void time_glass::creatrange() {}
-void time_glass::changcolor(COLORREF) {}
-void time_glass::buildFace(bool) {}
-void time_glass::paintFace() {}
-void time_glass::placeAtSavedPosition() {}
-LRESULT time_glass::onMessage(UINT msg, WPARAM wp, LPARAM lp) { return Window::onMessage(msg, wp, lp); }
-void time_glass::onDestroy() {}
+int time_glass::sizelabelWidth() const { return face_.measure(kZeroTime).width; }
+
+void time_glass::buildFace(bool stageStep) {
+    shell::ClockSetting& cs = shell::clockSetting();
+    int points = facePoints();
+    COLORREF text = shell::colorOfIndex(static_cast<int16_t>(look().colourIndex));
+    facetext = initialText(cs.optvalue, shell::timingState().stageseconds, cs.Time_all);
+    timelabel = shell::countsDown(cs.optvalue) ? cs.Time_all : shell::TimeOfDay{};
+    face_.setFont(settleClockFont(cs.clockFont, points, face_.privateFonts()), points);
+    face_.setTextColour(text);
+    dressBackground(face_, stageStep, text);
+    layOutFace(*this, face_, facetext);
+    if (shell::screenShared().usepicture) timelabel = cs.Time_all;
+}
+
+void time_glass::paintFace() {
+    ShowStatue(facetext, facePoints());
+    if (loaded()) UpdateWindow(hwnd());
+}
+
+void time_glass::placeAtSavedPosition() {
+    int32_t faceWidth = shell::screenShared().usepicture ? Width() : sizelabelWidth();
+    shell::WindowPosition p =
+        shell::mainClockPosition(shell::readWindowPosition(shell::kClockSite), screenTwips(), faceWidth, Height());
+    Move(p.left, p.top);
+}
+
+void time_glass::Label_change() {
+    facetext = displayText(timelabel, shell::displayFormatOf(shell::clockSetting().optvalue));
+    int points = facePoints();
+    ShowStatue(facetext, points);
+    if (shell::readSecondScreen() == 1) forms::time_glasstwo().ShowStatue(facetext, points + addsize);
+    win::doEvents();
+}
+
+void time_glass::ShowStatue(const std::wstring& s, int points) {
+    if (!loaded()) return;
+    layOutForPaint(*this, face_, facetext);
+    face_.setFaceVisible(true);
+    bool shows = textShows(shell::screenShared().blinkcount, shell::timingState().remainingms);
+    face_.print(shows ? s : std::wstring(), points);
+    creatrange();
+}
+
+void time_glass::creatrange() { face_.cutOutline(look().cornerSize()); }
+
+void time_glass::changcolor(COLORREF textColour) { face_.makeKeyTransparent(textColour); }
+
+LRESULT time_glass::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd(), &ps);
+        face_.paint(dc);
+        EndPaint(hwnd(), &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: return 1;  // the paint covers the whole window
+    case WM_LBUTTONDOWN: face_.dragOrigin = twipsOf(at); return 0;
+    case WM_RBUTTONDOWN: openMenu(*this); return 0;
+    case WM_MOUSEMOVE: mouseMoved(*this, at, wp & MK_LBUTTON); return 0;
+    case WM_SIZE:
+    case WM_KILLFOCUS: relayOut(*this, face_, facetext); break;
+    }
+    return Window::onMessage(msg, wp, lp);
+}
+
+// The window frees its region itself; the font files go with the clock.
+void time_glass::onDestroy() {
+    face_.attach(nullptr);
+    face_.privateFonts().releaseAll();
+}
 
 }  // namespace clocks

@@ -61,7 +61,9 @@ public:
 
     // The popup menu as it would open now (the caller owns it).
     win::UniqueMenu buildMenu() const;
+    // At the cursor, or at a point of the screen (pixels).
     void popupMenu();
+    void popupMenu(POINT screenAt);
 
     cTray mcTray;
 

@@ -158,10 +158,14 @@ win::UniqueMenu Frm_exit::buildMenu() const {
 }
 
 void Frm_exit::popupMenu() {
-    win::UniqueMenu menu = buildMenu();
-    if (tracker()) return tracker()(hwnd(), menu.get());
     POINT at{};
     GetCursorPos(&at);
+    popupMenu(at);
+}
+
+void Frm_exit::popupMenu(POINT at) {
+    win::UniqueMenu menu = buildMenu();
+    if (tracker()) return tracker()(hwnd(), menu.get());
     // The menu closes on a click elsewhere only while its owner is in the foreground, and the
     // message after it lets the next menu open at the first click.
     SetForegroundWindow(hwnd());

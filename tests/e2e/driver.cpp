@@ -50,13 +50,42 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds d
     }
 }
 
+void installProgram(const std::wstring& folder) {
+    std::wstring bin = buildBinFolder();
+    CopyFileW((bin + L"\\Velmora.exe").c_str(), (folder + L"\\Velmora.exe").c_str(), FALSE);
+    CopyFileW((bin + L"\\MeetData.db").c_str(), (folder + L"\\MeetData.db").c_str(), TRUE);
+}
+
 std::wstring makeProgramFolder() {
     std::wstring folder = testing_support::makeTempFolder();
-    std::wstring bin = buildBinFolder();
-    for (const wchar_t* name : {L"Velmora.exe", L"MeetData.db"}) {
-        CopyFileW((bin + L"\\" + name).c_str(), (folder + L"\\" + name).c_str(), FALSE);
-    }
+    installProgram(folder);
     return folder;
+}
+
+bool saveScreenshot(const std::wstring& name) {
+    std::wstring folder = buildBinFolder() + L"\\..\\test-artifacts";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    win::WindowDC screen(nullptr);
+    win::UniqueMemDC memory(CreateCompatibleDC(screen.get()));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+    void* bits = nullptr;
+    win::UniqueBitmap shot(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!shot || !bits) return false;
+    {
+        win::SelectScope select(memory.get(), shot.get());
+        BitBlt(memory.get(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    DWORD imageSize = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageSize),
+                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), imageSize);
+    testing_support::writeFile(folder + L"\\" + name, bytes);
+    return true;
 }
 
 Program::Program(const std::wstring& folder) : folder_(folder) {}

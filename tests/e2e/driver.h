@@ -18,6 +18,11 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds d
 
 // A program folder holding a copy of the built program and its shipped files.
 std::wstring makeProgramFolder();
+// Copies the built program into `folder`, and the shipped database when the folder has none.
+void installProgram(const std::wstring& folder);
+
+// Saves the whole screen as a BMP file (a test artefact); false when it could not.
+bool saveScreenshot(const std::wstring& name);
 
 class Program {
 public:
@@ -30,6 +35,7 @@ public:
     bool running() const;
     bool waitExit(std::chrono::milliseconds deadline = 10s);
     DWORD exitCode() const;
+    DWORD processId() const { return pid_; }
 
     // A top-level window of this process by caption (and class when given).
     HWND window(const std::wstring& caption, const wchar_t* className = nullptr) const;

@@ -1,0 +1,116 @@
+// Runs the main clock through a simulated working day, 8 hours of 200 ms ticks, each tick
+// measuring, formatting and painting the face, and prints how fast it went and whether the
+// process's GDI and USER objects or its private bytes grew.
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/forms.h"
+#include "clocks/time_glass.h"
+#include "shell/meeting_db.h"
+#include "shell/program_folder.h"
+#include "shell/run_records.h"
+#include "shell/sqlite_handles.h"
+#include "shell/wall_clock.h"
+#include "win/auto_message.h"
+#include "win/text.h"
+
+namespace {
+
+constexpr int kDayMs = 8 * 3600 * 1000;
+constexpr int kTickMs = 200;
+
+class SimulatedClock final : public shell::WallClock {
+public:
+    uint32_t tick = 5000;
+    uint32_t msOfDay = 9 * 3600 * 1000;
+    uint32_t tickCount() override { return tick; }
+    SYSTEMTIME localTime() override {
+        SYSTEMTIME t{2026, 12, 3, 9, 0, 0, 0, 0};
+        t.wHour = static_cast<WORD>(msOfDay / 3600000);
+        t.wMinute = static_cast<WORD>(msOfDay / 60000 % 60);
+        t.wSecond = static_cast<WORD>(msOfDay / 1000 % 60);
+        t.wMilliseconds = static_cast<WORD>(msOfDay % 1000);
+        return t;
+    }
+    void advance(uint32_t ms) {
+        tick += ms;
+        msOfDay += ms;
+    }
+};
+
+struct Usage {
+    DWORD gdi, user;
+    SIZE_T privateBytes;
+};
+
+Usage usage() {
+    PROCESS_MEMORY_COUNTERS_EX m{};
+    m.cb = sizeof m;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m);
+    return {GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
+            m.PrivateUsage};
+}
+
+void print(const char* when, const Usage& u) {
+    std::printf("%-7s GDI objects %lu, USER objects %lu, private bytes %lu\n", when, u.gdi, u.user,
+                static_cast<unsigned long>(u.privateBytes));
+}
+
+// One stage of the whole working day in the shipped database, timed by a saved clock.
+bool prepareDay() {
+    shell::UniqueDatabase db = shell::openMeetData();
+    if (!db) return false;
+    const char* sql =
+        "INSERT INTO clocksetting VALUES (1, 'Tag', '2026-12-03', '', '12:00:00', 30, 20, 10, "
+        "'111101001111111111111', '100100100', 3, 'start.wav\\Timeout.wav\\Timeout.wav\\Timeout.wav\\Stop.wav', "
+        "'你的汇报', '休息', 'Trebuchet MS', '1060605', '\\0', 0, 0, 150, 50);"
+        "INSERT INTO file_list VALUES ('09:00:00', '17:00:00', 'Tag', 'Arbeitstag');";
+    return sqlite3_exec(db.get(), sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+}  // namespace
+
+int main() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"velmora-bench-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    wchar_t exe[MAX_PATH];
+    std::wstring self(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    std::wstring shipped = self.substr(0, self.find_last_of(L'\\') + 1) + L"MeetData.db";
+    CopyFileW(shipped.c_str(), (folder + L"\\MeetData.db").c_str(), FALSE);
+    shell::setProgramFolder(folder);
+    win::setMessageSink([](const win::MessageShown&) { return IDOK; });
+    SimulatedClock clock;
+    shell::setWallClock(&clock);
+    if (!prepareDay()) {
+        std::printf("could not prepare the day's stage\n");
+        return 1;
+    }
+
+    clocks::time_glass& glass = forms::time_glass();
+    glass.Form_Load();
+    glass.Timer5.fire();  // run start: the stage covers the whole day
+    Usage before = usage();
+    print("before", before);
+
+    const int ticks = kDayMs / kTickMs;
+    DWORD start = GetTickCount();
+    for (int i = 0; i < ticks; ++i) {
+        clock.advance(kTickMs);
+        glass.Timer1.fire();
+    }
+    DWORD took = GetTickCount() - start;
+    Usage after = usage();
+    print("after", after);
+    std::printf("%d ticks in %lu ms: %.0f ticks per second\n", ticks, took,
+                took ? ticks * 1000.0 / took : 0.0);
+    forms::resetAll();
+    shell::setWallClock(nullptr);
+    DeleteFileW((folder + L"\\MeetData.db").c_str());
+    RemoveDirectoryW(folder.c_str());
+    return 0;
+}

@@ -1,0 +1,217 @@
+#include "clocks/clock_face.h"
+
+#include <olectl.h>
+
+#include <vector>
+
+#include "win/twips.h"
+
+namespace clocks {
+namespace {
+
+constexpr int kHimetricPerInch = 2540;
+constexpr int kTwipsPerInch = 1440;
+
+std::vector<char> fileBytes(const std::wstring& path) {
+    win::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > MAXDWORD) return {};
+    std::vector<char> bytes(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size()) {
+        return {};
+    }
+    return bytes;
+}
+
+int himetricToPixels(long himetric, int twipsPerPixel) {
+    return MulDiv(himetric, kTwipsPerInch / twipsPerPixel, kHimetricPerInch);
+}
+
+// JPEG and GIF go through the system's picture loader and are drawn once into a bitmap of our own.
+win::UniqueBitmap loadOlePicture(const std::wstring& path) {
+    std::vector<char> bytes = fileBytes(path);
+    win::ComPtr<IStream> stream;
+    if (bytes.empty() || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) ||
+        FAILED(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr)) ||
+        FAILED(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr))) {
+        return {};
+    }
+    win::ComPtr<IPicture> picture;
+    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture, picture.putVoid()))) {
+        return {};
+    }
+    OLE_XSIZE_HIMETRIC hmWidth = 0;
+    OLE_YSIZE_HIMETRIC hmHeight = 0;
+    picture->get_Width(&hmWidth);
+    picture->get_Height(&hmHeight);
+    int width = himetricToPixels(hmWidth, win::twipsPerPixelX());
+    int height = himetricToPixels(hmHeight, win::twipsPerPixelY());
+    win::WindowDC screen(nullptr);
+    win::UniqueMemDC dc(CreateCompatibleDC(screen.get()));
+    win::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    if (!dc || !bitmap) return {};
+    win::SelectScope use(dc.get(), bitmap.get());
+    if (FAILED(picture->Render(dc.get(), 0, 0, width, height, 0, hmHeight, hmWidth, -hmHeight, nullptr))) return {};
+    return bitmap;
+}
+
+win::UniqueBitmap loadPictureFile(const std::wstring& path) {
+    win::UniqueBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    return bitmap ? std::move(bitmap) : loadOlePicture(path);
+}
+
+}  // namespace
+
+void ClockFace::attach(HWND window) { window_ = window; }
+
+void ClockFace::setFaceVisible(bool visible) {
+    faceVisible_ = visible;
+    invalidate();
+}
+
+void ClockFace::setBackgroundVisible(bool visible) {
+    backgroundVisible_ = visible;
+    invalidate();
+}
+
+// Made anew at every build, so that a font file added since is taken.
+void ClockFace::setFont(const std::wstring& name, int points) {
+    fontName_ = name;
+    points_ = points;
+    font_ = createPointFont(name, points);
+    printPoints_ = points;
+    printFont_.reset();
+    invalidate();
+}
+
+TwipsSize ClockFace::measure(const std::wstring& text) const {
+    win::UniqueMemDC dc(CreateCompatibleDC(nullptr));
+    if (!dc) return {};
+    win::SelectScope use(dc.get(), font_.get());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    return {win::pixelsToTwipsX(extent.cx), win::pixelsToTwipsY(extent.cy)};
+}
+
+void ClockFace::setTextColour(COLORREF colour) {
+    textColour_ = colour;
+    invalidate();
+}
+
+void ClockFace::setBackColour(COLORREF colour) {
+    backColour_ = colour;
+    invalidate();
+}
+
+void ClockFace::loadPicture(const std::wstring& path) {
+    picture_ = loadPictureFile(path);
+    BITMAP info{};
+    bool sized = picture_ && GetObjectW(picture_.get(), sizeof info, &info);
+    pictureSize_ = sized ? SIZE{info.bmWidth, info.bmHeight} : SIZE{};
+    invalidate();
+}
+
+void ClockFace::clearPicture() {
+    picture_.reset();
+    pictureSize_ = {};
+    invalidate();
+}
+
+void ClockFace::setFaceBox(const shell::TwipsRect& box) {
+    faceBox_ = box;
+    invalidate();
+}
+
+bool ClockFace::hitsFace(POINT clientPixels) const {
+    RECT box = faceBoxPixels();
+    return faceVisible_ && PtInRect(&box, clientPixels);
+}
+
+void ClockFace::print(const std::wstring& text, int points) {
+    text_ = text;
+    if (points != printPoints_) {
+        printPoints_ = points;
+        printFont_ = points == points_ ? win::UniqueFont() : createPointFont(fontName_, points);
+    }
+    invalidate();
+}
+
+void ClockFace::paint(HDC dc) const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    // Drawn off screen first, so that the repaint of every tick does not flicker. A paint that
+    // cannot be drawn is skipped; the next one tries again.
+    win::UniqueMemDC buffer(CreateCompatibleDC(dc));
+    win::UniqueBitmap bits(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    if (!buffer || !bits) return;
+    win::SelectScope use(buffer.get(), bits.get());
+    draw(buffer.get(), client);
+    BitBlt(dc, 0, 0, client.right, client.bottom, buffer.get(), 0, 0, SRCCOPY);
+}
+
+void ClockFace::cutOutline(int cornerEllipse) {
+    if (!window_) return;
+    RECT r{};
+    GetWindowRect(window_, &r);
+    // The window owns the region from here on and frees the one it had; a region that cannot be
+    // made takes the outline away.
+    win::UniqueRegion region(CreateRoundRectRgn(1, 1, r.right - r.left - 1, r.bottom - r.top - 1, cornerEllipse, cornerEllipse));
+    if (SetWindowRgn(window_, region.get(), TRUE)) region.release();
+}
+
+void ClockFace::makeKeyTransparent(COLORREF textColour) {
+    COLORREF key = keyColourOf(textColour);
+    setBackColour(key);
+    if (!window_) return;
+    SetWindowLongW(window_, GWL_EXSTYLE, GetWindowLongW(window_, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(window_, key, 0, LWA_COLORKEY);
+}
+
+void ClockFace::invalidate() const {
+    if (window_) InvalidateRect(window_, nullptr, FALSE);
+}
+
+void ClockFace::draw(HDC dc, const RECT& client) const {
+    win::UniqueBrush back(CreateSolidBrush(backColour_));
+    FillRect(dc, &client, back.get());
+    if (backgroundVisible_ || faceVisible_) drawPicture(dc, client);
+    if (faceVisible_) drawText(dc);
+}
+
+// The face shows the piece of the stretched picture that lies behind it, the background the rest.
+void ClockFace::drawPicture(HDC dc, const RECT& client) const {
+    if (!picture_ || pictureSize_.cx <= 0 || pictureSize_.cy <= 0) return;
+    win::UniqueMemDC source(CreateCompatibleDC(dc));
+    if (!source) return;
+    win::SelectScope use(source.get(), picture_.get());
+    int saved = SaveDC(dc);
+    if (!backgroundVisible_) {
+        RECT box = faceBoxPixels();
+        IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
+    }
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, pictureSize_.cx, pictureSize_.cy, SRCCOPY);
+    RestoreDC(dc, saved);
+}
+
+void ClockFace::drawText(HDC dc) const {
+    if (text_.empty()) return;
+    win::SelectScope use(dc, printPoints_ == points_ ? font_.get() : printFont_.get());
+    SetTextColor(dc, textColour_);
+    SetBkMode(dc, TRANSPARENT);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text_.c_str(), static_cast<int>(text_.size()), &extent);
+    RECT box = faceBoxPixels();
+    TextOutW(dc, box.left + (box.right - box.left - extent.cx) / 2, box.top + (box.bottom - box.top - extent.cy) / 2,
+             text_.c_str(), static_cast<int>(text_.size()));
+}
+
+RECT ClockFace::faceBoxPixels() const {
+    return {win::twipsToPixelsX(faceBox_.left), win::twipsToPixelsY(faceBox_.top),
+            win::twipsToPixelsX(faceBox_.left + faceBox_.width), win::twipsToPixelsY(faceBox_.top + faceBox_.height)};
+}
+
+}  // namespace clocks

@@ -1,0 +1,61 @@
+#include "clocks/stage_run.h"
+
+#include "shell/flag_strings.h"
+#include "shell/text_number.h"
+
+namespace clocks {
+namespace {
+
+RunLength lasting(RunLength was, int32_t seconds) {
+    RunLength r{seconds, was.timeAll};
+    if (auto t = shell::secondtotime(seconds)) r.timeAll = *t;
+    return r;
+}
+
+}  // namespace
+
+StagePeriod stagePeriodOf(std::wstring_view period) {
+    auto parts = shell::splitAtBackslash(period);
+    StagePeriod p{shell::parseTimeOfDay(parts[0]), std::nullopt};
+    if (parts.size() > 1) p.end = shell::parseTimeOfDay(parts[1]);
+    return p;
+}
+
+RunLength stageLength(RunLength was, shell::StageState state, const StagePeriod& p, shell::TimeOfDay now) {
+    using shell::StageState;
+    switch (state) {
+    case StageState::Covering: return p.end ? lasting(was, p.end->seconds - now.seconds) : was;
+    case StageState::Waiting: return p.start ? lasting(was, p.start->seconds - now.seconds) : was;
+    case StageState::DayOver: return RunLength{};
+    default: return was;
+    }
+}
+
+RunLength runStartLength(RunLength was, shell::StageState state, const StagePeriod& p, shell::TimeOfDay now) {
+    RunLength r = stageLength(was, state, p, now);
+    if (state != shell::StageState::Covering || !p.end) return r;
+    if (p.start && r.seconds + 1 == p.end->seconds - p.start->seconds) r = lasting(r, r.seconds + 1);
+    r.seconds = r.timeAll.seconds;  // whole seconds of a time of day, as the face shows it
+    return r;
+}
+
+bool dayIsOver(shell::StageState state, shell::TimeOfDay timeAll) {
+    return state == shell::StageState::DayOver && shell::timetosecond(timeAll) == 0;
+}
+
+void openRunRecord(shell::TimingState& t, const StagePeriod& p, const std::wstring& title) {
+    if (p.start) t.set_time = shell::formatHms(*p.start);
+    t.out_time = 0;
+    if (p.end) t.use_time = shell::formatHms(*p.end);
+    t.pause_time = 0;
+    t.filename = title;
+}
+
+void closeRunRecord(shell::TimingState& t) {
+    t.out_time = shell::roundHalfEven(t.elapsedms + double{kGraceMs});
+    auto start = shell::parseTimeOfDay(t.set_time);
+    auto end = shell::parseTimeOfDay(t.use_time);
+    if (start && end) t.pause_time = shell::roundHalfEven((end->seconds - start->seconds) * 1000.0 - t.out_time);
+}
+
+}  // namespace clocks

@@ -1,0 +1,114 @@
+#include "displays/text_window.h"
+
+#include <windowsx.h>
+
+#include "shell/run_records.h"
+#include "win/floating.h"
+#include "win/twips.h"
+
+namespace displays {
+namespace {
+
+constexpr int32_t kMousePause = 200;
+// Until the window's look is read: parked far off the screen.
+constexpr int kUnplaced = -20000;
+constexpr int kDesignWidth = 5925;
+constexpr int kDesignHeight = 2310;
+
+POINT twipsOf(LPARAM lp) {
+    return {win::pixelsToTwipsX(GET_X_LPARAM(lp)), win::pixelsToTwipsY(GET_Y_LPARAM(lp))};
+}
+
+}  // namespace
+
+bool TextWindow::createFloating(const wchar_t* className) {
+    return create({className}, win::floatingLayout(kUnplaced, kUnplaced, kDesignWidth, kDesignHeight));
+}
+
+void TextWindow::useFont(std::wstring& font, int points) {
+    fontName_ = clocks::settleClockFont(font, points, privateFonts_);
+    points_ = points;
+    font_ = clocks::createPointFont(fontName_, points);
+    invalidate();
+}
+
+void TextWindow::setTextColour(COLORREF colour) {
+    textColour_ = colour;
+    invalidate();
+}
+
+void TextWindow::setBackColour(COLORREF colour) {
+    backColour_ = colour;
+    invalidate();
+}
+
+void TextWindow::changcolor(COLORREF text) {
+    COLORREF key = clocks::keyColourOf(text);
+    setBackColour(key);
+    if (!loaded()) return;
+    SetWindowLongW(hwnd(), GWL_EXSTYLE, GetWindowLongW(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(hwnd(), key, 0, LWA_COLORKEY);
+}
+
+clocks::TwipsSize TextWindow::measure(const std::wstring& text) const {
+    win::UniqueMemDC dc(CreateCompatibleDC(nullptr));
+    if (!dc || !font_) return {};
+    win::SelectScope use(dc.get(), font_.get());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc.get(), &tm);
+    return {win::pixelsToTwipsX(extent.cx), win::pixelsToTwipsY(tm.tmHeight)};
+}
+
+void TextWindow::resize(int width, int height) { Move(Left(), Top(), width, height); }
+
+void TextWindow::invalidate() {
+    if (loaded()) InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void TextWindow::showText() {
+    setCaption(shownText());
+    invalidate();
+}
+
+void TextWindow::followMouse() {
+    ReleaseCapture();
+    SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void TextWindow::pauseStayOnTop() { shell::timingState().topmostpause = kMousePause; }
+
+LRESULT TextWindow::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd(), &ps);
+        paint(dc);
+        EndPaint(hwnd(), &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: return 1;  // the paint covers the whole window
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: mouseDown(msg == WM_LBUTTONDOWN, twipsOf(lp)); return 0;
+    case WM_MOUSEMOVE: mouseMove((wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == MK_LBUTTON, twipsOf(lp)); return 0;
+    }
+    return Window::onMessage(msg, wp, lp);
+}
+
+void TextWindow::paint(HDC dc) const {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    win::UniqueBrush back(CreateSolidBrush(backColour_));
+    FillRect(dc, &client, back.get());
+    if (!font_) return;
+    win::SelectScope use(dc, font_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, textColour_);
+    std::wstring text = shownText();
+    POINT at = textAt();
+    TextOutW(dc, win::twipsToPixelsX(at.x), win::twipsToPixelsY(at.y), text.c_str(), static_cast<int>(text.size()));
+}
+
+}  // namespace displays

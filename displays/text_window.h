@@ -1,0 +1,67 @@
+#pragma once
+// What the banner, the time-of-day window and the title window share: a borderless floating
+// window showing one line of text in its font and colour, on a plain background or on a key
+// colour the desktop shows through, painted with GDI and dragged with the mouse.
+#include <windows.h>
+
+#include <string>
+
+#include "clocks/clock_font.h"
+#include "clocks/face_look.h"
+#include "win/handles.h"
+#include "win/window.h"
+
+namespace displays {
+
+class TextWindow : public win::Window {
+public:
+    const std::wstring& fontName() const { return fontName_; }
+    int fontPoints() const { return points_; }
+    COLORREF textColour() const { return textColour_; }
+    COLORREF backColour() const { return backColour_; }
+
+protected:
+    bool createFloating(const wchar_t* className);
+
+    // Uses `font` at `points`; a face the system lacks is repaired from the program's font
+    // folder, and `font` then names the face that stands in for it.
+    void useFont(std::wstring& font, int points);
+    void setTextColour(COLORREF colour);
+    void setBackColour(COLORREF colour);
+    // The key colour next to the text colour becomes the background, and the desktop shows
+    // through it; the window stays layered from then on.
+    void changcolor(COLORREF text);
+
+    clocks::TwipsSize measure(const std::wstring& text) const;
+    void resize(int width, int height);  // twips, keeping the place
+    // After a change of the text: painted anew, and the window's own text follows it, so that
+    // the text can be read from outside the program.
+    void showText();
+
+    // The text painted and where it starts in the window, twips.
+    virtual std::wstring shownText() const = 0;
+    virtual POINT textAt() const = 0;
+    // Mouse presses and moves, twips in the window; `leftOnly`: the left button and no other.
+    virtual void mouseDown(bool left, POINT at) = 0;
+    virtual void mouseMove(bool leftOnly, POINT at) = 0;
+
+    // The system moves the window with the mouse; returns when the button is released.
+    void followMouse();
+    // The mouse is on a floating window: the windows stop raising themselves for a while.
+    static void pauseStayOnTop();
+
+    LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void invalidate();  // painted when the queue runs dry
+    void paint(HDC dc) const;
+
+    std::wstring fontName_;
+    int points_ = 0;
+    win::UniqueFont font_;
+    clocks::PrivateFonts privateFonts_;
+    COLORREF textColour_ = RGB(0, 0, 0);
+    COLORREF backColour_ = RGB(0, 0, 0);
+};
+
+}  // namespace displays

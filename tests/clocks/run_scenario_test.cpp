@@ -1,0 +1,279 @@
+// Whole runs of the main clock against a schedule in a fresh meeting database, driven by the
+// injected clock: the test fires each timer of the run's chain after its interval.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/forms.h"
+#include "clocks/alarm_rules.h"
+#include "clocks/time_glass.h"
+#include "clocks/time_glasstwo.h"
+#include "displays/Frm_process.h"
+#include "displays/Frm_time.h"
+#include "displays/Frm_title.h"
+#include "shell/meeting_db.h"
+#include "shell/settings_registry.h"
+#include "shell/sound.h"
+#include "tests/test_support.h"
+
+using shell::StageState;
+using shell::TimeOfDay;
+
+namespace {
+
+using Texts = std::vector<std::wstring>;
+
+// Records by file name what was asked to play or loop, and every stop of the wave sound.
+class SoundRecorder final : public shell::SoundDevice {
+public:
+    Texts calls;
+    Texts starts() const {
+        Texts s;
+        for (const auto& c : calls) {
+            if (c != L"stop") s.push_back(c);
+        }
+        return s;
+    }
+    void mciCommand(const std::wstring&) override {}
+    void playSound(const wchar_t* name, DWORD) override { calls.push_back(name ? L"play " + fileName(name) : L"stop"); }
+    void sndPlay(const std::wstring& name, UINT) override { calls.push_back(L"loop " + fileName(name)); }
+
+private:
+    static std::wstring fileName(const std::wstring& path) { return path.substr(path.find_last_of(L'\\') + 1); }
+};
+
+// A tick after which the next comes a second later: an alarm second.
+struct AlarmTick {
+    int level;
+    int32_t elapsed;
+    bool prompt;  // the prompt machine was started
+    bool banner;  // the banner's start step was started
+    friend bool operator==(const AlarmTick&, const AlarmTick&) = default;
+    friend void PrintTo(const AlarmTick& a, std::ostream* os) {
+        *os << "level " << a.level << " at " << a.elapsed << " ms" << (a.prompt ? ", prompt" : "")
+            << (a.banner ? ", banner" : "");
+    }
+};
+using AlarmTicks = std::vector<AlarmTick>;
+
+class RunScenario : public testing_support::MeetDataTest {
+protected:
+    void SetUp() override {
+        MeetDataTest::SetUp();
+        shell::clockSetting() = {};
+        shell::timingState() = {};
+        shell::screenShared() = {};
+        shell::setSoundDevice(&sounds);
+        CreateDirectoryW((folder + L"\\sounds").c_str(), nullptr);
+        for (const wchar_t* name : {L"start.wav", L"Timeout.wav", L"Stop.wav", L"ding.wav"}) {
+            testing_support::writeFile(folder + L"\\sounds\\" + name, "RIFF");
+        }
+        clock.setTimeOfDay(9, 0, 0);
+    }
+    void TearDown() override {
+        shell::setSoundDevice(nullptr);
+        forms::resetAll();
+        MeetDataTest::TearDown();
+    }
+
+    clocks::time_glass& glass() { return forms::time_glass(); }
+    const shell::TimingState& timing() { return shell::timingState(); }
+
+    // A stage run on the saved clock "talk", which has the first-run settings: alarms at 30, 20
+    // and 10 s, every switch on, counting down.
+    void addTalk(const std::wstring& start, const std::wstring& end, const std::wstring& title) {
+        if (exec("SELECT 1 FROM clocksetting").value().empty()) {
+            shell::ClockSetting talk;
+            shell::applyFirstRunDefaults(talk);
+            addClock(L"talk", talk);
+        }
+        addStage(start, end, L"talk", title);
+    }
+
+    // What the clock's load and the hub's start kick settle before the first run.
+    void startRun() {
+        shell::StageLookup found = shell::loadCurrentMeeting();
+        if (found.stageperiod) glass().stageperiod = *found.stageperiod;
+        forms::Frm_title().setTitletext(found.titletext);
+        glass().Timer5.enabled(true);
+        step();
+    }
+
+    // Fires the next timer of the run's chain after its interval; false when none runs.
+    bool step() {
+        for (win::Timer* t : {&glass().Timer5, &glass().Timer4, &glass().Timer1}) {
+            if (!t->enabled()) continue;
+            clock.advance(t->interval());
+            t->fire();
+            return true;
+        }
+        return false;
+    }
+
+    void runUntil(const std::function<bool()>& done) {
+        for (int i = 0; i < 10000 && !done() && step(); ++i) {
+        }
+    }
+
+    AlarmTicks runToEnd() {
+        AlarmTicks alarms;
+        for (int i = 0; i < 10000 && glass().Timer1.enabled(); ++i) {
+            glass().Timer2.enabled(false);
+            forms::Frm_process().Timer3.enabled(false);
+            step();
+            if (glass().Timer1.interval() == 1000) {
+                alarms.push_back({glass().alarmlevel, timing().elapsedms, glass().Timer2.enabled(),
+                                  forms::Frm_process().Timer3.enabled()});
+            }
+        }
+        return alarms;
+    }
+
+    std::vector<Row> runRecords() { return exec("SELECT set_time, use_time, out_time, filename FROM timesum").value(); }
+
+    SoundRecorder sounds;
+};
+
+TEST_F(RunScenario, StageFiresEachAlarmOnceAcrossATickCountWrapAndTheNextStageStartsWhole) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"09:00:00", L"09:01:00", L"汇报");
+    addTalk(L"09:01:00", L"09:02:00", L"讨论");
+    clock.tick = 0xFFFFF000u;  // wraps four seconds into the run
+    startRun();
+    EXPECT_EQ(timing().stageseconds, 60);
+    EXPECT_EQ(timing().set_time, L"09:00:00");
+    EXPECT_EQ(timing().use_time, L"09:01:00");
+    EXPECT_TRUE(glass().Timer1.enabled() && glass().Timer2.enabled() && glass().Timer3.enabled());
+    EXPECT_TRUE(forms::Frm_process().Timer3.enabled());
+    EXPECT_TRUE(forms::time_glasstwo().Timer5.enabled());
+    EXPECT_EQ(shell::screenShared().blinkcount, 6);
+
+    step();
+    EXPECT_EQ(glass().timelabel, TimeOfDay{59});
+    EXPECT_EQ(runToEnd(), (AlarmTicks{{1, 29600, true, true}, {2, 39600, true, true}, {3, 49600, true, true}}));
+    EXPECT_EQ(sounds.starts(), (Texts{L"play start.wav", L"play Timeout.wav", L"play Timeout.wav", L"loop ding.wav"}));
+    EXPECT_EQ(sounds.calls.back(), L"stop");
+    EXPECT_FALSE(shell::regReadValue(HKEY_CURRENT_USER, shell::kSettingsKey, L"clockmode"));
+    EXPECT_TRUE(glass().Timer4.enabled());
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:01:00", L"00:01:00", L"汇报"}}));
+
+    // The first stage still covers its end second, for a run too short to be recorded.
+    runUntil([&] { return timing().set_time == L"09:01:00" && glass().Timer1.enabled(); });
+    EXPECT_EQ(timing().stageseconds, 60);
+    EXPECT_EQ(timing().filename, L"讨论");
+    EXPECT_EQ(runRecords().size(), 1u);
+}
+
+TEST_F(RunScenario, CountUpShowsTheElapsedTimeWhileTheAlarmsFollowTheRemainingTime) {
+    addTalk(L"09:00:00", L"09:00:15", L"汇报");
+    exec("UPDATE clocksetting SET optvalue = '01001'");
+    startRun();
+    step();
+    EXPECT_EQ(glass().timelabel, TimeOfDay{1});
+    EXPECT_EQ(runToEnd(), (AlarmTicks{{3, 4600, true, true}}));
+    EXPECT_EQ(glass().timelabel, TimeOfDay{14});
+    EXPECT_TRUE(runRecords().empty());  // the run record is switched off
+}
+
+TEST_F(RunScenario, WaitForAStageCountsDownWithTheAlarmsOffAndIsNotRecorded) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"09:00:00", L"09:00:40", L"汇报");
+    clock.setTimeOfDay(8, 59, 30);
+    startRun();
+    EXPECT_EQ(timing().stagestate, StageState::Waiting);
+    EXPECT_EQ(timing().stageseconds, 30);
+    EXPECT_FALSE(forms::Frm_process().Timer3.enabled());
+    // The alarm seconds still take a second each, and nothing else happens.
+    EXPECT_EQ(runToEnd(), (AlarmTicks{{0, 9600, false, false}, {0, 19600, false, false}}));
+    EXPECT_TRUE(sounds.starts().empty());
+    EXPECT_TRUE(runRecords().empty());
+
+    runUntil([&] { return timing().stagestate == StageState::Covering && glass().Timer1.enabled(); });
+    EXPECT_EQ(timing().stageseconds, 40);
+    EXPECT_EQ(shell::clockSetting().checkvalue, L"111101001111111111111");
+}
+
+TEST_F(RunScenario, LastStageOfTheDayEndsWithTheDayOverBannersAndPrompt) {
+    shell::writeSettingNumber(L"second_screen", 1);
+    addTalk(L"09:00:00", L"09:00:05", L"汇报");
+    startRun();
+    // Up to the last stage change: the end second of the stage has had its empty run.
+    runUntil([&] { return glass().Timer4.enabled() && timing().stageseconds == 0; });
+    forms::Frm_title().Timer3.enabled(false);
+    forms::Frm_time().Timer3.enabled(false);
+    shell::screenShared().blinkcount = 1;
+    shell::screenShared().blinkrounds = 2;
+    step();
+
+    EXPECT_EQ(timing().stagestate, StageState::DayOver);
+    EXPECT_EQ(glass().alarmlevel, clocks::kDayOverLevel);
+    for (displays::Frm_process* banner : {&forms::Frm_process(), &forms::Frm_process_two()}) {
+        EXPECT_EQ(banner->bannertext, L"今天计时结束");
+        EXPECT_TRUE(banner->Timer3.enabled());
+    }
+    EXPECT_TRUE(forms::Frm_title().Timer3.enabled() && forms::Frm_time().Timer3.enabled());
+    EXPECT_FALSE(glass().Timer1.enabled() || glass().Timer5.enabled());
+
+    // The prompt machine hands over to the blink timer and leaves the counters as they were.
+    for (int i = 0; i < 10 && glass().Timer2.enabled(); ++i) glass().Timer2.fire();
+    EXPECT_TRUE(glass().Timer3.enabled());
+    EXPECT_EQ(shell::screenShared().blinkcount, 1);
+    EXPECT_EQ(shell::screenShared().blinkrounds, 2);
+}
+
+TEST_F(RunScenario, UnreadableDatabaseLeavesTheClockStoppedAfterTheRunStart) {
+    testing_support::writeFile(path(), "not a database");
+    clock.tick = 5000;
+    startRun();
+    EXPECT_EQ(timing().stagestate, StageState::NoDatabase);
+    for (win::Timer* t : {&glass().Timer1, &glass().Timer2, &glass().Timer3, &glass().Timer4, &glass().Timer5}) {
+        EXPECT_FALSE(t->enabled());
+    }
+    EXPECT_EQ(timing().set_time, L"00:00:00");
+    EXPECT_EQ(timing().starttick, 5020u);
+
+    glass().Timer4.fire();
+    EXPECT_TRUE(glass().Timer5.enabled());  // the stage change still hands over to the run start
+}
+
+TEST_F(RunScenario, TimeOfDaySourcesCountOnAcrossMidnight) {
+    for (int16_t mode : {1, 2}) {
+        clock.setTimeOfDay(23, 59, 58, 500);
+        shell::timingState().clockmode = mode;
+        glass().Timer5.fire();
+        clock.advance(3000);
+        EXPECT_EQ(glass().remaintime(L"Timer1"), 3000) << "mode " << mode;
+    }
+}
+
+TEST_F(RunScenario, HiddenClockComesBackForItsPromptAndIsParkedAgainAfterIt) {
+    shell::applyFirstRunDefaults(shell::clockSetting());
+    shell::timingState().remainingms = 900;  // the run's last second: the main tick stays off
+    clocks::time_glass& g = glass();
+    g.shown = false;
+    g.blinking = true;
+    g.promptstep = clocks::prompt::place;
+    g.prompting = true;
+    g.alarmlevel = 1;
+    g.Timer2.enabled(true);
+    for (int i = 0; i < 10 && g.Timer2.enabled(); ++i) g.Timer2.fire();
+    EXPECT_FALSE(g.Timer1.enabled());
+
+    std::vector<bool> faceShown;
+    for (int i = 0; i < 20 && g.Timer3.enabled(); ++i) {
+        g.Timer3.fire();
+        faceShown.push_back(g.face().faceVisible());
+    }
+    EXPECT_EQ(faceShown, (std::vector<bool>{false, true, false, true, false, true, true}));
+    EXPECT_TRUE(g.Timer2.enabled() && forms::time_glasstwo().Timer2.enabled());
+
+    for (int i = 0; i < 10 && g.Timer2.enabled(); ++i) g.Timer2.fire();
+    EXPECT_LT(g.Left(), -4000);
+    EXPECT_FALSE(g.prompting);
+    EXPECT_EQ(g.promptstep, clocks::prompt::finish);
+}
+
+}  // namespace

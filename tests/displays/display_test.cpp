@@ -1,0 +1,59 @@
+#include "tests/displays/display_test.h"
+
+#include "app/forms.h"
+#include "clocks/clock_font.h"
+#include "displays/floating_place.h"
+#include "shell/run_records.h"
+#include "win/handles.h"
+#include "win/twips.h"
+
+namespace display_test {
+
+void FloatingTest::SetUp() {
+    ProgramTest::SetUp();
+    shell::clockSetting() = {};
+    shell::timingState() = {};
+    shell::screenShared() = {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+}
+
+void FloatingTest::TearDown() {
+    forms::resetAll();
+    ProgramTest::TearDown();
+}
+
+shell::ScreenTwips FloatingTest::screen() { return displays::primaryScreen(); }
+
+int FloatingTest::gridX(int twips) { return win::pixelsToTwipsX(win::twipsToPixelsX(twips)); }
+
+int FloatingTest::gridY(int twips) { return win::pixelsToTwipsY(win::twipsToPixelsY(twips)); }
+
+clocks::TwipsSize FloatingTest::textSize(const displays::TextWindow& w, const std::wstring& text) {
+    win::UniqueMemDC dc(CreateCompatibleDC(nullptr));
+    win::UniqueFont font = clocks::createPointFont(w.fontName(), w.fontPoints());
+    win::SelectScope use(dc.get(), font.get());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc.get(), &tm);
+    return {win::pixelsToTwipsX(extent.cx), win::pixelsToTwipsY(tm.tmHeight)};
+}
+
+COLORREF FloatingTest::colourKey(const displays::TextWindow& w) {
+    COLORREF key = CLR_INVALID;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!GetLayeredWindowAttributes(w.hwnd(), &key, &alpha, &flags) || flags != LWA_COLORKEY) return CLR_INVALID;
+    return key;
+}
+
+bool FloatingTest::leavesNoGdiObjects(const displays::TextWindow& w, win::Timer& timer) {
+    HANDLE self = GetCurrentProcess();
+    DWORD before = GetGuiResources(self, GR_GDIOBJECTS);
+    for (int i = 0; i < 100; ++i) {
+        timer.fire();
+        UpdateWindow(w.hwnd());
+    }
+    return GetGuiResources(self, GR_GDIOBJECTS) == before;
+}
+
+}  // namespace display_test

@@ -1,0 +1,83 @@
+// A day of one short stage on the real program: it waits for the stage, times it, records it
+// and ends the day, all by itself.
+#include <gtest/gtest.h>
+
+#include "shell/run_records.h"
+#include "shell/settings_registry.h"
+#include "shell/time_rules.h"
+#include "tests/e2e/driver.h"
+#include "tests/test_support.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr wchar_t kDayOver[] = L"今天计时结束";
+
+shell::TimeOfDay realTimeOfDay() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return {t.wHour * 3600 + t.wMinute * 60 + t.wSecond};
+}
+
+struct TextSearch {
+    DWORD pid;
+    const wchar_t* text;
+    bool found = false;
+};
+
+BOOL CALLBACK matchText(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<TextSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    wchar_t text[64] = {};
+    GetWindowTextW(w, text, 64);
+    if (pid == s->pid && lstrcmpW(text, s->text) == 0) s->found = true;
+    return !s->found;
+}
+
+class DayOfStages : public testing_support::MeetDataTest {};
+
+TEST_F(DayOfStages, ShortStageIsWaitedForTimedRecordedAndEndsTheDay) {
+    shell::TimeOfDay now = realTimeOfDay();
+    if (now.seconds > 86400 - 60) GTEST_SKIP() << "too close to midnight for a stage today";
+    shell::ClockSetting clock;
+    shell::applyFirstRunDefaults(clock);
+    addClock(L"Kurz", clock);
+    addStage(shell::formatHms({now.seconds + 4}), shell::formatHms({now.seconds + 9}), L"Kurz", L"Probe");
+    shell::writeSettingNumber(L"Time_Record", 1);
+
+    driver::installProgram(folder);
+    driver::Program p(folder);
+    ASSERT_TRUE(p.start());
+    HWND glass = p.waitWindow(L"", L"Velmora.time_glass");
+    ASSERT_TRUE(glass);
+    EXPECT_TRUE(driver::waitFor([&] { return IsWindowVisible(glass) != FALSE; }));
+    RECT r{};
+    GetWindowRect(glass, &r);
+    EXPECT_GE(r.left, 0);
+    EXPECT_GE(r.top, 0);
+    EXPECT_LE(r.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_GT(r.right - r.left, 0);
+
+    bool recorded = driver::waitFor([&] {
+        auto rows = exec("SELECT set_time, use_time, filename FROM timesum");
+        return rows && !rows->empty();
+    }, 25s);
+    driver::saveScreenshot(L"clock-run.bmp");
+    ASSERT_TRUE(recorded);
+    auto rows = exec("SELECT set_time, use_time, filename FROM timesum");
+    ASSERT_EQ(rows->size(), 1u);
+    EXPECT_EQ((*rows)[0][0], shell::formatHms({now.seconds + 4}));
+    EXPECT_EQ((*rows)[0][1], shell::formatHms({now.seconds + 9}));
+    EXPECT_EQ((*rows)[0][2], L"Probe");
+
+    TextSearch dayOver{p.processId(), kDayOver};
+    EXPECT_TRUE(driver::waitFor([&] {
+        EnumWindows(matchText, reinterpret_cast<LPARAM>(&dayOver));
+        return dayOver.found;
+    }));
+    EXPECT_TRUE(p.running());
+}
+
+}  // namespace
