@@ -46,11 +46,6 @@ shell::ScreenTwips screenTwips() {
     return {win::pixelsToTwipsX(s.screenwidth), win::pixelsToTwipsY(s.screenheight)};
 }
 
-void stopAndPark(displays::Frm_process& banner) {
-    for (win::Timer* t : {&banner.Timer1, &banner.Timer2, &banner.Timer3, &banner.Timer4}) t->enabled(false);
-    banner.park(kBannerParkGap);
-}
-
 POINT twipsOf(POINT pixels) { return {win::pixelsToTwipsX(pixels.x), win::pixelsToTwipsY(pixels.y)}; }
 
 // The system's own move loop moves the window with the mouse and returns when the button is up;
@@ -97,8 +92,8 @@ void time_glass::Form_Load() {
     shell::StageLookup found = shell::loadCurrentMeeting();
     if (found.stageperiod) stageperiod = *found.stageperiod;
     forms::Frm_title().setTitletext(found.titletext);
-    stopAndPark(forms::Frm_process());
-    stopAndPark(forms::Frm_process_two());
+    forms::Frm_process().stopAndPark(kBannerParkGap);
+    forms::Frm_process_two().stopAndPark(kBannerParkGap);
     soundnames = shell::splitAtBackslash(shell::clockSetting().tellsoundname);
     addsize = shell::readHotkeyAdd();
     blinking = false;

@@ -23,9 +23,7 @@ void readScreenSize() {
 
 // A banner still counting down when the first run starts is stopped and parked.
 void parkCountingBanner(displays::Frm_process& banner) {
-    if (!banner.Timer2.enabled()) return;
-    for (win::Timer* t : {&banner.Timer1, &banner.Timer2, &banner.Timer3, &banner.Timer4}) t->enabled(false);
-    banner.park(5000);
+    if (banner.Timer2.enabled()) banner.stopAndPark(5000);
 }
 
 }  // namespace
