@@ -51,7 +51,7 @@ Usage usage() {
     m.cb = sizeof m;
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m);
     return {GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
-            m.PrivateUsage};
+            m.PrivateUsage ? m.PrivateUsage : m.PagefileUsage};  // Wine fills only the commit charge
 }
 
 void print(const char* when, const Usage& u) {
@@ -74,6 +74,7 @@ bool prepareDay() {
 }  // namespace
 
 int main() {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // progress shows while the day runs
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     std::wstring folder = std::wstring(temp) + L"velmora-bench-" + std::to_wstring(GetCurrentProcessId());
@@ -99,9 +100,14 @@ int main() {
 
     const int ticks = kDayMs / kTickMs;
     DWORD start = GetTickCount();
-    for (int i = 0; i < ticks; ++i) {
+    for (int i = 1; i <= ticks; ++i) {
         clock.advance(kTickMs);
         glass.Timer1.fire();
+        if (i % (ticks / 8) == 0) {
+            Usage now = usage();
+            std::printf("hour %d: %lu ms so far, private bytes %lu\n", i / (ticks / 8), GetTickCount() - start,
+                        static_cast<unsigned long>(now.privateBytes));
+        }
     }
     DWORD took = GetTickCount() - start;
     Usage after = usage();
