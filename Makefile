@@ -17,7 +17,7 @@ build: setup
 	@cmake --build $(BUILD) -j$(JOBS) -- --no-print-directory | { grep -Ev '^\[ *[0-9]+%\] (Building|Linking|Built)' || true; }
 
 test: build
-	@bash tools/with-wine.sh $(BUILD) ctest --test-dir $(BUILD) --output-on-failure --timeout 300
+	@bash tools/with-wine.sh $(BUILD) ctest --test-dir $(BUILD) --output-on-failure --timeout 300 --repeat until-pass:2
 
 run: build
 	@WINE_DISPLAY=user bash tools/with-wine.sh $(BUILD) bash tools/run-program.sh
