@@ -1,0 +1,104 @@
+// The second-screen clock as a real window: parked while the option is off, on the second
+// monitor at its saved offset while it is on, and shaped and keyed like the main clock.
+#include <gtest/gtest.h>
+
+#include "app/forms.h"
+#include "clocks/time_glass.h"
+#include "clocks/time_glasstwo.h"
+#include "shell/ini_store.h"
+#include "shell/run_records.h"
+#include "shell/settings_registry.h"
+#include "tests/test_support.h"
+#include "win/handles.h"
+#include "win/twips.h"
+
+namespace {
+
+class SecondClock : public testing_support::ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        shell::clockSetting() = {};
+        shell::timingState() = {};
+        shell::screenShared() = {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+    }
+    void TearDown() override {
+        forms::resetAll();
+        ProgramTest::TearDown();
+    }
+
+    static clocks::time_glass& glass() { return forms::time_glass(); }
+    static clocks::time_glasstwo& two() { return forms::time_glasstwo(); }
+    static int W() { return win::pixelsToTwipsX(shell::screenShared().screenwidth); }
+    static int H() { return win::pixelsToTwipsY(shell::screenShared().screenheight); }
+
+    // Both clocks loaded and the twin set up, as at a run start.
+    void loadBoth() {
+        glass().Form_Load();
+        two().Form_Load();
+        two().Timer5.fire();
+    }
+
+    // Positions land on whole pixels.
+    static void expectAt(const win::Window& w, int left, int top) {
+        EXPECT_NEAR(w.Left(), left, win::twipsPerPixelX());
+        EXPECT_NEAR(w.Top(), top, win::twipsPerPixelY());
+    }
+
+    static bool outlineIs(HWND window, int cornerEllipse) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        win::UniqueRegion now(CreateRectRgn(0, 0, 0, 0));
+        win::UniqueRegion expected(
+            CreateRoundRectRgn(1, 1, r.right - r.left - 1, r.bottom - r.top - 1, cornerEllipse, cornerEllipse));
+        if (GetWindowRgn(window, now.get()) == ERROR) return false;
+        return CombineRgn(now.get(), now.get(), expected.get(), RGN_XOR) == NULLREGION;
+    }
+
+    static COLORREF keyOf(HWND window) {
+        COLORREF key = 0;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        GetLayeredWindowAttributes(window, &key, &alpha, &flags);
+        return key;
+    }
+};
+
+TEST_F(SecondClock, WithTheOptionOffTheTwinStaysParkedAndStill) {
+    loadBoth();
+    expectAt(two(), -W() - 5000, -H() - 15000);
+    EXPECT_FALSE(two().Timer1.enabled() || two().Timer2.enabled() || two().Timer3.enabled());
+}
+
+TEST_F(SecondClock, WithTheOptionOnTheSetUpPlacesTheTwinAtItsOffsetShowingTheMainText) {
+    shell::writeSettingNumber(L"second_screen", 1);
+    shell::saveclocksitetwo(1500, 600);
+    loadBoth();
+    expectAt(two(), W() + 1500, 600);
+    EXPECT_FALSE(glass().facetext.empty());
+    EXPECT_EQ(two().facetext, glass().facetext);
+    EXPECT_TRUE(two().Timer1.enabled() && two().Timer2.enabled());
+    EXPECT_TRUE(two().shown);
+
+    // Dragged away, the next prompt puts it back at the stored offset.
+    two().Move(W() + 4000, 3000);
+    two().Timer2.fire();
+    expectAt(two(), W() + 1500, 600);
+}
+
+TEST_F(SecondClock, OutlineAndKeyColourFollowTheMainClocksLook) {
+    shell::writeSettingNumber(L"second_screen", 1);
+    loadBoth();
+    ASSERT_GE(shell::clockSetting().checkvalue.size(), 7u);
+    shell::clockSetting().checkvalue[6] = L'1';     // see-through
+    shell::clockSetting().Fontselect = L"1061605";  // white text, corner 5
+    glass().buildFace(false);
+    glass().paintFace();
+    two().Timer5.fire();
+    EXPECT_TRUE(outlineIs(two().hwnd(), 10));
+    EXPECT_TRUE(outlineIs(glass().hwnd(), 10));
+    EXPECT_EQ(keyOf(two().hwnd()), 0xFAFAFAu);
+    EXPECT_EQ(keyOf(two().hwnd()), keyOf(glass().hwnd()));
+}
+
+}  // namespace
