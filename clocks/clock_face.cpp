@@ -66,6 +66,13 @@ win::UniqueBitmap loadPictureFile(const std::wstring& path) {
 
 void ClockFace::attach(HWND window) { window_ = window; }
 
+void ClockFace::paintWindow() const {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    paint(dc);
+    EndPaint(window_, &ps);
+}
+
 void ClockFace::setFaceVisible(bool visible) {
     faceVisible_ = visible;
     invalidate();

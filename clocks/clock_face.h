@@ -49,6 +49,8 @@ public:
     // Prints `text` centred on the face at `points`; an empty text leaves the face blank.
     void print(const std::wstring& text, int points);
     void paint(HDC dc) const;
+    // Answers WM_PAINT of the window the face is attached to.
+    void paintWindow() const;
 
     // Cuts the window to a box with rounded corners, one pixel in at the left and top.
     void cutOutline(int cornerEllipse);

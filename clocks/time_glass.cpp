@@ -158,13 +158,7 @@ void time_glass::changcolor(COLORREF textColour) { face_.makeKeyTransparent(text
 LRESULT time_glass::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
     POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
-        face_.paint(dc);
-        EndPaint(hwnd(), &ps);
-        return 0;
-    }
+    case WM_PAINT: face_.paintWindow(); return 0;
     case WM_ERASEBKGND: return 1;  // the paint covers the whole window
     case WM_LBUTTONDOWN: face_.dragOrigin = twipsOf(at); return 0;
     case WM_RBUTTONDOWN: openMenu(*this); return 0;

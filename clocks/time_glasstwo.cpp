@@ -252,13 +252,7 @@ void time_glasstwo::startReactions() {
 
 LRESULT time_glasstwo::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
-        face_.paint(dc);
-        EndPaint(hwnd(), &ps);
-        return 0;
-    }
+    case WM_PAINT: face_.paintWindow(); return 0;
     case WM_ERASEBKGND: return 1;  // the paint covers the whole window
     case WM_MOUSEMOVE:
         if (face_.hitsFace({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) shell::timingState().topmostpause = kFaceMousePause;
