@@ -9,11 +9,13 @@ export DEBIAN_FRONTEND=noninteractive
 
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
-for p in g++-mingw-w64-i686-posix mingw-w64-tools cmake make tcl xvfb x11-utils xdotool \
+for p in g++-mingw-w64-i686-posix mingw-w64-tools cmake make tcl xvfb xserver-xephyr x11-utils xdotool \
          imagemagick fonts-wqy-zenhei googletest dpkg-dev locales sqlite3; do
   have "$p" || need+=("$p")
 done
 have wine32:i386 || need+=(wine wine32:i386)
+# Wine finds the second monitor through Xinerama, loaded by the 32-bit Wine itself.
+have libxinerama1:i386 || need+=(libxinerama1:i386)
 
 if [ ${#need[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then

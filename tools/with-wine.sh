@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command with Wine ready: the project's own 32-bit prefix under the build folder,
 # a Chinese locale (ANSI code page 936), a persistent wineserver, and an X display:
-# the user's when WINE_DISPLAY=user and one is reachable, otherwise a fresh Xvfb.
+# the user's when WINE_DISPLAY=user and one is reachable, otherwise a fresh virtual one with
+# two monitors.
 # Usage: with-wine.sh BUILD_DIR command...
 set -euo pipefail
 build=$(cd "$1" && pwd); shift
@@ -9,33 +10,43 @@ export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=-all
 { export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8; } 2>/dev/null
 export VELMORA_BUILD="$build"
 
-xvfb_pid=""
+server_pids=()
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  for pid in "${server_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   return 0
 }
 trap cleanup EXIT
 
+# Starts an X server that names its display on a descriptor; sets `started` to that name.
+start_server() {
+  local dfile; dfile=$(mktemp)
+  "$@" -displayfd 5 -nolisten tcp 5>"$dfile" >/dev/null 2>&1 &
+  server_pids+=($!)
+  for _ in $(seq 100); do [ -s "$dfile" ] && break; sleep 0.1; done
+  started=":$(head -n 1 "$dfile")"; rm -f "$dfile"
+  [ "$started" != ":" ] || { echo "wine: $1 did not start" >&2; exit 1; }
+}
+
 if [ "${WINE_DISPLAY:-}" = user ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "wine: using display $DISPLAY"
 else
-  dfile=$(mktemp)
-  Xvfb -displayfd 5 -screen 0 "${XVFB_SCREEN:-1600x900x24}" -nolisten tcp 5>"$dfile" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$dfile" ] && break; sleep 0.1; done
-  [ -s "$dfile" ] || { echo "wine: Xvfb did not start" >&2; exit 1; }
-  export DISPLAY=":$(head -n 1 "$dfile")" VELMORA_VIRTUAL_DISPLAY=1
-  rm -f "$dfile"
+  # Two monitors side by side, the primary on the left, so the second-screen windows have a
+  # screen to show on: a nested Xephyr with two Xinerama screens, drawn into a hidden Xvfb.
+  start_server Xvfb -screen 0 3200x900x24
+  DISPLAY=$started start_server Xephyr +xinerama -screen 1600x900+0+0 -screen 1600x900+1600+0
+  export DISPLAY=$started VELMORA_VIRTUAL_DISPLAY=1
 fi
 
-stamp="$WINEPREFIX/.velmora-ready-2"
+stamp="$WINEPREFIX/.velmora-ready-3"
 if [ ! -f "$stamp" ]; then
   echo "wine: preparing the prefix (once)"
   wineboot -i >/dev/null 2>&1 </dev/null || true
   # Without a window manager Wine waits two seconds for each closing window to be
   # withdrawn by one; the program's windows are borderless and need none.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+  # Monitors come from Xinerama; the virtual display's RandR knows only one screen.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1 </dev/null
   wineserver -w
   touch "$stamp"
 fi

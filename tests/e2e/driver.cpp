@@ -139,6 +139,8 @@ HWND Program::waitWindow(const std::wstring& caption, const wchar_t* className,
     return found;
 }
 
+namespace {
+
 std::wstring boxText(HWND box) {
     // The message is the static control with the longest text.
     std::wstring best;
@@ -151,6 +153,15 @@ std::wstring boxText(HWND box) {
         if (text.size() > best.size()) best = text;
     }
     return best;
+}
+
+}  // namespace
+
+std::wstring shownBoxText(HWND box) {
+    // A box is shown once its dialog set-up has put the message in place.
+    std::wstring text;
+    waitFor([&] { return IsWindowVisible(box) && !(text = boxText(box)).empty(); });
+    return text;
 }
 
 bool pressButton(HWND box, const std::wstring& label) {

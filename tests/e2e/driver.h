@@ -48,8 +48,8 @@ private:
     DWORD pid_ = 0;
 };
 
-// The message text of a message box.
-std::wstring boxText(HWND box);
+// The message text once the box is on screen (empty when it never shows).
+std::wstring shownBoxText(HWND box);
 // Presses the button of a message box whose caption is `label`.
 bool pressButton(HWND box, const std::wstring& label);
 

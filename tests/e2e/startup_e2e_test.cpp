@@ -35,8 +35,7 @@ protected:
         PostMessageW(hub, WM_COMMAND, shell::menu_id::menu_other + 3, 0);
         HWND box = p.waitWindow(L"提示", kDialogClass);
         ASSERT_TRUE(box);
-        driver::waitFor([&] { return !driver::boxText(box).empty(); });
-        EXPECT_EQ(driver::boxText(box), L"确定退出吗？");
+        EXPECT_EQ(driver::shownBoxText(box), L"确定退出吗？");
         ASSERT_TRUE(driver::pressButton(box, answer));
     }
 
@@ -94,8 +93,7 @@ TEST_F(Startup, HotkeyHeldByAnotherProgramIsReported) {
     ASSERT_TRUE(p.start());
     HWND box = p.waitWindow(L"Kelvane", kDialogClass);
     ASSERT_TRUE(box);
-    driver::waitFor([&] { return !driver::boxText(box).empty(); });
-    EXPECT_EQ(driver::boxText(box),
+    EXPECT_EQ(driver::shownBoxText(box),
               L"热键Ctrl+Alt+F6被其它程序占有\r\r请更改热键或关闭其他程序以便设置\r\r也可右键单击时钟执行相应命令");
     driver::pressButton(box, L"确定");
     UnregisterHotKey(nullptr, 1);
