@@ -52,10 +52,12 @@ TwipsSize windowAround(TwipsSize face, std::optional<shell::PictureSize> picture
             std::max(face.height, picture->height * kTwipsPerPicturePixel)};
 }
 
-shell::WindowPosition dropInside(shell::WindowPosition dropped, TwipsSize window, shell::ScreenTwips screen) {
+shell::WindowPosition dropOnScreen(shell::WindowPosition dropped, TwipsSize window, shell::ScreenTwips screen,
+                                   int32_t belowBottom) {
     // The far edge wins over the near one when the window is larger than the screen.
     auto inside = [](int32_t at, int32_t limit) { return std::min(std::max(at, 0), limit); };
-    return {inside(dropped.left, screen.width - window.width), inside(dropped.top, screen.height - window.height)};
+    return {inside(dropped.left, screen.width - window.width),
+            inside(dropped.top, screen.height - window.height + belowBottom)};
 }
 
 }  // namespace clocks

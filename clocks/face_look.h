@@ -40,7 +40,9 @@ TwipsSize faceBoxOf(TwipsSize text, int32_t widthAllowance);
 // The window round the face; with a background picture at least the picture's size.
 TwipsSize windowAround(TwipsSize face, std::optional<shell::PictureSize> picture);
 
-// Where a dragged clock lands: wholly inside the screen, with no margin.
-shell::WindowPosition dropInside(shell::WindowPosition dropped, TwipsSize window, shell::ScreenTwips screen);
+// Where a dragged window is left: inside the screen, its bottom allowed `belowBottom` twips past
+// the screen's bottom edge.
+shell::WindowPosition dropOnScreen(shell::WindowPosition dropped, TwipsSize window, shell::ScreenTwips screen,
+                                   int32_t belowBottom = 0);
 
 }  // namespace clocks

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "clocks/face_look.h"
+#include "clocks/face_text.h"
 #include "shell/file_helpers.h"
 #include "shell/flag_strings.h"
 #include "shell/look.h"
@@ -105,6 +106,13 @@ void layOutForPaint(win::Window& window, ClockFace& face, const std::wstring& fa
     shell::TwipsRect placed = face.faceBox();
     face.setFaceBox({(window.Width() - placed.width) / 2, (window.Height() - placed.height) / 2, placed.width,
                      placed.height});
+}
+
+void showOnFace(win::Window& window, ClockFace& face, const std::wstring& facetext, const std::wstring& s, int points) {
+    layOutForPaint(window, face, facetext);
+    face.setFaceVisible(true);
+    bool shows = textShows(shell::screenShared().blinkcount, shell::timingState().remainingms);
+    face.print(shows ? s : std::wstring(), points);
 }
 
 }  // namespace clocks

@@ -26,4 +26,7 @@ void relayOut(win::Window& window, ClockFace& face, const std::wstring& facetext
 // size (a window that changes size is laid out anew); on a picture the face is centred.
 void layOutForPaint(win::Window& window, ClockFace& face, const std::wstring& facetext);
 
+// Paints `s` at `points` on the face laid out for painting; blank while blinking hides the text.
+void showOnFace(win::Window& window, ClockFace& face, const std::wstring& facetext, const std::wstring& s, int points);
+
 }  // namespace clocks

@@ -41,11 +41,6 @@ shell::LookCode look() { return shell::lookCodeOf(shell::clockSetting().Fontsele
 // A two-digit size index always gives a size.
 int facePoints() { return shell::fontSizeOf(static_cast<int16_t>(look().sizeIndex)).value_or(0); }
 
-shell::ScreenTwips screenTwips() {
-    const shell::ScreenShared& s = shell::screenShared();
-    return {win::pixelsToTwipsX(s.screenwidth), win::pixelsToTwipsY(s.screenheight)};
-}
-
 POINT twipsOf(POINT pixels) { return {win::pixelsToTwipsX(pixels.x), win::pixelsToTwipsY(pixels.y)}; }
 
 // The system's own move loop moves the window with the mouse and returns when the button is up;
@@ -56,8 +51,8 @@ void drag(time_glass& g, POINT at) {
     // The loop started from this move; the way the mouse went since the press is added.
     POINT moved = twipsOf(at);
     POINT origin = g.face().dragOrigin;
-    shell::WindowPosition p = dropInside({g.Left() + moved.x - origin.x, g.Top() + moved.y - origin.y},
-                                         {g.Width(), g.Height()}, screenTwips());
+    shell::WindowPosition p = dropOnScreen({g.Left() + moved.x - origin.x, g.Top() + moved.y - origin.y},
+                                           {g.Width(), g.Height()}, shell::screenTwips());
     g.Move(p.left, p.top);
     shell::saveclocksite(g.Left(), g.Top());
     g.ShowStatue(g.facetext, facePoints());
@@ -129,8 +124,8 @@ void time_glass::paintFace() {
 
 void time_glass::placeAtSavedPosition() {
     int32_t faceWidth = shell::screenShared().usepicture ? Width() : sizelabelWidth();
-    shell::WindowPosition p =
-        shell::mainClockPosition(shell::readWindowPosition(shell::kClockSite), screenTwips(), faceWidth, Height());
+    shell::WindowPosition saved = shell::readWindowPosition(shell::kClockSite);
+    shell::WindowPosition p = shell::mainClockPosition(saved, shell::screenTwips(), faceWidth, Height());
     Move(p.left, p.top);
 }
 
@@ -144,10 +139,7 @@ void time_glass::Label_change() {
 
 void time_glass::ShowStatue(const std::wstring& s, int points) {
     if (!loaded()) return;
-    layOutForPaint(*this, face_, facetext);
-    face_.setFaceVisible(true);
-    bool shows = textShows(shell::screenShared().blinkcount, shell::timingState().remainingms);
-    face_.print(shows ? s : std::wstring(), points);
+    showOnFace(*this, face_, facetext, s, points);
     creatrange();
 }
 

@@ -28,7 +28,6 @@ namespace clocks {
 namespace {
 
 constexpr wchar_t kMeasuringTimer[] = L"Timer1";
-constexpr wchar_t kClockModeValue[] = L"clockmode";
 constexpr wchar_t kDayOverText[] = L"今天计时结束";
 constexpr wchar_t kDingSound[] = L"ding.wav";
 constexpr unsigned kTickMs = 200;
@@ -301,13 +300,7 @@ void startPrompt(time_glass& g) {
 
 int32_t time_glass::remaintime(const std::wstring& timername) {
     if (timername != kMeasuringTimer) return 0;
-    const shell::TimingState& t = shell::timingState();
-    Elapsed e = elapsedSince(t.clockmode, {t.starttick, runstart.seconds}, readClock(), t.out_time);
-    // The next program start uses the next source; this run goes on with the one it has.
-    if (e.failed) {
-        if (auto next = fallbackMode(t.clockmode)) shell::writeSettingNumber(kClockModeValue, *next);
-    }
-    return e.ms;
+    return elapsedOfRun(runstart);
 }
 
 void time_glass::buildStageLength() {

@@ -28,7 +28,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"Velmora.time_glasstwo";
 constexpr wchar_t kMeasuringTimer[] = L"Timer1";
-constexpr wchar_t kClockModeValue[] = L"clockmode";
 constexpr int kDesignWidth = 2250;  // twips, until the face build sizes the window
 constexpr int kDesignHeight = 750;
 constexpr int32_t kParkLeftGap = 5000;
@@ -38,11 +37,6 @@ constexpr unsigned kTickMs = 200;
 constexpr unsigned kAfterAlarmMs = 1000;  // the tick after an alarm second skips the rest of it
 constexpr unsigned kBlinkMs = 450;
 constexpr int32_t kFaceMousePause = 200;  // stay-on-top waits while the mouse is on the face
-
-shell::ScreenTwips screenTwips() {
-    const shell::ScreenShared& s = shell::screenShared();
-    return {win::pixelsToTwipsX(s.screenwidth), win::pixelsToTwipsY(s.screenheight)};
-}
 
 // The main clock's size rule; the twin adds its increment on top.
 int facePoints() {
@@ -62,7 +56,7 @@ time_glasstwo::time_glasstwo() {
 }
 
 void time_glasstwo::Form_Load() {
-    shell::ScreenTwips screen = screenTwips();
+    shell::ScreenTwips screen = shell::screenTwips();
     // Created parked, so that it never flashes on the primary screen.
     if (!create({kClassName}, win::floatingLayout(-screen.width - kParkLeftGap, -screen.height - kParkTopGap,
                                                   kDesignWidth, kDesignHeight))) {
@@ -70,9 +64,8 @@ void time_glasstwo::Form_Load() {
     }
     face_.attach(hwnd());
     shell::keepOnTop(hwnd());
-    // A parked twin needs no face before the main clock's first run start sets it up.
+    Timer5.enabled(true);  // the set-up also runs at start-up
     if (optionOn()) {
-        Timer5.enabled(true);
         placeOnSecondScreen();
     } else {
         park();
@@ -84,12 +77,12 @@ bool time_glasstwo::optionOn() const { return shell::readSecondScreen() != 0; }
 
 void time_glasstwo::placeOnSecondScreen() {
     shell::WindowPosition p =
-        shell::secondClockPosition(shell::readWindowPosition(shell::kClockSiteTwo), screenTwips(), Height());
+        shell::secondClockPosition(shell::readWindowPosition(shell::kClockSiteTwo), shell::screenTwips(), Height());
     Move(p.left, p.top);
 }
 
 void time_glasstwo::park() {
-    shell::ScreenTwips screen = screenTwips();
+    shell::ScreenTwips screen = shell::screenTwips();
     Move(-screen.width - kParkLeftGap, -screen.height - kParkTopGap);
 }
 
@@ -109,21 +102,12 @@ void time_glasstwo::paint() { ShowStatue(forms::time_glass().facetext, facePoint
 
 int32_t time_glasstwo::remaintime(const std::wstring& timername) {
     if (timername != kMeasuringTimer) return 0;
-    const shell::TimingState& t = shell::timingState();
-    Elapsed e = elapsedSince(t.clockmode, {t.starttick, runstart.seconds}, readClock(), t.out_time);
-    // The next program start uses the next source; this run goes on with the one it has.
-    if (e.failed) {
-        if (auto next = fallbackMode(t.clockmode)) shell::writeSettingNumber(kClockModeValue, *next);
-    }
-    return e.ms;
+    return elapsedOfRun(runstart);
 }
 
 void time_glasstwo::ShowStatue(const std::wstring& s, int points) {
     if (!loaded()) return;
-    layOutForPaint(*this, face_, facetext);
-    face_.setFaceVisible(true);
-    bool shows = textShows(shell::screenShared().blinkcount, shell::timingState().remainingms);
-    face_.print(shows ? s : std::wstring(), points);
+    showOnFace(*this, face_, facetext, s, points);
     creatrange();
 }
 

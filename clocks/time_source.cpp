@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "shell/run_records.h"
+#include "shell/settings_registry.h"
 #include "shell/wall_clock.h"
 
 namespace clocks {
@@ -63,6 +65,15 @@ std::optional<uint32_t> startTickFor(int mode, ClockReading now) {
 std::optional<int16_t> fallbackMode(int mode) {
     if (mode < 0 || mode >= kLastMode) return std::nullopt;
     return static_cast<int16_t>(mode + 1);
+}
+
+int32_t elapsedOfRun(shell::TimeOfDay runstart) {
+    const shell::TimingState& t = shell::timingState();
+    Elapsed e = elapsedSince(t.clockmode, {t.starttick, runstart.seconds}, readClock(), t.out_time);
+    if (e.failed) {
+        if (auto next = fallbackMode(t.clockmode)) shell::writeSettingNumber(L"clockmode", *next);
+    }
+    return e.ms;
 }
 
 }  // namespace clocks

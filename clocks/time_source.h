@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "shell/time_rules.h"
+
 namespace clocks {
 
 // One look at the wall clock, in the unit of every source.
@@ -37,5 +39,9 @@ std::optional<uint32_t> startTickFor(int mode, ClockReading now);
 
 // The source to store for the next program start after `mode` failed; nothing when none is left.
 std::optional<int16_t> fallbackMode(int mode);
+
+// Milliseconds the shared run has lasted by the chosen source (mode 2 measures from `runstart`).
+// A failing source is replaced by the next one for the next program start; this run goes on.
+int32_t elapsedOfRun(shell::TimeOfDay runstart);
 
 }  // namespace clocks

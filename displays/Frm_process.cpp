@@ -35,7 +35,7 @@ void Frm_process::Form_Load() {
 }
 
 int Frm_process::centredLeft() const {
-    int width = primaryScreen().width;
+    int width = screenTwips().width;
     return (secondScreen_ ? width : 0) + (width - Width()) / 2;
 }
 
@@ -153,7 +153,7 @@ void Frm_process::Timer4_Timer() {
 
 void Frm_process::placeOnScreen() {
     WindowPosition p = bannerPosition(shell::readWindowPosition(shell::kProcessSite), {Width(), Height()},
-                                      primaryScreen(), secondScreen_);
+                                      screenTwips(), secondScreen_);
     Move(p.left, p.top);
 }
 
@@ -180,7 +180,7 @@ void Frm_process::mouseMove(bool leftOnly, POINT at) {
 
 void Frm_process::dropWhereDragged(POINT at) {
     WindowPosition p = dropOnScreen({Left() + at.x - dragOrigin_.x, Top() + at.y - dragOrigin_.y},
-                                    {Width(), Height()}, primaryScreen(), kHangBelowBottom);
+                                    {Width(), Height()}, screenTwips(), kHangBelowBottom);
     Move(p.left, p.top);
     shell::saveprocesssite(Left(), Top());
 }

@@ -55,7 +55,7 @@ void Frm_time::refreshTime() {
 }
 
 void Frm_time::park() {
-    WindowPosition p = offScreen({Width(), Height()}, primaryScreen());
+    WindowPosition p = offScreen({Width(), Height()}, screenTwips());
     Move(p.left, p.top);
 }
 
@@ -69,7 +69,7 @@ void Frm_time::Timer3_Timer() {
         Timer1.enabled(false);
         return;
     }
-    WindowPosition p = timePosition(shell::readWindowPosition(shell::kTimeSite), {Width(), Height()}, primaryScreen());
+    WindowPosition p = timePosition(shell::readWindowPosition(shell::kTimeSite), {Width(), Height()}, screenTwips());
     Move(p.left, p.top);
     Timer1.enabled(true);
 }
@@ -89,7 +89,7 @@ void Frm_time::mouseMove(bool leftOnly, POINT at) {
     if (!leftOnly) return;
     followMouse();
     WindowPosition p = dropOnScreen({Left() + at.x - pressAt_.x, Top() + at.y - pressAt_.y}, {Width(), Height()},
-                                    primaryScreen(), kHangBelowBottom);
+                                    screenTwips(), kHangBelowBottom);
     Move(p.left, p.top);
     shell::savetimesite(Left(), Top());
 }

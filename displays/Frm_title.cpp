@@ -47,7 +47,7 @@ void Frm_title::wrapText() {
 }
 
 void Frm_title::park() {
-    WindowPosition p = offScreen({Width(), Height()}, primaryScreen());
+    WindowPosition p = offScreen({Width(), Height()}, screenTwips());
     Move(p.left, p.top);
 }
 
@@ -62,7 +62,7 @@ void Frm_title::Timer3_Timer() {
         return;
     }
     WindowPosition p =
-        titlePosition(shell::readWindowPosition(shell::kTitleSite), {Width(), Height()}, primaryScreen());
+        titlePosition(shell::readWindowPosition(shell::kTitleSite), {Width(), Height()}, screenTwips());
     Move(p.left, p.top);
     Timer1.enabled(true);
 }
@@ -88,7 +88,7 @@ void Frm_title::mouseMove(bool leftOnly, POINT at) {
     if (!leftOnly) return;
     followMouse();
     WindowPosition p = dropOnScreen({Left() + at.x - pressAt_.x, Top() + at.y - pressAt_.y}, {Width(), Height()},
-                                    primaryScreen(), 0);
+                                    screenTwips(), 0);
     Move(p.left, p.top);
     shell::savetitlesite(Left(), Top());
 }

@@ -1,10 +1,5 @@
 #include "displays/floating_place.h"
 
-#include <algorithm>
-
-#include "shell/run_records.h"
-#include "win/twips.h"
-
 namespace displays {
 namespace {
 
@@ -18,11 +13,6 @@ int32_t savedOr(int32_t saved, int32_t limit, int32_t fallback) {
 }
 
 }  // namespace
-
-ScreenTwips primaryScreen() {
-    const shell::ScreenShared& s = shell::screenShared();
-    return {win::pixelsToTwipsX(s.screenwidth), win::pixelsToTwipsY(s.screenheight)};
-}
 
 WindowPosition bannerPosition(WindowPosition saved, TwipsSize window, ScreenTwips screen, bool secondScreen) {
     int32_t freeWidth = screen.width - window.width;
@@ -43,13 +33,6 @@ WindowPosition titlePosition(WindowPosition saved, TwipsSize window, ScreenTwips
 
 WindowPosition offScreen(TwipsSize window, ScreenTwips screen) {
     return {-screen.width - window.width, -screen.height - kParkBelowTop};
-}
-
-WindowPosition dropOnScreen(WindowPosition dropped, TwipsSize window, ScreenTwips screen, int32_t belowBottom) {
-    // The far edge wins over the near one when the window is larger than the screen.
-    auto inside = [](int32_t at, int32_t limit) { return std::min(std::max(at, 0), limit); };
-    return {inside(dropped.left, screen.width - window.width),
-            inside(dropped.top, screen.height - window.height + belowBottom)};
 }
 
 }  // namespace displays

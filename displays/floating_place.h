@@ -10,14 +10,14 @@
 
 namespace displays {
 
+using clocks::dropOnScreen;
 using clocks::TwipsSize;
 using shell::ScreenTwips;
+using shell::screenTwips;
 using shell::WindowPosition;
 
 // How far the banner and the time-of-day window may hang below the screen's bottom edge.
 inline constexpr int32_t kHangBelowBottom = 200;
-
-ScreenTwips primaryScreen();
 
 // The banner at its saved place, else centred 200 twips below the top. The second-screen banner
 // keeps the same place one screen to the right and 1500 twips lower.
@@ -29,9 +29,5 @@ WindowPosition titlePosition(WindowPosition saved, TwipsSize window, ScreenTwips
 
 // Out of sight above and left of the screen: the time-of-day and title windows when off.
 WindowPosition offScreen(TwipsSize window, ScreenTwips screen);
-
-// Where a dragged window is left: inside the screen, its bottom allowed `belowBottom` twips past
-// the screen's bottom edge.
-WindowPosition dropOnScreen(WindowPosition dropped, TwipsSize window, ScreenTwips screen, int32_t belowBottom);
 
 }  // namespace displays

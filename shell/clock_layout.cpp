@@ -37,11 +37,6 @@ void setCaptionWord(const wchar_t* word) {
 
 bool secondScreenOn() { return readSecondScreen() == 1; }
 
-ScreenTwips screenTwips() {
-    const ScreenShared& s = screenShared();
-    return {s.screenwidth * win::twipsPerPixelX(), s.screenheight * win::twipsPerPixelY()};
-}
-
 // The steps below are the same for both clocks, which share these member names.
 template <class Clock>
 void setPromptState(Clock& clock, int step, bool shown) {

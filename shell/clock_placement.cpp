@@ -1,5 +1,8 @@
 #include "shell/clock_placement.h"
 
+#include "shell/run_records.h"
+#include "win/twips.h"
+
 namespace shell {
 namespace {
 
@@ -23,6 +26,11 @@ int32_t offsetOnSecondScreen(int32_t saved, int32_t screen) {
 }
 
 }  // namespace
+
+ScreenTwips screenTwips() {
+    const ScreenShared& s = screenShared();
+    return {win::pixelsToTwipsX(s.screenwidth), win::pixelsToTwipsY(s.screenheight)};
+}
 
 WindowPosition parkedPosition(int32_t width, int32_t height) {
     return {-width - kParkDistance, -height - kParkDistance};

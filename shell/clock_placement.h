@@ -12,6 +12,9 @@ struct ScreenTwips {
     int32_t height = 0;
 };
 
+// The primary screen as the last start reading measured it (`screenwidth`, `screenheight`).
+ScreenTwips screenTwips();
+
 // Far above and left of the desktop, so that the window's timers go on unseen.
 WindowPosition parkedPosition(int32_t width, int32_t height);
 

@@ -44,7 +44,7 @@ TEST(FaceLook, ADroppedClockIsPulledWhollyOntoTheScreen) {
     shell::ScreenTwips screen{24000, 13500};
     TwipsSize window{3000, 1000};
     auto drop = [&](int32_t left, int32_t top) {
-        shell::WindowPosition p = dropInside({left, top}, window, screen);
+        shell::WindowPosition p = dropOnScreen({left, top}, window, screen);
         return std::pair(p.left, p.top);
     };
     EXPECT_EQ(drop(-40, -1), std::pair(0, 0));

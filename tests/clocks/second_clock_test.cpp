@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "app/forms.h"
+#include "clocks/alarm_rules.h"
 #include "clocks/time_glass.h"
 #include "clocks/time_glasstwo.h"
+#include "displays/Frm_process.h"
 #include "shell/ini_store.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
@@ -99,6 +101,57 @@ TEST_F(SecondClock, OutlineAndKeyColourFollowTheMainClocksLook) {
     EXPECT_TRUE(outlineIs(glass().hwnd(), 10));
     EXPECT_EQ(keyOf(two().hwnd()), 0xFAFAFAu);
     EXPECT_EQ(keyOf(two().hwnd()), keyOf(glass().hwnd()));
+}
+
+// The twin watches the main clock's run by itself: each alarm second starts its own prompt (and
+// blinking and the second-screen banner as the flags say), the first second and the seconds in
+// between do nothing, and at time-up it stops.
+TEST_F(SecondClock, AlarmSecondsOfTheRunStartTheTwinsOwnPrompts) {
+    shell::writeSettingNumber(L"second_screen", 1);
+    glass().Form_Load();  // reads the clock's settings; the twin's set-up takes them from there
+    shell::ClockSetting& cs = shell::clockSetting();
+    cs.checkvalue = L"111101001111111111111";
+    cs.checkvalue[10] = L'0';  // no blinking at alarm 2
+    cs.checkvalue[14] = L'0';  // no banner at alarm 2
+    cs.Time_one = 30;
+    cs.Time_two = 20;
+    cs.Time_three = 10;
+    shell::timingState().stageseconds = 60;
+    two().Form_Load();
+    two().Timer5.fire();
+    displays::Frm_process& banner = forms::Frm_process_two();
+    auto quiet = [&] {
+        two().Timer2.enabled(false);
+        two().prompting = two().blinking = false;
+        two().promptstep = clocks::prompt::repaint;
+        banner.Timer3.enabled(false);
+    };
+    auto tickAt = [&](uint32_t elapsedMs) {
+        clock.tick = 1000 + elapsedMs;  // the set-up read the tick count 1000
+        two().Timer1.fire();
+    };
+    quiet();
+
+    tickAt(0);  // the first second is the run's own length, not an alarm
+    EXPECT_FALSE(two().Timer2.enabled());
+    EXPECT_EQ(two().Timer1.interval(), 200u);
+
+    tickAt(30000);
+    EXPECT_EQ(two().Timer1.interval(), 1000u);
+    EXPECT_TRUE(two().Timer2.enabled() && two().prompting && two().blinking);
+    EXPECT_EQ(two().promptstep, clocks::prompt::place);
+    EXPECT_TRUE(banner.Timer3.enabled());
+
+    quiet();
+    tickAt(35000);
+    EXPECT_FALSE(two().Timer2.enabled());
+    tickAt(40000);
+    EXPECT_TRUE(two().Timer2.enabled() && two().prompting);
+    EXPECT_FALSE(two().blinking);
+    EXPECT_FALSE(banner.Timer3.enabled());
+
+    tickAt(60000);  // time-up
+    EXPECT_FALSE(two().Timer1.enabled() || two().Timer3.enabled());
 }
 
 }  // namespace

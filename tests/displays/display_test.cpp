@@ -21,7 +21,7 @@ void FloatingTest::TearDown() {
     ProgramTest::TearDown();
 }
 
-shell::ScreenTwips FloatingTest::screen() { return displays::primaryScreen(); }
+shell::ScreenTwips FloatingTest::screen() { return shell::screenTwips(); }
 
 int FloatingTest::gridX(int twips) { return win::pixelsToTwipsX(win::twipsToPixelsX(twips)); }
 
