@@ -162,27 +162,18 @@ void Frm_process::hide() {
     stopAndPark(kParkGap);
 }
 
-void Frm_process::mouseDown(bool left, POINT at) {
-    pauseStayOnTop();
-    if (left) dragOrigin_ = at;
-}
-
 void Frm_process::mouseMove(bool leftOnly, POINT at) {
     pauseStayOnTop();
     if (leftOnly) {
         followMouse();
         // The twin follows the main banner's saved place; where it was dragged is not kept.
-        if (!secondScreen_) dropWhereDragged(at);
+        if (!secondScreen_) {
+            dropOnScreenAfterMove(at, kHangBelowBottom);
+            shell::saveprocesssite(Left(), Top());
+        }
     }
     // Left on the screen without a count-down, the banner goes as soon as the mouse passes.
     if (!Timer2.enabled()) hide();
-}
-
-void Frm_process::dropWhereDragged(POINT at) {
-    WindowPosition p = dropOnScreen({Left() + at.x - dragOrigin_.x, Top() + at.y - dragOrigin_.y},
-                                    {Width(), Height()}, screenTwips(), kHangBelowBottom);
-    Move(p.left, p.top);
-    shell::saveprocesssite(Left(), Top());
 }
 
 }  // namespace displays

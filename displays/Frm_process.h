@@ -35,7 +35,6 @@ public:
 protected:
     std::wstring shownText() const override { return bannertext; }
     POINT textAt() const override;
-    void mouseDown(bool left, POINT at) override;
     void mouseMove(bool leftOnly, POINT at) override;
 
 private:
@@ -51,7 +50,6 @@ private:
     void placeOnScreen();
     void keepBlinking();
     void hide();
-    void dropWhereDragged(POINT at);
 
     // The main banner drives its twin while the second screen is on.
     bool drivesTwin() const;
@@ -62,7 +60,6 @@ private:
     BannerLook look_;
     BannerCountdown countdown_;
     int toprounds_ = 0;  // stay-on-top rounds left
-    POINT dragOrigin_{};
 };
 
 }  // namespace displays

@@ -31,7 +31,7 @@ void Frm_time::Form_Load() {
     if (!createFloating(L"Velmora.Frm_time")) return;
     restyle();
     refreshTime();
-    park();
+    parkOffScreen();
     ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
 }
 
@@ -54,18 +54,13 @@ void Frm_time::refreshTime() {
     showText();
 }
 
-void Frm_time::park() {
-    WindowPosition p = offScreen({Width(), Height()}, screenTwips());
-    Move(p.left, p.top);
-}
-
 void Frm_time::Timer3_Timer() {
     Timer3.enabled(false);
     shell::keepOnTop(hwnd());
     restyle();
     refreshTime();
     if (!shell::flagOn(shell::clockSetting().checkvalue, shell::check::timeWindow)) {
-        park();
+        parkOffScreen();
         Timer1.enabled(false);
         return;
     }
@@ -79,18 +74,11 @@ void Frm_time::Timer1_Timer() {
     refreshTime();
 }
 
-void Frm_time::mouseDown(bool left, POINT at) {
-    pauseStayOnTop();
-    if (left) pressAt_ = at;
-}
-
 void Frm_time::mouseMove(bool leftOnly, POINT at) {
     pauseStayOnTop();
     if (!leftOnly) return;
     followMouse();
-    WindowPosition p = dropOnScreen({Left() + at.x - pressAt_.x, Top() + at.y - pressAt_.y}, {Width(), Height()},
-                                    screenTwips(), kHangBelowBottom);
-    Move(p.left, p.top);
+    dropOnScreenAfterMove(at, kHangBelowBottom);
     shell::savetimesite(Left(), Top());
 }
 

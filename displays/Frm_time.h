@@ -22,7 +22,6 @@ public:
 protected:
     std::wstring shownText() const override { return timetext_; }
     POINT textAt() const override;
-    void mouseDown(bool left, POINT at) override;
     void mouseMove(bool leftOnly, POINT at) override;
 
 private:
@@ -32,11 +31,9 @@ private:
     void restyle();
     // The time of day now, with the window wrapped round it.
     void refreshTime();
-    void park();
 
     TextStyle style_;
     std::wstring timetext_;
-    POINT pressAt_{};
 };
 
 }  // namespace displays

@@ -23,7 +23,7 @@ Frm_title::Frm_title() {
 void Frm_title::Form_Load() {
     if (!createFloating(L"Velmora.Frm_title")) return;
     restyle();
-    park();
+    parkOffScreen();
     ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
 }
 
@@ -46,18 +46,13 @@ void Frm_title::wrapText() {
     showText();
 }
 
-void Frm_title::park() {
-    WindowPosition p = offScreen({Width(), Height()}, screenTwips());
-    Move(p.left, p.top);
-}
-
 void Frm_title::Timer3_Timer() {
     Timer3.enabled(false);
     shell::keepOnTop(hwnd());
     restyle();
     changcolor(style_.colour());
     if (!shell::flagOn(shell::clockSetting().checkvalue, shell::check::titleWindow) || titletext_.empty()) {
-        park();
+        parkOffScreen();
         Timer1.enabled(false);
         return;
     }
@@ -77,19 +72,12 @@ bool Frm_title::onText(POINT at) const {
     return at.x < text.width && at.y < text.height;
 }
 
-void Frm_title::mouseDown(bool left, POINT at) {
-    pauseStayOnTop();
-    if (left) pressAt_ = at;
-}
-
 void Frm_title::mouseMove(bool leftOnly, POINT at) {
     // Only the margin round the text holds the windows' stay-on-top back.
     if (!onText(at)) pauseStayOnTop();
     if (!leftOnly) return;
     followMouse();
-    WindowPosition p = dropOnScreen({Left() + at.x - pressAt_.x, Top() + at.y - pressAt_.y}, {Width(), Height()},
-                                    screenTwips(), 0);
-    Move(p.left, p.top);
+    dropOnScreenAfterMove(at, 0);
     shell::savetitlesite(Left(), Top());
 }
 

@@ -25,7 +25,6 @@ public:
 protected:
     std::wstring shownText() const override { return titletext_; }
     POINT textAt() const override { return {0, 0}; }
-    void mouseDown(bool left, POINT at) override;
     void mouseMove(bool leftOnly, POINT at) override;
 
 private:
@@ -34,12 +33,10 @@ private:
 
     void restyle();
     void wrapText();
-    void park();
     bool onText(POINT at) const;
 
     TextStyle style_;
     std::wstring titletext_;
-    POINT pressAt_{};
 };
 
 }  // namespace displays

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "displays/floating_place.h"
 #include "shell/run_records.h"
 #include "win/floating.h"
 #include "win/twips.h"
@@ -75,6 +76,22 @@ void TextWindow::showText() {
 void TextWindow::followMouse() {
     ReleaseCapture();
     SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void TextWindow::mouseDown(bool left, POINT at) {
+    pauseStayOnTop();
+    if (left) pressAt_ = at;
+}
+
+void TextWindow::dropOnScreenAfterMove(POINT at, int32_t belowBottom) {
+    WindowPosition p = dropOnScreen({Left() + at.x - pressAt_.x, Top() + at.y - pressAt_.y}, {Width(), Height()},
+                                    screenTwips(), belowBottom);
+    Move(p.left, p.top);
+}
+
+void TextWindow::parkOffScreen() {
+    WindowPosition p = offScreen({Width(), Height()}, screenTwips());
+    Move(p.left, p.top);
 }
 
 void TextWindow::pauseStayOnTop() { shell::timingState().topmostpause = kMousePause; }

@@ -41,12 +41,16 @@ protected:
     // The text painted and where it starts in the window, twips.
     virtual std::wstring shownText() const = 0;
     virtual POINT textAt() const = 0;
-    // Mouse presses and moves, twips in the window; `leftOnly`: the left button and no other.
-    virtual void mouseDown(bool left, POINT at) = 0;
+    // Mouse moves, twips in the window; `leftOnly`: the left button and no other.
     virtual void mouseMove(bool leftOnly, POINT at) = 0;
 
     // The system moves the window with the mouse; returns when the button is released.
     void followMouse();
+    // After the system's move: the way the mouse went from the press to `at` is added, and the
+    // window kept on the screen, its bottom allowed `belowBottom` twips past the bottom edge.
+    void dropOnScreenAfterMove(POINT at, int32_t belowBottom);
+    // Left of and above the screen, out of sight.
+    void parkOffScreen();
     // The mouse is on a floating window: the windows stop raising themselves for a while.
     static void pauseStayOnTop();
 
@@ -55,6 +59,7 @@ protected:
 private:
     void invalidate();  // painted when the queue runs dry
     void paint(HDC dc) const;
+    void mouseDown(bool left, POINT at);
 
     std::wstring fontName_;
     int points_ = 0;
@@ -62,6 +67,7 @@ private:
     clocks::PrivateFonts privateFonts_;
     COLORREF textColour_ = RGB(0, 0, 0);
     COLORREF backColour_ = RGB(0, 0, 0);
+    POINT pressAt_{};  // where the left button went down, twips in the window
 };
 
 }  // namespace displays
