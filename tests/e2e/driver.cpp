@@ -17,7 +17,7 @@ std::wstring buildBinFolder() {
 
 struct Search {
     DWORD pid;
-    const std::wstring* caption;
+    const std::wstring* caption;  // any caption when null
     const wchar_t* className;
     HWND found = nullptr;
 };
@@ -27,9 +27,7 @@ BOOL CALLBACK matchWindow(HWND w, LPARAM lp) {
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
     if (pid != s->pid) return TRUE;
-    wchar_t text[256] = {};
-    GetWindowTextW(w, text, 256);
-    if (*s->caption != text) return TRUE;
+    if (s->caption && *s->caption != windowText(w)) return TRUE;
     if (s->className) {
         wchar_t cls[256] = {};
         GetClassNameW(w, cls, 256);
@@ -65,7 +63,8 @@ std::wstring makeProgramFolder() {
 bool saveScreenshot(const std::wstring& name) {
     std::wstring folder = buildBinFolder() + L"\\..\\test-artifacts";
     CreateDirectoryW(folder.c_str(), nullptr);
-    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     win::WindowDC screen(nullptr);
     win::UniqueMemDC memory(CreateCompatibleDC(screen.get()));
     BITMAPINFO info{};
@@ -75,7 +74,7 @@ bool saveScreenshot(const std::wstring& name) {
     if (!shot || !bits) return false;
     {
         win::SelectScope select(memory.get(), shot.get());
-        BitBlt(memory.get(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY);
+        BitBlt(memory.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY);
     }
     GdiFlush();
     DWORD imageSize = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
@@ -86,6 +85,49 @@ bool saveScreenshot(const std::wstring& name) {
     bytes.append(static_cast<const char*>(bits), imageSize);
     testing_support::writeFile(folder + L"\\" + name, bytes);
     return true;
+}
+
+shell::TimeOfDay realTimeOfDay() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return {t.wHour * 3600 + t.wMinute * 60 + t.wSecond};
+}
+
+bool xdotool(const std::wstring& args) {
+    // Wine names the Unix program by a path of one of its drives.
+    using DosPathOf = LPWSTR(CDECL*)(LPCSTR);
+    auto dosPathOf = reinterpret_cast<DosPathOf>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_dos_file_name")));
+    LPWSTR exe = dosPathOf ? dosPathOf("/usr/bin/xdotool") : nullptr;
+    if (!exe) return false;
+    std::wstring cmd = L"\"" + std::wstring(exe) + L"\" " + args;
+    HeapFree(GetProcessHeap(), 0, exe);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+bool dragMouse(POINT from, POINT to) {
+    // No --sync: it waits for the pointer to leave where it is, forever when it is there already.
+    auto moveTo = [](LONG x, LONG y) {
+        return L" sleep 0.1 mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y);
+    };
+    std::wstring path = moveTo(from.x, from.y) + L" mousedown 1" + moveTo(from.x + 3, from.y + 3);
+    constexpr int steps = 4;
+    for (int i = 1; i <= steps; ++i) {
+        path += moveTo(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
+    }
+    return xdotool(path + L" sleep 0.1 mouseup 1");
+}
+
+std::wstring windowText(HWND w) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
 Program::Program(const std::wstring& folder) : folder_(folder) {}
@@ -139,6 +181,15 @@ HWND Program::waitWindow(const std::wstring& caption, const wchar_t* className,
     return found;
 }
 
+HWND Program::waitWindowOfClass(const wchar_t* className, std::chrono::milliseconds deadline) const {
+    Search s{pid_, nullptr, className};
+    waitFor([&] {
+        EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&s));
+        return s.found != nullptr;
+    }, deadline);
+    return s.found;
+}
+
 namespace {
 
 std::wstring boxText(HWND box) {
@@ -148,8 +199,7 @@ std::wstring boxText(HWND box) {
         wchar_t cls[32] = {};
         GetClassNameW(child, cls, 32);
         if (lstrcmpiW(cls, L"Static") != 0) continue;
-        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
-        text.resize(static_cast<size_t>(GetWindowTextW(child, text.data(), static_cast<int>(text.size()))));
+        std::wstring text = windowText(child);
         if (text.size() > best.size()) best = text;
     }
     return best;

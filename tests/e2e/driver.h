@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "shell/time_rules.h"
 #include "win/handles.h"
 
 namespace driver {
@@ -21,8 +22,22 @@ std::wstring makeProgramFolder();
 // Copies the built program into `folder`, and the shipped database when the folder has none.
 void installProgram(const std::wstring& folder);
 
-// Saves the whole screen as a BMP file (a test artefact); false when it could not.
+// Saves the whole desktop, every monitor, as a BMP file (a test artefact); false when it could not.
 bool saveScreenshot(const std::wstring& name);
+
+// The time of day by the system's clock, whatever clock the test installed for the program's code.
+shell::TimeOfDay realTimeOfDay();
+
+// Runs xdotool with `args` on the X display the program shows on (mouse and keys as a user's).
+// Wine cannot wait for a Unix program, so this returns at once: wait for what it does instead.
+bool xdotool(const std::wstring& args);
+// Drags with the left button from `from` to `to` (screen pixels) in a few steps. The first step
+// is small: a move with the button down reaches a window only while the mouse is on it, so it must
+// land on the window pressed before that window can start the system's drag.
+bool dragMouse(POINT from, POINT to);
+
+// A window's text as another program reads it; the banners keep their caption there.
+std::wstring windowText(HWND w);
 
 class Program {
 public:
@@ -41,6 +56,8 @@ public:
     HWND window(const std::wstring& caption, const wchar_t* className = nullptr) const;
     HWND waitWindow(const std::wstring& caption, const wchar_t* className = nullptr,
                     std::chrono::milliseconds deadline = 10s) const;
+    // A top-level window of this process by class, whatever its caption.
+    HWND waitWindowOfClass(const wchar_t* className, std::chrono::milliseconds deadline = 10s) const;
 
 private:
     std::wstring folder_;

@@ -14,32 +14,10 @@ namespace {
 
 constexpr wchar_t kDayOver[] = L"今天计时结束";
 
-shell::TimeOfDay realTimeOfDay() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    return {t.wHour * 3600 + t.wMinute * 60 + t.wSecond};
-}
-
-struct TextSearch {
-    DWORD pid;
-    const wchar_t* text;
-    bool found = false;
-};
-
-BOOL CALLBACK matchText(HWND w, LPARAM lp) {
-    auto* s = reinterpret_cast<TextSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    wchar_t text[64] = {};
-    GetWindowTextW(w, text, 64);
-    if (pid == s->pid && lstrcmpW(text, s->text) == 0) s->found = true;
-    return !s->found;
-}
-
 class DayOfStages : public testing_support::MeetDataTest {};
 
 TEST_F(DayOfStages, ShortStageIsWaitedForTimedRecordedAndEndsTheDay) {
-    shell::TimeOfDay now = realTimeOfDay();
+    shell::TimeOfDay now = driver::realTimeOfDay();
     if (now.seconds > 86400 - 60) GTEST_SKIP() << "too close to midnight for a stage today";
     shell::ClockSetting clock;
     shell::applyFirstRunDefaults(clock);
@@ -72,11 +50,7 @@ TEST_F(DayOfStages, ShortStageIsWaitedForTimedRecordedAndEndsTheDay) {
     EXPECT_EQ((*rows)[0][1], shell::formatHms({now.seconds + 9}));
     EXPECT_EQ((*rows)[0][2], L"Probe");
 
-    TextSearch dayOver{p.processId(), kDayOver};
-    EXPECT_TRUE(driver::waitFor([&] {
-        EnumWindows(matchText, reinterpret_cast<LPARAM>(&dayOver));
-        return dayOver.found;
-    }));
+    EXPECT_TRUE(p.waitWindow(kDayOver));
     EXPECT_TRUE(p.running());
 }
 
