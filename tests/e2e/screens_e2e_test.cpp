@@ -97,17 +97,23 @@ protected:
         ASSERT_TRUE(p.start());
     }
 
+    // The second-screen clock and both banners, which exist from start-up on.
+    void findWindows(const driver::Program& p) {
+        clockTwo = p.waitWindowOfClass(kClockTwo);
+        banner = p.waitWindowOfClass(kBanner);
+        bannerTwo = p.waitWindowOfClass(kBannerTwo);
+        ASSERT_TRUE(clockTwo && banner && bannerTwo);
+    }
+
     shell::TimeOfDay now{};
+    HWND clockTwo = nullptr, banner = nullptr, bannerTwo = nullptr;
 };
 
 TEST_F(TwoMonitors, SecondScreenOptionShowsTheClockAndTheStartBannerOnTheSecondMonitor) {
     shell::writeSettingNumber(L"second_screen", 1);
     driver::Program p(folder);
     startInStage(p, kLongStage);
-    HWND clockTwo = p.waitWindowOfClass(kClockTwo);
-    HWND banner = p.waitWindowOfClass(kBanner);
-    HWND bannerTwo = p.waitWindowOfClass(kBannerTwo);
-    ASSERT_TRUE(clockTwo && banner && bannerTwo);
+    findWindows(p);
 
     // The run's start banner comes up on both monitors with the same text.
     bool up = driver::waitFor([&] {
@@ -138,10 +144,7 @@ TEST_F(TwoMonitors, SecondScreenOptionShowsTheClockAndTheStartBannerOnTheSecondM
 TEST_F(TwoMonitors, WithoutTheOptionTheSecondMonitorStaysEmpty) {
     driver::Program p(folder);
     startInStage(p, kLongStage);
-    HWND clockTwo = p.waitWindowOfClass(kClockTwo);
-    HWND banner = p.waitWindowOfClass(kBanner);
-    HWND bannerTwo = p.waitWindowOfClass(kBannerTwo);
-    ASSERT_TRUE(clockTwo && banner && bannerTwo);
+    findWindows(p);
 
     // Watched for as long as the start banner is up on the primary monitor.
     ASSERT_TRUE(driver::waitFor([&] { return onPrimary(banner); }, 15s));
@@ -160,7 +163,7 @@ TEST_F(TwoMonitors, DraggedBannerIsKeptWhereItWasDroppedWithinThePrimaryScreen) 
     driver::Program p(folder);
     startInStage(p, 3);
     // The day-over banner stays up, counting, so the mouse does not send it away.
-    HWND banner = p.waitWindow(kDayOver, kBanner, 20s);
+    banner = p.waitWindow(kDayOver, kBanner, 20s);
     ASSERT_TRUE(banner);
     ASSERT_TRUE(driver::waitFor([&] { return onPrimary(banner); }));
     auto primary = monitorOf(banner);
