@@ -7,6 +7,37 @@ SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 
+# A mirror in the middle of a sync can fail one index file; the packages still install from the
+# others, so a failed update is retried once and then only reported.
+apt_update() {
+  $SUDO apt-get update -qq || { sleep 5; $SUDO apt-get update -qq; } || echo "setup: apt-get update reported errors; going on"
+}
+
+# When one architecture's index could not be read, the 64-bit and 32-bit twins of a library
+# can be offered at different versions and apt gives up. Then each library it names is pinned,
+# for both architectures, to the newest version both have, until the install resolves.
+pinned_pair() {
+  local a b v
+  a=$(apt-cache madison "$1" | awk -F'|' '$3 ~ /amd64|all/ {gsub(/ /,"",$2); print $2}' | sort -u)
+  b=$(apt-cache madison "$1:i386" | awk -F'|' '{gsub(/ /,"",$2); print $2}' | sort -u)
+  v=$(comm -12 <(echo "$a") <(echo "$b") | sort -V | tail -n 1)
+  [ -z "$v" ] || echo "$1=$v $1:i386=$v"
+}
+install_pinned() {
+  local names="" pins out p
+  for _ in $(seq 12); do
+    pins=""; for p in $names; do pins="$pins $(pinned_pair "$p")"; done
+    out=$($SUDO apt-get install -s --no-install-recommends --allow-downgrades "$@" $pins 2>&1) || true
+    if ! grep -q '^E:' <<<"$out"; then
+      $SUDO apt-get install -y -qq --no-install-recommends --allow-downgrades "$@" $pins >/dev/null
+      return
+    fi
+    names=$(echo $names $(grep -oE 'Depends: [^ ]+:i386' <<<"$out" | sed 's/Depends: //; s/:i386//') | tr ' ' '\n' | sort -u)
+  done
+  echo "setup: the packages could not be resolved" >&2
+  return 1
+}
+
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
 for p in g++-mingw-w64-i686-posix mingw-w64-tools cmake make tcl xvfb xserver-xephyr x11-utils xdotool \
@@ -27,14 +58,14 @@ if [ ${#need[@]} -gt 0 ]; then
     sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | $SUDO tee "$src" >/dev/null
   fi
   echo "setup: installing ${need[*]}"
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  apt_update
+  $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null || install_pinned "${need[@]}"
 fi
 # deb-src entries are needed for the SQLite source even when all packages are present.
 src=/etc/apt/sources.list.d/debian-src.sources
 if [ ! -f "$src" ] && [ -f /etc/apt/sources.list.d/debian.sources ]; then
   sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | $SUDO tee "$src" >/dev/null
-  $SUDO apt-get update -qq
+  apt_update
 fi
 # Wine takes its ANSI code page (936) from the Chinese locale.
 if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
