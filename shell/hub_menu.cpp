@@ -1,8 +1,6 @@
 // The popup menu of the tray icon and the main clock, and what its items do.
 #include "shell/Frm_exit.h"
 
-#include <shellapi.h>
-
 #include <initializer_list>
 
 #include "app/forms.h"
@@ -12,7 +10,7 @@
 #include "plans/Frm_data_sum.h"
 #include "settings/Settings.h"
 #include "shell/clock_layout.h"
-#include "shell/program_folder.h"
+#include "shell/help.h"
 #include "shell/run_records.h"
 #include "win/auto_message.h"
 
@@ -29,8 +27,6 @@ constexpr wchar_t kExitItem[] = L"退出";
 constexpr wchar_t kSettingsForm[] = L"setting";
 constexpr wchar_t kStatisticsForm[] = L"Frm_data_sum";
 
-constexpr wchar_t kHelpFile[] = L"help.chm";
-constexpr wchar_t kNoHelpMessage[] = L"无法打开帮助文件！";
 constexpr wchar_t kExitQuestion[] = L"确定退出吗？";
 constexpr wchar_t kExitCaption[] = L"提示";
 
@@ -67,28 +63,6 @@ void openAuxiliary(Frm_exit& hub, const wchar_t* form, win::DialogWindow& window
     hub.delform();
     timingState().openform = form;
     window.Show();
-}
-
-bool startHelpViewer(const std::wstring& file) {
-    std::wstring command = L"hh.exe \"" + file + L"\"";
-    STARTUPINFOW start{};
-    start.cb = sizeof start;
-    start.dwFlags = STARTF_USESHOWWINDOW;
-    start.wShowWindow = SW_SHOWMAXIMIZED;
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &started)) {
-        return false;
-    }
-    win::UniqueFile process(started.hProcess);
-    win::UniqueFile thread(started.hThread);
-    return true;
-}
-
-void showHelp(HWND owner) {
-    std::wstring file = inProgramFolder(kHelpFile);
-    if (startHelpViewer(file)) return;
-    HINSTANCE opened = ShellExecuteW(owner, L"open", file.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
-    if (reinterpret_cast<INT_PTR>(opened) <= 32) win::askMessage(kNoHelpMessage, win::kProductName, MB_OK);
 }
 
 void exitProgram() {
