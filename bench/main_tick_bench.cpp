@@ -15,6 +15,7 @@
 #include "shell/sqlite_handles.h"
 #include "shell/wall_clock.h"
 #include "win/auto_message.h"
+#include "win/object_marks.h"
 #include "win/text.h"
 
 namespace {
@@ -41,8 +42,9 @@ public:
     }
 };
 
+// The object figures are handle slots (see win/object_marks.h): only their growth means anything.
 struct Usage {
-    DWORD gdi, user;
+    uint32_t gdi, user;
     SIZE_T privateBytes;
 };
 
@@ -50,12 +52,11 @@ Usage usage() {
     PROCESS_MEMORY_COUNTERS_EX m{};
     m.cb = sizeof m;
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m);
-    return {GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
-            m.PrivateUsage ? m.PrivateUsage : m.PagefileUsage};  // Wine fills only the commit charge
+    return {win::gdiObjectMark(), win::userObjectMark(), m.PrivateUsage ? m.PrivateUsage : m.PagefileUsage};  // Wine fills only the commit charge
 }
 
 void print(const char* when, const Usage& u) {
-    std::printf("%-7s GDI objects %lu, USER objects %lu, private bytes %lu\n", when, u.gdi, u.user,
+    std::printf("%-7s GDI handle slot %u, USER handle slot %u, private bytes %lu\n", when, u.gdi, u.user,
                 static_cast<unsigned long>(u.privateBytes));
 }
 

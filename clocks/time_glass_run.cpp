@@ -34,6 +34,7 @@ constexpr unsigned kTickMs = 200;
 constexpr unsigned kAfterAlarmMs = 1000;  // the tick after an alarm second skips the rest of it
 constexpr unsigned kBlinkMs = 450;
 constexpr unsigned kStageChangeMs = 200;
+constexpr unsigned kRetryLookupMs = 2000;  // while the meeting database cannot be read
 constexpr int kBannerParkGap = 2000;
 constexpr size_t kShortestSoundList = 3;  // a list this short names no sound
 constexpr size_t kListedSounds = 5;       // start, alarms 1 to 3, stop
@@ -226,6 +227,12 @@ void nextStage(time_glass& g) {
     g.Timer5.enabled(true);
 }
 
+// The stage change, later, while the meeting database cannot be read.
+void retryLookupLater(time_glass& g) {
+    g.Timer4.interval(kRetryLookupMs);
+    g.Timer4.enabled(true);
+}
+
 // ---- run start ----
 
 // Whatever the previous run left running: blinking, the banner, its sounds.
@@ -290,8 +297,10 @@ void startPrompt(time_glass& g) {
     case shell::StageState::Waiting: cs.checkvalue = withoutAlarms(cs.checkvalue); break;
     case shell::StageState::DayOver: break;
     case shell::StageState::NoDatabase:
-        // The face shows what it could build, but nothing runs without the schedule.
-        for (win::Timer* t : {&g.Timer1, &g.Timer2, &g.Timer3, &g.Timer4, &g.Timer5}) t->enabled(false);
+        // The face shows what it could build, but nothing runs without the schedule; the stage
+        // change keeps trying the lookup, so a passing fault does not stop the clock for the day.
+        for (win::Timer* t : {&g.Timer1, &g.Timer2, &g.Timer3, &g.Timer5}) t->enabled(false);
+        retryLookupLater(g);
         break;
     }
 }
@@ -380,7 +389,13 @@ void time_glass::Timer4_Timer() {
     Timer4.enabled(false);
     Timer4.interval(kStageChangeMs);
     shell::keepOnTop(hwnd());
-    applyStage(*this, shell::loadCurrentMeeting());
+    bool retrying = shell::timingState().stagestate == shell::StageState::NoDatabase;
+    shell::StageLookup found = shell::loadCurrentMeeting();
+    if (retrying && found.state == shell::StageState::NoDatabase) {
+        retryLookupLater(*this);  // the stopped face stays as it is until then
+        return;
+    }
+    applyStage(*this, found);
     shell::timingState().topmostpause = 0;
     forms::Frm_process().stopAndPark(kBannerParkGap);
     forms::Frm_process_two().stopAndPark(kBannerParkGap);

@@ -27,7 +27,16 @@ DisplayFormat displayFormatOf(std::wstring_view optvalue) {
 }
 
 LookCode lookCodeOf(std::wstring_view fontselect) {
-    return LookCode{twoDigits(fontselect, 1), twoDigits(fontselect, 3), twoDigits(fontselect, 5)};
+    constexpr int kMaxSize = 38, kMaxColour = 16, kMaxCorner = 10;
+    bool digits = fontselect.size() == kDefaultFontselect.size() &&
+                  fontselect.find_first_not_of(L"0123456789") == std::wstring_view::npos;
+    LookCode look{twoDigits(fontselect, 1), twoDigits(fontselect, 3), twoDigits(fontselect, 5)};
+    // A code the settings could not have written would give an unreadable face: the audience sees
+    // the default look instead.
+    if (!digits || look.sizeIndex > kMaxSize || look.colourIndex > kMaxColour || look.cornerIndex > kMaxCorner) {
+        return lookCodeOf(kDefaultFontselect);
+    }
+    return look;
 }
 
 std::vector<std::wstring> splitAtBackslash(std::wstring_view text) {

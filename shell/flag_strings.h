@@ -30,7 +30,9 @@ enum class DisplayFormat { Seconds, MinutesSeconds, HoursMinutesSeconds };
 // Starts from "hh:mm:ss"; positions 3, 4 and 5 are tested in this order, a later one winning.
 DisplayFormat displayFormatOf(std::wstring_view optvalue);
 
-// Fontselect: "1", size index, colour index, corner index, two digits each.
+// Fontselect: "1", size index (00-38), colour index (00-16), corner index (00-10), two digits
+// each. Any other text reads as the default look.
+inline constexpr std::wstring_view kDefaultFontselect = L"1060605";
 struct LookCode {
     int sizeIndex = 0;
     int colourIndex = 0;

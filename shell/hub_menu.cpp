@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 #include "shell/clock_layout.h"
 #include "shell/help.h"
+#include "shell/meeting_db.h"
 #include "shell/run_records.h"
 #include "win/auto_message.h"
 
@@ -72,6 +73,7 @@ void exitProgram() {
         t.topmostpause = 0;
         return;
     }
+    flushRunRecordsBeforeExit();
     // The hub goes last: its unload removes the hotkeys and the tray icon, and the program's
     // message loop ends with it.
     for (win::Window* w : std::initializer_list<win::Window*>{&forms::time_glass(), &forms::time_glasstwo(),

@@ -1,6 +1,9 @@
 #include "shell/meeting_db.h"
 
+#include <windows.h>
+
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <limits>
@@ -19,17 +22,23 @@ namespace {
 constexpr wchar_t kNoDatabaseMessage[] = L"操作系统是精简版本，不支持本程序计时";
 constexpr unsigned kNoDatabaseMessageMs = 1200;
 constexpr wchar_t kNoStagePeriod[] = L"00:00\\00:00";
+constexpr wchar_t kRecordsLostMessage[] = L"有计时记录未能写入 MeetData.db";
+constexpr unsigned kRecordsLostMessageMs = 5000;
+// Another program (a backup, an editor) may hold the file for a moment: wait that long for it.
+constexpr int kBusyWaitMs = 3000;
 // checkvalue positions 1 to 6, the alarm and window switches: a clock picked while waiting for
 // the next stage keeps those in effect.
 constexpr size_t kKeptSwitches = 6;
 
-// Times of day are stored as "hh:mm:ss", so comparing the texts compares the times.
+// Times of day are stored as "hh:mm:ss", so comparing the texts compares the times. A stage
+// covers from its start up to, not including, its end: in its end second the next stage (or
+// none) is found, so a run that just ended is not started again.
 constexpr char kCoveringStage[] =
     "SELECT starttime, endtime, clockname, title FROM file_list "
-    "WHERE starttime <= ?1 AND endtime >= ?1 ORDER BY rowid";
+    "WHERE starttime <= ?1 AND endtime > ?1 ORDER BY rowid";
 constexpr char kNextStage[] =
     "SELECT starttime, endtime, clockname, title FROM file_list "
-    "WHERE starttime >= ?1 ORDER BY starttime, rowid";
+    "WHERE starttime > ?1 ORDER BY starttime, rowid";
 // Fields Time_one to picture_height of ClockSetting, in record order.
 constexpr char kSavedClock[] =
     "SELECT tiemone, timetwo, tiemthree, checkvalue, optvalue, tellShowtime, tellsoundname, "
@@ -55,6 +64,7 @@ public:
     }
 
     bool failed() const { return rc_ != SQLITE_ROW && rc_ != SQLITE_DONE; }
+    bool isNull(int col) const { return sqlite3_column_type(stmt_.get(), col) == SQLITE_NULL; }
     bool hasRow() const { return rc_ == SQLITE_ROW; }
     void next() { rc_ = sqlite3_step(stmt_.get()); }
 
@@ -92,13 +102,29 @@ private:
 
 std::wstring periodText(TimeOfDay start, TimeOfDay end) { return formatHms(start) + L'\\' + formatHms(end); }
 
-// Nothing of `setting` changes unless every value of the row converts.
+// Columns of kSavedClock holding texts, and those of them that a clock cannot run without.
+constexpr int kTextColumns[] = {3, 4, 6, 7, 8, 9, 10, 11};
+constexpr int kSwitchAndLookColumns[] = {3, 4, 10};
+
+bool textsPresent(const Query& row) {
+    for (int col : kTextColumns) {
+        if (row.isNull(col)) return false;
+    }
+    for (int col : kSwitchAndLookColumns) {
+        if (row.text(col).empty()) return false;
+    }
+    return true;
+}
+
+// Nothing of `setting` changes unless every value of the row converts. A row with a missing
+// text (entered by hand with a database tool) does not convert: run with switches and look
+// empty, the clock would show a tiny box nobody can read.
 bool readSavedClock(const Query& row, ClockSetting& setting) {
     ClockSetting s = setting;
     bool numbers = row.whole(0, s.Time_one) && row.whole(1, s.Time_two) && row.whole(2, s.Time_three) &&
                    row.whole(5, s.tellShowtime) && row.whole(12, s.time_top) && row.whole(13, s.time_left) &&
                    row.whole(14, s.picture_width) && row.whole(15, s.picture_height);
-    if (!numbers) return false;
+    if (!numbers || !textsPresent(row)) return false;
     s.checkvalue = row.text(3);
     s.optvalue = row.text(4);
     s.tellsoundname = row.text(6);
@@ -163,6 +189,10 @@ std::optional<StageLookup> lookupInDatabase(TimeOfDay now, ClockSetting& setting
     auto at = scheduleAt(db.get(), now);
     if (!at) return std::nullopt;
     if (at->state == StageState::Covering) {
+        // A stage whose clock is not saved runs on the registry settings, as a wait does.
+        TimeOfDay length = setting.Time_all;
+        readsetting(setting);
+        setting.Time_all = length;
         if (!loadSavedClock(db.get(), at->stage->clockname, setting)) return std::nullopt;
     } else {
         // While no stage covers now the clock runs on the registry settings, not the next stage's.
@@ -184,13 +214,41 @@ Param storedDuration(int32_t ms) {
     return t ? Param(formatHms(*t)) : std::nullopt;
 }
 
+// The values of a timesum row in kRunRecord's order.
+using RunRow = std::array<Param, 5>;
+
+// Runs that could not be written yet, oldest first.
+std::vector<RunRow>& pendingRuns() {
+    static std::vector<RunRow> rows;
+    return rows;
+}
+
+// Writes the pending rows in order, up to the first that fails.
+bool writePendingRuns() {
+    std::vector<RunRow>& rows = pendingRuns();
+    if (rows.empty()) return true;
+    UniqueDatabase db = openMeetData();
+    if (!db) return false;
+    size_t written = 0;
+    for (const RunRow& r : rows) {
+        if (Query(db.get(), kRunRecord, {r[0], r[1], r[2], r[3], r[4]}).failed()) break;
+        ++written;
+    }
+    rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(written));
+    return rows.empty();
+}
+
 }  // namespace
 
 UniqueDatabase openMeetData() {
     UniqueDatabase db;
     std::string path = win::toUtf8(inProgramFolder(kMeetDataFile));
     // Without SQLITE_OPEN_CREATE a missing file stays missing.
-    if (sqlite3_open_v2(path.c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) db.reset();
+    if (sqlite3_open_v2(path.c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        db.reset();
+    } else {
+        sqlite3_busy_timeout(db.get(), kBusyWaitMs);
+    }
     return db;
 }
 
@@ -201,11 +259,14 @@ StageLookup lookupStage(TimeOfDay now, ClockSetting& setting) {
 }
 
 StageLookup loadCurrentMeeting() {
+    writePendingRuns();
     StageLookup found = lookupStage(timeOfDayNow(), clockSetting());
     TimingState& t = timingState();
+    // Told once when the file becomes unreadable, not at every try while it stays so.
+    bool newlyFailed = found.state == StageState::NoDatabase && t.stagestate != StageState::NoDatabase;
     t.stagestate = found.state;
     if (found.state == StageState::Covering) t.filename = found.titletext;
-    if (found.state == StageState::NoDatabase) win::autoMessage(kNoDatabaseMessage, kNoDatabaseMessageMs);
+    if (newlyFailed) win::autoMessage(kNoDatabaseMessage, kNoDatabaseMessageMs);
     return found;
 }
 
@@ -238,12 +299,18 @@ bool loadPickedClock(sqlite3* db, const std::wstring& name, StageState state, Cl
 
 void savetimerecord(const TimingState& t) {
     if (readSettingNumber(L"Time_Record") == 0) return;
-    UniqueDatabase db = openMeetData();
-    if (!db) return;
-    // The row is stored as the statement runs; a failure leaves the table as it was.
-    Query record(db.get(), kRunRecord,
-                 {storedTime(t.set_time), storedTime(t.use_time), storedDuration(t.out_time),
-                  storedDuration(t.pause_time), t.filename});
+    // Without the file there is nowhere to record the run, now or later.
+    if (GetFileAttributesW(inProgramFolder(kMeetDataFile).c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    pendingRuns().push_back(
+        {storedTime(t.set_time), storedTime(t.use_time), storedDuration(t.out_time), storedDuration(t.pause_time),
+         t.filename});
+    writePendingRuns();
+}
+
+bool flushRunRecords() { return writePendingRuns(); }
+
+void flushRunRecordsBeforeExit() {
+    if (!writePendingRuns()) win::autoMessage(kRecordsLostMessage, kRecordsLostMessageMs);
 }
 
 }  // namespace shell

@@ -31,8 +31,8 @@ struct StageLookup {
 };
 
 // Decides from the day's stages which clock runs at `now` and fills `setting` for it: from the
-// stage's saved clock (Time_all untouched; a clock that is not saved leaves `setting` as it
-// is), or else from the settings registry with Time_all the wait for the next stage, 0 when no
+// stage's saved clock (Time_all untouched; for a clock that is not saved the registry settings),
+// or else from the settings registry with Time_all the wait for the next stage, 0 when no
 // stage is left.
 StageLookup lookupStage(TimeOfDay now, ClockSetting& setting);
 
@@ -55,7 +55,14 @@ std::optional<StageLookup> stageForPickedClock(sqlite3* db, TimeOfDay now, const
 bool loadPickedClock(sqlite3* db, const std::wstring& name, StageState state, ClockSetting& setting);
 
 // Appends the run in `t` to timesum while the run record is switched on (registry value
-// Time_Record). Reports nothing; a failing step leaves the table without the row.
+// Time_Record) and the file exists. Reports nothing. A row that cannot be written now (the file
+// busy or failing) stays pending, in order, and is written at the next record or stage lookup.
 void savetimerecord(const TimingState& t);
+
+// Writes the run records still pending; true when none is left.
+bool flushRunRecords();
+
+// The last chance for pending records: tells the user when some could still not be written.
+void flushRunRecordsBeforeExit();
 
 }  // namespace shell

@@ -1,5 +1,7 @@
 #include "shell/run_records.h"
 
+#include "shell/flag_strings.h"
+
 namespace shell {
 
 void applyFirstRunDefaults(ClockSetting& s) {
@@ -14,7 +16,7 @@ void applyFirstRunDefaults(ClockSetting& s) {
     s.tellprocesstext = L"你的汇报";
     s.tellShowtext = L"休息";
     s.clockFont = L"Trebuchet MS";
-    s.Fontselect = L"1060605";
+    s.Fontselect = kDefaultFontselect;
     s.picturename = L"\\0";
     s.time_top = 0;
     s.time_left = 0;

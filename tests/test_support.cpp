@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "meetdata_schema.h"
 #include "shell/meeting_db.h"
 #include "shell/program_folder.h"
 #include "win/text.h"
@@ -55,20 +56,16 @@ void writeFile(const std::wstring& path, const std::string& bytes) {
     CloseHandle(f);
 }
 
-namespace {
-
-// The build puts the shipped file beside every program, the test programs included.
-std::wstring shippedDatabase() {
-    wchar_t exe[MAX_PATH];
-    std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
-    return path.substr(0, path.find_last_of(L'\\') + 1) + shell::kMeetDataFile;
+bool makeMeetData(const std::wstring& path) {
+    shell::UniqueDatabase db;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    return sqlite3_open_v2(win::toUtf8(path).c_str(), db.put(), flags, nullptr) == SQLITE_OK &&
+           sqlite3_exec(db.get(), kMeetDataSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
-
-}  // namespace
 
 void MeetDataTest::SetUp() {
     ProgramTest::SetUp();
-    ASSERT_TRUE(CopyFileW(shippedDatabase().c_str(), path().c_str(), TRUE));
+    ASSERT_TRUE(makeMeetData(path()));
 }
 
 std::wstring MeetDataTest::path() const { return folder + L"\\" + shell::kMeetDataFile; }

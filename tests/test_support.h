@@ -38,8 +38,11 @@ protected:
     FakeClock clock;
 };
 
-// The program folder holds an empty copy of the meeting database shipped beside the test
-// programs; the test reads and writes it on connections of its own.
+// A new meeting database at `path` with the program's tables and no rows.
+bool makeMeetData(const std::wstring& path);
+
+// The program folder holds a new, empty meeting database; the test reads and writes it on
+// connections of its own.
 class MeetDataTest : public ProgramTest {
 protected:
     void SetUp() override;

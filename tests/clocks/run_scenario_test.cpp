@@ -160,10 +160,13 @@ TEST_F(RunScenario, StageFiresEachAlarmOnceAcrossATickCountWrapAndTheNextStageSt
     EXPECT_TRUE(glass().Timer4.enabled());
     EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:01:00", L"00:01:00", L"汇报"}}));
 
-    // The first stage still covers its end second, for a run too short to be recorded.
-    runUntil([&] { return timing().set_time == L"09:01:00" && glass().Timer1.enabled(); });
+    // In the first stage's end second the next one starts, whole and with one start prompt.
+    sounds.calls.clear();
+    runUntil([&] { return glass().Timer1.enabled(); });
+    EXPECT_EQ(timing().set_time, L"09:01:00");
     EXPECT_EQ(timing().stageseconds, 60);
     EXPECT_EQ(timing().filename, L"讨论");
+    EXPECT_EQ(sounds.starts(), Texts{L"play start.wav"});
     EXPECT_EQ(runRecords().size(), 1u);
 }
 
@@ -200,8 +203,7 @@ TEST_F(RunScenario, LastStageOfTheDayEndsWithTheDayOverBannersAndPrompt) {
     shell::writeSettingNumber(L"second_screen", 1);
     addTalk(L"09:00:00", L"09:00:05", L"汇报");
     startRun();
-    // Up to the last stage change: the end second of the stage has had its empty run.
-    runUntil([&] { return glass().Timer4.enabled() && timing().stageseconds == 0; });
+    runUntil([&] { return glass().Timer4.enabled(); });
     forms::Frm_title().Timer3.enabled(false);
     forms::Frm_time().Timer3.enabled(false);
     shell::screenShared().blinkcount = 1;
@@ -224,19 +226,33 @@ TEST_F(RunScenario, LastStageOfTheDayEndsWithTheDayOverBannersAndPrompt) {
     EXPECT_EQ(shell::screenShared().blinkrounds, 2);
 }
 
-TEST_F(RunScenario, UnreadableDatabaseLeavesTheClockStoppedAfterTheRunStart) {
+TEST_F(RunScenario, UnreadableDatabaseStopsTheClockUntilALookupSucceedsAgain) {
     testing_support::writeFile(path(), "not a database");
     clock.tick = 5000;
     startRun();
     EXPECT_EQ(timing().stagestate, StageState::NoDatabase);
-    for (win::Timer* t : {&glass().Timer1, &glass().Timer2, &glass().Timer3, &glass().Timer4, &glass().Timer5}) {
+    for (win::Timer* t : {&glass().Timer1, &glass().Timer2, &glass().Timer3, &glass().Timer5}) {
         EXPECT_FALSE(t->enabled());
     }
     EXPECT_EQ(timing().set_time, L"00:00:00");
     EXPECT_EQ(timing().starttick, 5020u);
 
-    glass().Timer4.fire();
-    EXPECT_TRUE(glass().Timer5.enabled());  // the stage change still hands over to the run start
+    // Retries at a modest pace, telling the user once.
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(glass().Timer4.enabled());
+        EXPECT_GE(glass().Timer4.interval(), 1000u);
+        step();
+        EXPECT_FALSE(glass().Timer5.enabled());
+    }
+    EXPECT_EQ(messages.size(), 1u);
+
+    DeleteFileW(path().c_str());
+    ASSERT_TRUE(testing_support::makeMeetData(path()));
+    addTalk(L"09:00:00", L"09:10:00", L"汇报");
+    runUntil([&] { return glass().Timer1.enabled(); });
+    EXPECT_EQ(timing().stagestate, StageState::Covering);
+    EXPECT_EQ(timing().filename, L"汇报");
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(RunScenario, TimeOfDaySourcesCountOnAcrossMidnight) {

@@ -5,6 +5,7 @@
 #include "displays/floating_place.h"
 #include "shell/run_records.h"
 #include "win/handles.h"
+#include "win/object_marks.h"
 #include "win/twips.h"
 
 namespace display_test {
@@ -47,13 +48,16 @@ COLORREF FloatingTest::colourKey(const displays::TextWindow& w) {
 }
 
 bool FloatingTest::leavesNoGdiObjects(const displays::TextWindow& w, win::Timer& timer) {
-    HANDLE self = GetCurrentProcess();
-    DWORD before = GetGuiResources(self, GR_GDIOBJECTS);
-    for (int i = 0; i < 100; ++i) {
-        timer.fire();
-        UpdateWindow(w.hwnd());
-    }
-    return GetGuiResources(self, GR_GDIOBJECTS) == before;
+    auto rounds = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            timer.fire();
+            UpdateWindow(w.hwnd());
+        }
+    };
+    rounds(10);  // the window system keeps a few objects of its own once a window is layered
+    uint32_t before = win::gdiObjectMark();
+    rounds(100);
+    return win::gdiObjectMark() == before;
 }
 
 }  // namespace display_test

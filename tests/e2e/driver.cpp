@@ -51,7 +51,7 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds d
 void installProgram(const std::wstring& folder) {
     std::wstring bin = buildBinFolder();
     CopyFileW((bin + L"\\Velmora.exe").c_str(), (folder + L"\\Velmora.exe").c_str(), FALSE);
-    CopyFileW((bin + L"\\MeetData.db").c_str(), (folder + L"\\MeetData.db").c_str(), TRUE);
+    testing_support::makeMeetData(folder + L"\\MeetData.db");
 }
 
 std::wstring makeProgramFolder() {

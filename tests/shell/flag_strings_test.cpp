@@ -33,6 +33,21 @@ TEST(FlagStrings, LookCodeGivesSizeColourAndCorner) {
     EXPECT_EQ(zero.cornerSize(), 0);
 }
 
+// Each of these once gave a 10-point black face on black: the audience saw a tiny dark box.
+TEST(FlagStrings, LookCodeThatTheSettingsCouldNotHaveWrittenReadsAsTheDefault) {
+    for (const wchar_t* code : {L"", L"abc", L"10606", L"1a60605", L"106060500", L"1396605", L"1061705",
+                                L"1060611", L"1-60605"}) {
+        LookCode look = lookCodeOf(code);
+        EXPECT_EQ(look.sizeIndex, 6) << code;
+        EXPECT_EQ(look.colourIndex, 6) << code;
+        EXPECT_EQ(look.cornerSize(), 10) << code;
+    }
+    LookCode largest = lookCodeOf(L"1381610");
+    EXPECT_EQ(largest.sizeIndex, 38);
+    EXPECT_EQ(largest.colourIndex, 16);
+    EXPECT_EQ(largest.cornerSize(), 20);
+}
+
 TEST(FlagStrings, PictureFieldOfFirstRunDefaultIsNoPictureOnBlack) {
     PictureField none = pictureFieldOf(L"\\0");
     EXPECT_TRUE(none.file.empty());

@@ -69,9 +69,10 @@ TEST_F(HubMenu, WithoutSavedClocksTheMenuLeavesOutTheClockSubmenu) {
 
 TEST_F(HubMenu, AClockNameWithQuoteAndAmpersandShowsAsItIsAndItsItemStartsIt) {
     ClockSetting saved;
+    applyFirstRunDefaults(saved);
+    addClock(L"早会", saved, 1);
     saved.Time_one = 321;
     saved.tellShowtext = L"R&D 例会";
-    addClock(L"早会", ClockSetting{}, 1);
     addClock(L"Bob's R&D", saved, 2);
     hub().change_clock_menu();
 

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "shell/meeting_db.h"
@@ -13,6 +14,19 @@
 using namespace shell;
 
 namespace {
+
+// Another program's exclusive hold on the database file.
+class LockedFile {
+public:
+    explicit LockedFile(const std::wstring& path) {
+        sqlite3_open_v2(win::toUtf8(path).c_str(), db_.put(), SQLITE_OPEN_READWRITE, nullptr);
+        EXPECT_EQ(sqlite3_exec(db_.get(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    void release() { db_.reset(); }
+
+private:
+    UniqueDatabase db_;
+};
 
 TimeOfDay at(int h, int m, int s) { return TimeOfDay{h * 3600 + m * 60 + s}; }
 
@@ -43,19 +57,41 @@ protected:
     ClockSetting savedClock = someClock(300, L"茶歇");
 };
 
-TEST_F(StageLookupTest, StageCoversNowFromExactlyItsStartToExactlyItsEnd) {
-    for (TimeOfDay now : {at(9, 0, 0), at(10, 0, 0)}) {
-        SCOPED_TRACE(win::toUtf8(formatHms(now)));
+TEST_F(StageLookupTest, StageCoversNowFromExactlyItsStartUpToItsEnd) {
+    ClockSetting setting;
+    setting.Time_all = at(0, 5, 0);
+    StageLookup found = lookupStage(at(9, 0, 0), setting);
+    EXPECT_EQ(found.state, StageState::Covering);
+    EXPECT_EQ(found.stageperiod, L"09:00:00\\10:00:00");
+    EXPECT_EQ(found.titletext, L"董事会");
+    ClockSetting expected = savedClock;
+    expected.Time_all = at(0, 5, 0);
+    EXPECT_EQ(setting, expected);
+}
+
+// In the second a run ends the stage must not be found again: that replayed its start sound,
+// banner and blink, and made the next stage start a second late.
+TEST_F(StageLookupTest, InItsEndSecondAStageHandsOverToTheNextOrToTheDaysEnd) {
+    struct Case {
+        TimeOfDay now;
+        StageState state;
+        const wchar_t* period;
+    } cases[] = {
+        {at(9, 59, 59), StageState::Covering, L"09:00:00\\10:00:00"},
+        {at(10, 0, 0), StageState::DayOver, L"00:00\\00:00"},
+    };
+    for (const Case& c : cases) {
         ClockSetting setting;
-        setting.Time_all = at(0, 5, 0);
-        StageLookup found = lookupStage(now, setting);
-        EXPECT_EQ(found.state, StageState::Covering);
-        EXPECT_EQ(found.stageperiod, L"09:00:00\\10:00:00");
-        EXPECT_EQ(found.titletext, L"董事会");
-        ClockSetting expected = savedClock;
-        expected.Time_all = at(0, 5, 0);
-        EXPECT_EQ(setting, expected);
+        StageLookup found = lookupStage(c.now, setting);
+        EXPECT_EQ(found.state, c.state) << win::toUtf8(formatHms(c.now));
+        EXPECT_EQ(found.stageperiod, c.period) << win::toUtf8(formatHms(c.now));
     }
+    addStage(L"10:00:00", L"10:20:00", L"Bob's clock", L"第二位");
+    ClockSetting setting;
+    StageLookup next = lookupStage(at(10, 0, 0), setting);
+    EXPECT_EQ(next.state, StageState::Covering);
+    EXPECT_EQ(next.stageperiod, L"10:00:00\\10:20:00");
+    EXPECT_EQ(next.titletext, L"第二位");
 }
 
 TEST_F(StageLookupTest, OneSecondBeforeTheFirstStageTheWaitRunsOnTheRegistrySettings) {
@@ -104,13 +140,31 @@ TEST_F(StageLookupTest, ClockNamesMatchWhateverTheirCase) {
     EXPECT_EQ(setting.Time_one, 300);
 }
 
-TEST_F(StageLookupTest, AStageWhoseClockIsNotSavedKeepsTheSettingsInEffect) {
+// At start-up nothing is loaded yet: keeping "the settings in effect" gave an empty look, a
+// tiny black box on black.
+TEST_F(StageLookupTest, AStageWhoseClockIsNotSavedRunsOnTheRegistrySettings) {
     addStage(L"13:00:00", L"14:00:00", L"gone", L"午会");
-    ClockSetting setting = someClock(99, L"原样");
+    ClockSetting setting;
+    setting.Time_all = at(0, 5, 0);
     StageLookup found = lookupStage(at(13, 0, 0), setting);
     EXPECT_EQ(found.state, StageState::Covering);
     EXPECT_EQ(found.titletext, L"午会");
-    EXPECT_EQ(setting, someClock(99, L"原样"));
+    ClockSetting expected = registryClock;
+    expected.Time_all = at(0, 5, 0);
+    EXPECT_EQ(setting, expected);
+}
+
+// A row entered by hand with a database tool; run as it is, every switch would be off and the
+// face a tiny black box.
+TEST_F(StageLookupTest, ASavedClockWithMissingTextsCountsAsAnUnreadableDatabase) {
+    for (const char* change : {"checkvalue = NULL", "checkvalue = ''", "optvalue = ''", "Fontselect = ''",
+                               "tellsoundname = NULL", "clockFont = NULL", "picturename = NULL"}) {
+        ASSERT_TRUE(exec("DELETE FROM clocksetting"));
+        addClock(L"Bob's clock", savedClock);
+        ASSERT_TRUE(exec((std::string("UPDATE clocksetting SET ") + change).c_str()));
+        ClockSetting setting;
+        EXPECT_EQ(lookupStage(at(9, 30, 0), setting).state, StageState::NoDatabase) << change;
+    }
 }
 
 TEST_F(StageLookupTest, ASavedValueOutOfItsFieldsRangeCountsAsAnUnreadableDatabase) {
@@ -173,6 +227,30 @@ TEST_F(LoadCurrentMeetingTest, ADamagedFileIsReported) {
     expectNoDatabase();
 }
 
+TEST_F(LoadCurrentMeetingTest, WhileTheFileStaysUnreadableItIsReportedOnceNotAtEveryTry) {
+    DeleteFileW(path().c_str());
+    expectNoDatabase();
+    loadCurrentMeeting();
+    loadCurrentMeeting();
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+// Another program holding the file for a moment (a backup, a database tool) is waited for.
+TEST_F(LoadCurrentMeetingTest, AFileLockedForAMomentIsWaitedFor) {
+    addClock(L"早会", someClock(300, L"茶歇"));
+    addStage(L"09:00:00", L"10:00:00", L"早会", L"董事会");
+    clock.setTimeOfDay(9, 30, 0);
+    LockedFile lock(path());
+    std::thread release([&lock] {
+        Sleep(500);
+        lock.release();
+    });
+    loadCurrentMeeting();
+    release.join();
+    EXPECT_EQ(timingState().stagestate, StageState::Covering);
+    EXPECT_TRUE(messages.empty());
+}
+
 class RunRecordTest : public MeetingDb {
 protected:
     TimingState run() {
@@ -210,6 +288,36 @@ TEST_F(RunRecordTest, WithTheSwitchOffNoRowIsAdded) {
     writeSettingNumber(L"Time_Record", 0);
     savetimerecord(run());
     EXPECT_TRUE(runRecords().empty());
+}
+
+TEST_F(RunRecordTest, ARunThatCannotBeWrittenNowIsWrittenAtTheNextChanceInOrder) {
+    writeSettingNumber(L"Time_Record", 1);
+    TimingState first = run();
+    first.filename = L"第一场";
+    {
+        LockedFile lock(path());
+        savetimerecord(first);  // waits out the lock, then keeps the row
+        EXPECT_FALSE(flushRunRecords());
+    }
+    savetimerecord(run());
+    std::vector<Row> records = runRecords();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0][5], L"第一场");
+    EXPECT_EQ(records[1][5], L"Bob's 董事会");
+    EXPECT_TRUE(flushRunRecords());
+}
+
+TEST_F(RunRecordTest, RecordsStillUnwrittenAtExitAreReported) {
+    writeSettingNumber(L"Time_Record", 1);
+    {
+        LockedFile lock(path());
+        savetimerecord(run());
+        flushRunRecordsBeforeExit();
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"有计时记录未能写入 MeetData.db");
+    EXPECT_TRUE(flushRunRecords());  // written once the file is free again
+    EXPECT_EQ(runRecords().size(), 1u);
 }
 
 TEST_F(RunRecordTest, AMissingFileIsNeitherCreatedNorReported) {

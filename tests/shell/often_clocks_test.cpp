@@ -76,7 +76,7 @@ TEST_F(OftenClocks, SavedClocksAreListedInTheOrderOfTheirIds) {
 }
 
 TEST_F(OftenClocks, DuringAStageTheClockRunsWholeWithTheStagesPeriodAndTitle) {
-    clock.setTimeOfDay(11, 0, 0);  // the stage's last second still counts
+    clock.setTimeOfDay(10, 59, 59);  // the stage's last second
     hub().menu_often_Click(0);
     EXPECT_EQ(timingState().stagestate, StageState::Covering);
     EXPECT_EQ(glass().stageperiod, L"10:00:00\\11:00:00");
