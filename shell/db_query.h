@@ -1,0 +1,68 @@
+#pragma once
+// One SQL statement on the meeting database with its values bound, never pasted into the text.
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "shell/sqlite_handles.h"
+#include "shell/time_rules.h"
+#include "win/text.h"
+
+namespace shell {
+
+// A statement parameter: a text, or nothing for a field left unset.
+using Param = std::optional<std::wstring>;
+
+// One statement with its parameters bound, run up to its first row; next() steps on.
+class Query {
+public:
+    Query(sqlite3* db, const char* sql, std::initializer_list<Param> params) {
+        if (sqlite3_prepare_v2(db, sql, -1, stmt_.put(), nullptr) != SQLITE_OK) return;
+        int index = 0;
+        for (const Param& p : params) {
+            if (!bind(++index, p)) return;
+        }
+        rc_ = sqlite3_step(stmt_.get());
+    }
+
+    bool failed() const { return rc_ != SQLITE_ROW && rc_ != SQLITE_DONE; }
+    bool isNull(int col) const { return sqlite3_column_type(stmt_.get(), col) == SQLITE_NULL; }
+    bool hasRow() const { return rc_ == SQLITE_ROW; }
+    void next() { rc_ = sqlite3_step(stmt_.get()); }
+
+    std::wstring text(int col) const {
+        const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), col));
+        if (!chars) return {};
+        return win::fromUtf8(std::string_view(chars, sqlite3_column_bytes(stmt_.get(), col)));
+    }
+
+    std::optional<TimeOfDay> time(int col) const { return parseTimeOfDay(text(col)); }
+
+    // A stored number into a whole-number field, rounded as the field's type takes it; false,
+    // and the field untouched, when the value is missing, no number or out of the field's range.
+    template <typename Int>
+    bool whole(int col, Int& field) const {
+        int type = sqlite3_column_type(stmt_.get(), col);
+        if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) return false;
+        double value = std::nearbyint(sqlite3_column_double(stmt_.get(), col));
+        if (value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max()) return false;
+        field = static_cast<Int>(value);
+        return true;
+    }
+
+private:
+    bool bind(int index, const Param& p) {
+        if (!p) return sqlite3_bind_null(stmt_.get(), index) == SQLITE_OK;
+        std::string utf8 = win::toUtf8(*p);
+        return sqlite3_bind_text(stmt_.get(), index, utf8.data(), static_cast<int>(utf8.size()),
+                                 SQLITE_TRANSIENT) == SQLITE_OK;
+    }
+
+    UniqueStatement stmt_;
+    int rc_ = SQLITE_ERROR;
+};
+
+}  // namespace shell
