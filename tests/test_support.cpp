@@ -55,14 +55,16 @@ void writeFile(const std::wstring& path, const std::string& bytes) {
     CloseHandle(f);
 }
 
+std::wstring besideTestPrograms(std::wstring_view name) {
+    wchar_t exe[MAX_PATH];
+    std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    return path.substr(0, path.find_last_of(L'\\') + 1).append(name);
+}
+
 namespace {
 
 // The build puts the shipped file beside every program, the test programs included.
-std::wstring shippedDatabase() {
-    wchar_t exe[MAX_PATH];
-    std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
-    return path.substr(0, path.find_last_of(L'\\') + 1) + shell::kMeetDataFile;
-}
+std::wstring shippedDatabase() { return besideTestPrograms(shell::kMeetDataFile); }
 
 }  // namespace
 

@@ -130,7 +130,7 @@ std::wstring windowText(HWND w) {
     return text;
 }
 
-Program::Program(const std::wstring& folder) : folder_(folder) {}
+Program::Program(const std::wstring& folder, std::wstring exeName) : folder_(folder), exeName_(std::move(exeName)) {}
 
 Program::~Program() {
     if (running()) {
@@ -140,7 +140,7 @@ Program::~Program() {
 }
 
 bool Program::start() {
-    std::wstring exe = folder_ + L"\\Velmora.exe";
+    std::wstring exe = folder_ + L"\\" + exeName_;
     std::wstring cmd = L"\"" + exe + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;

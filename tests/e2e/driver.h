@@ -41,7 +41,8 @@ std::wstring windowText(HWND w);
 
 class Program {
 public:
-    explicit Program(const std::wstring& folder);
+    // Runs `exeName` of `folder`: the program, or a helper program the test put there.
+    explicit Program(const std::wstring& folder, std::wstring exeName = L"Velmora.exe");
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
     ~Program();  // ends the process if the test left it running
@@ -61,6 +62,7 @@ public:
 
 private:
     std::wstring folder_;
+    std::wstring exeName_;
     win::UniqueFile process_;
     DWORD pid_ = 0;
 };
