@@ -16,7 +16,7 @@ std::wstring buildBinFolder() {
 }
 
 struct Search {
-    DWORD pid;
+    DWORD pid;                    // any process when 0
     const std::wstring* caption;  // any caption when null
     const wchar_t* className;
     HWND found = nullptr;
@@ -26,7 +26,7 @@ BOOL CALLBACK matchWindow(HWND w, LPARAM lp) {
     auto* s = reinterpret_cast<Search*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid != s->pid) return TRUE;
+    if (s->pid && pid != s->pid) return TRUE;
     if (s->caption && *s->caption != windowText(w)) return TRUE;
     if (s->className) {
         wchar_t cls[256] = {};
@@ -166,6 +166,12 @@ DWORD Program::exitCode() const {
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_.get(), &code);
     return code;
+}
+
+HWND anyWindow(const std::wstring& caption) {
+    Search s{0, &caption, nullptr};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
 }
 
 HWND Program::window(const std::wstring& caption, const wchar_t* className) const {

@@ -39,6 +39,9 @@ bool dragMouse(POINT from, POINT to);
 // A window's text as another program reads it; the banners keep their caption there.
 std::wstring windowText(HWND w);
 
+// A top-level window of any process by caption.
+HWND anyWindow(const std::wstring& caption);
+
 class Program {
 public:
     // Runs `exeName` of `folder`: the program, or a helper program the test put there.
