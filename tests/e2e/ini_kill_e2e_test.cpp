@@ -8,8 +8,6 @@
 #include "tests/e2e/driver.h"
 #include "tests/test_support.h"
 
-using namespace std::chrono_literals;
-
 namespace {
 
 constexpr wchar_t kWriter[] = L"ini_writer.exe";
@@ -18,9 +16,10 @@ constexpr int kRounds = 20;
 class IniUnderKill : public testing_support::ProgramTest {
 protected:
     std::wstring ini() const { return folder + L"\\" + shell::kIniFileName; }
-    std::wstring read(const wchar_t* section, const wchar_t* key) const {
-        return shell::iniAccess(key ? L"readpart" : L"readall", ini(), section, key ? key : L"", L"");
+    std::wstring site(const wchar_t* key) const {
+        return shell::iniAccess(L"readpart", ini(), shell::kSiteSection, key, L"");
     }
+    std::wstring hotkeySection() const { return shell::iniAccess(L"readall", ini(), shell::kHotkeySection, L"", L""); }
 };
 
 }  // namespace
@@ -31,7 +30,7 @@ TEST_F(IniUnderKill, AWriterEndedAtAnyMomentLeavesEveryKeyInTheFile) {
     std::string hotkeys = "[Hotkey]\r\n";
     for (int i = 0; i < 300; ++i) hotkeys += "key" + std::to_string(i) + "=value " + std::to_string(i) + "\r\n";
     testing_support::writeFile(ini(), hotkeys);
-    const std::wstring allHotkeys = read(L"Hotkey", nullptr);
+    const std::wstring allHotkeys = hotkeySection();
 
     std::mt19937 random(9);
     for (int round = 0; round < kRounds; ++round) {
@@ -40,11 +39,11 @@ TEST_F(IniUnderKill, AWriterEndedAtAnyMomentLeavesEveryKeyInTheFile) {
         {
             driver::Program writer(folder, kWriter);
             ASSERT_TRUE(writer.start());
-            ASSERT_TRUE(driver::waitFor([&] { return !read(shell::kSiteSection, L"clocktop").empty(); }));
+            ASSERT_TRUE(driver::waitFor([&] { return !site(L"clocktop").empty(); }));
             Sleep(random() % 30);
         }  // ended here, in the middle of whatever it was doing
-        ASSERT_EQ(read(L"Hotkey", nullptr), allHotkeys);
-        EXPECT_NE(read(shell::kSiteSection, L"clockleft"), L"");
-        EXPECT_NE(read(shell::kSiteSection, L"clocktop"), L"");
+        ASSERT_EQ(hotkeySection(), allHotkeys);
+        EXPECT_NE(site(L"clockleft"), L"");
+        EXPECT_NE(site(L"clocktop"), L"");
     }
 }
