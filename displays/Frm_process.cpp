@@ -22,7 +22,9 @@ constexpr unsigned kTopRoundMs = 1000;
 
 }  // namespace
 
-Frm_process::Frm_process(bool secondScreen) : bannertext(kDesignCaption), secondScreen_(secondScreen) {
+// The twin starts without a caption: the audience screen shows no text that is not the run's.
+Frm_process::Frm_process(bool secondScreen)
+    : bannertext(secondScreen ? L"" : kDesignCaption), secondScreen_(secondScreen) {
     for (win::Timer* t : {&Timer1, &Timer2, &Timer3, &Timer4}) addTimer(*t);
 }
 
@@ -78,6 +80,8 @@ void Frm_process::takeCaption(const std::wstring& text) {
 
 void Frm_process::Timer3_Timer() {
     for (win::Timer* t : {&Timer1, &Timer2, &Timer3, &Timer4}) t->enabled(false);
+    // Started before the main banner handed it a caption: it stays parked until then.
+    if (bannertext.empty()) return park(kParkGap);
     shell::timingState().topmostpause = 0;
     restyle();
     shell::ClockSetting& cs = shell::clockSetting();

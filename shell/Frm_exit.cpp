@@ -16,6 +16,12 @@ constexpr wchar_t kBalloonText[] = L"  鼠标右键更多功能  ";
 constexpr UINT kBalloonMs = 2000;
 constexpr DWORD kBalloonInfoIcon = 1;
 
+// Broadcast by the shell when it (re)creates the taskbar, after a crash of Explorer for example.
+UINT taskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
 void readScreenSize() {
     screenShared().screenwidth = GetSystemMetrics(SM_CXFULLSCREEN);
     screenShared().screenheight = GetSystemMetrics(SM_CYFULLSCREEN);
@@ -76,6 +82,10 @@ void Frm_exit::Timer4_Timer() {
 }
 
 LRESULT Frm_exit::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == taskbarCreatedMessage()) {
+        mcTray.RestoreTrayIcon();
+        return 0;
+    }
     switch (msg) {
     case WM_HOTKEY: {
         int id = static_cast<int>(wp);

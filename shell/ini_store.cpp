@@ -37,6 +37,28 @@ std::wstring readSection(const std::wstring& path, const std::wstring& section) 
     return sectionToList(std::wstring_view(raw.data(), n));
 }
 
+// Beside the file it replaces; a copy left by a write that was cut short is overwritten.
+constexpr wchar_t kCopySuffix[] = L".new";
+
+bool exists(const std::wstring& file) { return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void discard(const std::wstring& file) {
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(file.c_str());
+}
+
+// The copy starts as the file is now, or absent when there is no file yet, so the profile
+// functions create it as they would create the file.
+bool startCopy(const std::wstring& path, const std::wstring& copy) {
+    if (exists(path)) return CopyFileW(path.c_str(), copy.c_str(), FALSE);
+    discard(copy);
+    return !exists(copy);
+}
+
+bool writeProfileString(const std::wstring& file, const wchar_t* section, const wchar_t* key, const wchar_t* value) {
+    return WritePrivateProfileStringW(section, key, value, file.c_str());
+}
+
 std::wstring orDefault(std::wstring text, const std::wstring& fallback) { return text.empty() ? fallback : text; }
 
 }  // namespace
@@ -45,15 +67,28 @@ std::wstring iniAccess(std::wstring_view mode, const std::wstring& path, const s
                        const std::wstring& key, const std::wstring& value) {
     if (mode == L"readpart") return orDefault(readKey(path, section, key), value);
     if (mode == L"readall") return orDefault(readSection(path, section), value);
+    if (mode != L"write" && mode != L"delpart" && mode != L"delall") return {};
     // A null value deletes the key, a null key the whole section.
-    if (mode == L"write") {
-        WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path.c_str());
-    } else if (mode == L"delpart") {
-        WritePrivateProfileStringW(section.c_str(), key.c_str(), nullptr, path.c_str());
-    } else if (mode == L"delall") {
-        WritePrivateProfileStringW(section.c_str(), nullptr, nullptr, path.c_str());
-    }
+    const wchar_t* writtenKey = mode == L"delall" ? nullptr : key.c_str();
+    const wchar_t* writtenValue = mode == L"write" ? value.c_str() : nullptr;
+    editProfile(path, [&](const std::wstring& copy) {
+        return writeProfileString(copy, section.c_str(), writtenKey, writtenValue);
+    });
     return {};
+}
+
+bool editProfile(const std::wstring& path, const ProfileEdit& edit) {
+    std::wstring copy = path + kCopySuffix;
+    if (!startCopy(path, copy)) return false;
+    if (!edit(copy)) {
+        discard(copy);
+        return false;
+    }
+    // Deleting from a file that does not exist makes none.
+    if (!exists(copy)) return true;
+    if (MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    discard(copy);
+    return false;
 }
 
 std::wstring iniRead(const std::wstring& section, const std::wstring& key, const std::wstring& fallback) {
@@ -86,8 +121,11 @@ int16_t readHotkeyAdd() {
 }
 
 void saveWindowSite(const WindowSite& site, int32_t left, int32_t top) {
-    iniWrite(kSiteSection, site.leftKey, std::to_wstring(left));
-    iniWrite(kSiteSection, site.topKey, std::to_wstring(top));
+    // One replace for both keys: a drop is saved whole or not at all.
+    editProfile(inProgramFolder(kIniFileName), [&](const std::wstring& copy) {
+        return writeProfileString(copy, kSiteSection, site.leftKey, std::to_wstring(left).c_str()) &&
+               writeProfileString(copy, kSiteSection, site.topKey, std::to_wstring(top).c_str());
+    });
     // The key is created on first use, so a position saved on a fresh machine is kept.
     writeUserNumber(site.registryKey, site.leftKey, left);
     writeUserNumber(site.registryKey, site.topKey, top);

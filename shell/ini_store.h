@@ -3,6 +3,7 @@
 // floating windows, the hotkeys and the window positions. The positions are mirrored to the
 // registry, which is where a window looks when the file has none.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,13 @@ inline constexpr wchar_t kSiteSection[] = L"clocksite";
 // when they find nothing or an empty text; the writing modes give an empty text.
 std::wstring iniAccess(std::wstring_view mode, const std::wstring& path, const std::wstring& section,
                        const std::wstring& key, const std::wstring& value);
+
+// The profile functions empty the file and write it anew, so a program killed while writing
+// could leave it empty. Here `edit` runs the profile writes on a copy beside the file, and the
+// copy then replaces the file in one move: the file is always the old one or the new one.
+// False, with the old file left as it was, when a step fails.
+using ProfileEdit = std::function<bool(const std::wstring& copy)>;
+bool editProfile(const std::wstring& path, const ProfileEdit& edit);
 
 // "readpart" and "write" on TimeData.db in the program folder.
 std::wstring iniRead(const std::wstring& section, const std::wstring& key, const std::wstring& fallback);
@@ -46,7 +54,8 @@ struct WindowPosition {
     int32_t top = 0;
 };
 
-// Writes the position to the INI file and to the registry; a failed step does not stop the other.
+// Writes the position to the INI file (both keys in one replace) and to the registry; a failed
+// step does not stop the other.
 void saveWindowSite(const WindowSite& site, int32_t left, int32_t top);
 inline void saveclocksite(int32_t left, int32_t top) { saveWindowSite(kClockSite, left, top); }
 inline void saveclocksitetwo(int32_t left, int32_t top) { saveWindowSite(kClockSiteTwo, left, top); }

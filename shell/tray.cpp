@@ -51,6 +51,10 @@ void cTray::AddTrayIcon(HWND callbackWindow) {
     added_ = true;
 }
 
+void cTray::RestoreTrayIcon() {
+    if (added_) notify(NIM_ADD, record(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+}
+
 void cTray::SetTrayIcon(HICON icon) {
     if (!icon) return;
     icon_ = icon;

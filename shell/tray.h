@@ -39,6 +39,8 @@ public:
     // The balloon shows no icon when it has no title, whatever the flags say.
     void SetTrayMsgbox(const std::wstring& info, DWORD flags = 0, const std::wstring& title = {},
                        UINT timeoutMs = 0);
+    // A restarted shell has lost every icon: shows this one again, as it was, unless it was removed.
+    void RestoreTrayIcon();
     // Removes the icon, then lets the messages already waiting run (the removal may queue some).
     void DelTrayIcon();
     void delicon();

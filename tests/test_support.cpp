@@ -63,6 +63,12 @@ bool makeMeetData(const std::wstring& path) {
            sqlite3_exec(db.get(), kMeetDataSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+std::wstring besideTestPrograms(std::wstring_view name) {
+    wchar_t exe[MAX_PATH];
+    std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    return path.substr(0, path.find_last_of(L'\\') + 1).append(name);
+}
+
 void MeetDataTest::SetUp() {
     ProgramTest::SetUp();
     ASSERT_TRUE(makeMeetData(path()));

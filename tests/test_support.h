@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "shell/run_records.h"
@@ -58,6 +59,8 @@ protected:
 };
 
 std::wstring makeTempFolder();
+// A file the build put beside the test programs.
+std::wstring besideTestPrograms(std::wstring_view name);
 void removeTree(const std::wstring& folder);
 void writeFile(const std::wstring& path, const std::string& bytes);
 

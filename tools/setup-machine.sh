@@ -41,7 +41,7 @@ install_pinned() {
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
 for p in g++-mingw-w64-i686-posix mingw-w64-tools cmake make tcl xvfb xserver-xephyr x11-utils xdotool \
-         imagemagick fonts-wqy-zenhei googletest dpkg-dev locales sqlite3; do
+         imagemagick fonts-wqy-zenhei googletest dpkg-dev locales sqlite3 fp-utils p7zip-full; do
   have "$p" || need+=("$p")
 done
 have wine32:i386 || need+=(wine wine32:i386)

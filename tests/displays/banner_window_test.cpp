@@ -176,11 +176,26 @@ TEST_F(Banner, WithTheSecondScreenOnTheTwinTakesTheCaptionAndShowsOneScreenRight
     EXPECT_TRUE(parked(twin()));
 }
 
+// The second-screen clock starts the twin as a run starts, before the main banner has a caption.
+TEST_F(Banner, TheTwinStartedBeforeItHasACaptionStaysParkedUntilTheMainBannerHandsItOne) {
+    shell::writeSettingNumber(L"second_screen", 1);
+    load();
+    twin().Timer3.fire();
+    EXPECT_TRUE(parked(twin()));
+    EXPECT_EQ(twin().bannertext, L"");
+
+    startAt(0);
+    twin().Timer3.fire();
+    EXPECT_EQ(twin().bannertext, L"你的汇报还剩2分30秒");
+    EXPECT_EQ(running(twin()), "24");
+    EXPECT_FALSE(parked(twin()));
+}
+
 TEST_F(Banner, WithTheSecondScreenOffTheTwinOnlyReceivesTheLastCaption) {
     shell::writeSettingNumber(L"second_screen", 0);
     load();
     startAt(0);
-    EXPECT_EQ(twin().bannertext, L"演讲时间还剩20秒");
+    EXPECT_EQ(twin().bannertext, L"");
     banner().Timer2.fire();
     EXPECT_EQ(twin().bannertext, L"你的汇报还剩2分30秒");
     EXPECT_TRUE(running(twin()).empty());

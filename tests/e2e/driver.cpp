@@ -16,7 +16,7 @@ std::wstring buildBinFolder() {
 }
 
 struct Search {
-    DWORD pid;
+    DWORD pid;                    // any process when 0
     const std::wstring* caption;  // any caption when null
     const wchar_t* className;
     HWND found = nullptr;
@@ -26,7 +26,7 @@ BOOL CALLBACK matchWindow(HWND w, LPARAM lp) {
     auto* s = reinterpret_cast<Search*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid != s->pid) return TRUE;
+    if (s->pid && pid != s->pid) return TRUE;
     if (s->caption && *s->caption != windowText(w)) return TRUE;
     if (s->className) {
         wchar_t cls[256] = {};
@@ -130,7 +130,7 @@ std::wstring windowText(HWND w) {
     return text;
 }
 
-Program::Program(const std::wstring& folder) : folder_(folder) {}
+Program::Program(const std::wstring& folder, std::wstring exeName) : folder_(folder), exeName_(std::move(exeName)) {}
 
 Program::~Program() {
     if (running()) {
@@ -140,7 +140,7 @@ Program::~Program() {
 }
 
 bool Program::start() {
-    std::wstring exe = folder_ + L"\\Velmora.exe";
+    std::wstring exe = folder_ + L"\\" + exeName_;
     std::wstring cmd = L"\"" + exe + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -166,6 +166,12 @@ DWORD Program::exitCode() const {
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_.get(), &code);
     return code;
+}
+
+HWND anyWindow(const std::wstring& caption) {
+    Search s{0, &caption, nullptr};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
 }
 
 HWND Program::window(const std::wstring& caption, const wchar_t* className) const {

@@ -39,9 +39,13 @@ bool dragMouse(POINT from, POINT to);
 // A window's text as another program reads it; the banners keep their caption there.
 std::wstring windowText(HWND w);
 
+// A top-level window of any process by caption.
+HWND anyWindow(const std::wstring& caption);
+
 class Program {
 public:
-    explicit Program(const std::wstring& folder);
+    // Runs `exeName` of `folder`: the program, or a helper program the test put there.
+    explicit Program(const std::wstring& folder, std::wstring exeName = L"Velmora.exe");
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
     ~Program();  // ends the process if the test left it running
@@ -61,6 +65,7 @@ public:
 
 private:
     std::wstring folder_;
+    std::wstring exeName_;
     win::UniqueFile process_;
     DWORD pid_ = 0;
 };

@@ -157,3 +157,31 @@ TEST_F(HubExit, ConfirmingUnloadsTheClocksTheBannersAndTheHub) {
     EXPECT_FALSE(forms::Frm_process_two().loaded());
     EXPECT_FALSE(hub().loaded());
 }
+
+// The shell forgets every icon when it restarts and then announces a new taskbar.
+TEST_F(HubMenu, TheTrayIconComesBackWhenTheShellAnnouncesANewTaskbar) {
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = hub().hwnd();
+    icon.uID = 1;
+    auto iconShown = [&] {
+        icon.uFlags = 0;
+        return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE;
+    };
+    ASSERT_TRUE(iconShown());
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    ASSERT_FALSE(iconShown());
+
+    std::vector<NOTIFYICONDATAW> added;
+    setTrayNotifier([&](DWORD message, const NOTIFYICONDATAW& data) {
+        if (message == NIM_ADD) added.push_back(data);
+        return Shell_NotifyIconW(message, const_cast<NOTIFYICONDATAW*>(&data));
+    });
+    SendMessageW(hub().hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    setTrayNotifier(nullptr);
+    EXPECT_TRUE(iconShown());
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0].hIcon, LoadIconW(nullptr, IDI_APPLICATION));  // no icon.ico in the picture folder
+    EXPECT_STREQ(added[0].szTip, win::kProductName);
+    EXPECT_EQ(added[0].uCallbackMessage, cTray::kCallbackMessage);
+}

@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 
 #include "shell/ini_store.h"
 #include "shell/program_folder.h"
@@ -14,6 +16,18 @@ using namespace shell;
 
 namespace {
 
+std::string fileBytesOf(const std::wstring& file) {
+    std::ifstream in(std::filesystem::path(file), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Text as a file saved in UTF-16 holds it: the byte-order mark, then each character low byte first.
+std::string utf16File(std::wstring_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return bytes;
+}
+
 class IniStore : public testing_support::ProgramTest {
 protected:
     std::wstring path() const { return inProgramFolder(kIniFileName); }
@@ -23,12 +37,14 @@ protected:
         return iniAccess(mode, path(), section, key, value);
     }
 
-    std::string fileBytes() const {
-        std::ifstream in(std::filesystem::path(path()), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string fileBytes() const { return fileBytesOf(path()); }
 
     void writeIni(const std::string& bytes) const { testing_support::writeFile(path(), bytes); }
+
+    std::wstring copyPath() const { return path() + L".new"; }
+    static bool exists(const std::wstring& file) {
+        return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
 };
 
 }  // namespace
@@ -140,4 +156,96 @@ TEST_F(IniStore, PositionComesFromTheRegistryWhenEitherValueIsUnset) {
     p = readWindowPosition(kClockSite);
     EXPECT_EQ(p.left, 123);
     EXPECT_EQ(p.top, 456);
+}
+
+// Each write goes to a copy that then replaces the file, and leaves the bytes a profile write
+// straight onto the file would.
+TEST_F(IniStore, WritesLeaveTheBytesOfAPlainProfileWrite) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> before;  // no file when empty
+        const wchar_t* mode;
+        const wchar_t* section;
+        const wchar_t* key;
+        const wchar_t* value;
+    };
+    const Case cases[] = {
+        {"a new file", std::nullopt, L"write", L"Hotkey", L"add", L"5"},
+        {"a new key", "[Hotkey]\r\nadd=5\r\n", L"write", L"Hotkey", L"often", L"11"},
+        {"a changed key among comments and blank lines", "; mine\r\n[Hotkey]\r\n\r\nadd = 5\r\n[clocksite]\r\nx=1\r\n",
+         L"write", L"Hotkey", L"add", L"6"},
+        {"a new section after a last line without its end", "[Hotkey]\r\nadd=5", L"write", L"clocksite",
+         L"clocktop", L"-100"},
+        {"Chinese text", "[Hotkey]\r\n", L"write", L"Hotkey", L"titleFont", L"你的汇报"},
+        {"a file saved in UTF-16", utf16File(L"[Hotkey]\r\nadd=5\r\n"), L"write", L"Hotkey", L"often", L"标题"},
+        {"one key deleted", "[Hotkey]\r\nadd=5\r\noften=11\r\n", L"delpart", L"Hotkey", L"add", L""},
+        {"a section deleted", "[Hotkey]\r\nadd=5\r\n[clocksite]\r\nx=1\r\n", L"delall", L"Hotkey", L"", L""},
+        {"a key deleted from no file", std::nullopt, L"delpart", L"Hotkey", L"add", L""},
+    };
+    const std::wstring plain = folder + L"\\plain.ini";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const std::wstring& file : {path(), plain}) {
+            DeleteFileW(file.c_str());
+            if (c.before) testing_support::writeFile(file, *c.before);
+        }
+        access(c.mode, c.section, c.key, c.value);
+        // What each mode asks of the profile function: a null value deletes a key, a null key a section.
+        std::wstring mode = c.mode;
+        WritePrivateProfileStringW(c.section, mode == L"delall" ? nullptr : c.key, mode == L"write" ? c.value : nullptr,
+                                   plain.c_str());
+        ASSERT_EQ(exists(path()), exists(plain));
+        EXPECT_EQ(fileBytes(), fileBytesOf(plain));
+        EXPECT_FALSE(exists(copyPath()));
+    }
+}
+
+TEST_F(IniStore, AWriteThatFailsAtAnyStepLeavesTheOldFile) {
+    const std::string old = "[Hotkey]\r\nadd=5\r\n";
+    auto writeAdd = [](const std::wstring& copy) {
+        return WritePrivateProfileStringW(L"Hotkey", L"add", L"6", copy.c_str()) != FALSE;
+    };
+    struct Case {
+        const char* step;
+        std::function<bool()> write;
+    };
+    const Case cases[] = {
+        {"the copy cannot be made",
+         [&] {
+             CreateDirectoryW(copyPath().c_str(), nullptr);
+             bool written = editProfile(path(), writeAdd);
+             RemoveDirectoryW(copyPath().c_str());
+             return written;
+         }},
+        {"a profile write fails",
+         [&] { return editProfile(path(), [&](const std::wstring& copy) { return writeAdd(copy) && false; }); }},
+        {"the replace is refused",
+         [&] {
+             HANDLE held = CreateFileW(path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+             bool written = editProfile(path(), writeAdd);
+             CloseHandle(held);
+             return written;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        writeIni(old);
+        EXPECT_FALSE(c.write());
+        EXPECT_EQ(fileBytes(), old);
+        EXPECT_FALSE(exists(copyPath()));
+    }
+}
+
+// A copy left behind by a program killed while it wrote holds whatever it held then.
+TEST_F(IniStore, ACopyLeftByAKilledWriteDoesNotFindItsWayIntoTheFile) {
+    for (bool fileBefore : {true, false}) {
+        SCOPED_TRACE(fileBefore ? "beside the file" : "without a file");
+        DeleteFileW(path().c_str());
+        if (fileBefore) writeIni("[Hotkey]\r\nadd=5\r\n");
+        testing_support::writeFile(copyPath(), "[Hotkey]\r\nadd=9\r\n[stale]\r\nhalf=");
+        iniWrite(L"clocksite", L"clockleft", L"300");
+        EXPECT_EQ(fileBytes(), fileBefore ? "[Hotkey]\r\nadd=5\r\n[clocksite]\r\nclockleft=300\r\n"
+                                          : "[clocksite]\r\nclockleft=300\r\n");
+        EXPECT_FALSE(exists(copyPath()));
+    }
 }

@@ -74,3 +74,15 @@ TEST_F(TrayRecords, ABalloonKeepsTheIconAndTipAndShowsItsIconOnlyWithATitle) {
     EXPECT_EQ(untitled.dwInfoFlags, 0u);
     EXPECT_EQ(sent[4].second.dwInfoFlags, static_cast<DWORD>(NIIF_INFO));
 }
+
+TEST_F(TrayRecords, ANewTaskbarBringsBackOnlyAnIconThatIsShown) {
+    cTray tray;
+    tray.RestoreTrayIcon();  // not added yet
+    tray.AddTrayIcon(GetDesktopWindow());
+    tray.RestoreTrayIcon();
+    tray.DelTrayIcon();
+    tray.RestoreTrayIcon();  // removed by the program
+    std::vector<DWORD> calls;
+    for (const auto& [message, data] : sent) calls.push_back(message);
+    EXPECT_EQ(calls, (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_DELETE}));
+}
