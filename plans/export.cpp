@@ -62,11 +62,10 @@ std::wstring csvField(const ExportCell& cell) {
 
 std::wstring systemMessage(DWORD error) {
     if (error == ERROR_SUCCESS) return kWriteFailed;
-    wchar_t* text = nullptr;
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message(text ? text : L"", n);
-    LocalFree(text);
+    wchar_t text[512];
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                             512, nullptr);
+    std::wstring message(text, n);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
     return message.empty() ? kWriteFailed : message;
 }

@@ -11,7 +11,8 @@
 namespace plans {
 namespace {
 
-constexpr char kAllRuns[] = "SELECT ID, set_time, use_time, out_time, pause_time, filename FROM timesum ORDER BY ID ASC";
+constexpr char kAllRuns[] =
+    "SELECT ID, set_time, use_time, out_time, pause_time, filename FROM timesum ORDER BY ID ASC";
 constexpr char kDeleteRun[] = "DELETE FROM timesum WHERE ID = ?1";
 
 std::wstring columnText(sqlite3_stmt* st, int col) {

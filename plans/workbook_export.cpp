@@ -65,12 +65,12 @@ Variant cellValue(const ExportCell& cell) {
 }
 
 // The table as one two-dimensional array of variants, indexed (row, column) from 0.
-Variant tableArray(const ExportTable& table, LONG rows, LONG cols) {
+Variant tableArray(const ExportTable& table, int rows, int cols) {
     SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(rows), 0}, {static_cast<ULONG>(cols), 0}};
     UniqueSafeArray array(SafeArrayCreate(VT_VARIANT, 2, bounds));
     if (!array) return Variant();
-    for (LONG r = 0; r < rows; ++r) {
-        for (LONG c = 0; c < cols && c < static_cast<LONG>(table[r].size()); ++c) {
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols && c < static_cast<int>(table[r].size()); ++c) {
             LONG at[2] = {r, c};
             Variant v = cellValue(table[r][c]);
             SafeArrayPutElement(array.get(), at, v.get());
@@ -86,8 +86,8 @@ HRESULT found(const win::ComPtr<IDispatch>& object) { return object ? S_OK : E_F
 // new workbook: the steps after it would act on the user's own workbook.
 void fillNewWorkbook(const Application& a, const std::wstring& sheetname, const ExportTable& table) {
     IDispatch* app = a.app.get();
-    LONG rows = static_cast<LONG>(table.size());
-    LONG cols = static_cast<LONG>(table.front().size());
+    int rows = static_cast<int>(table.size());
+    int cols = static_cast<int>(table.front().size());
     if (FAILED(dispatchCall(dispatchGet(app, L"Workbooks").get(), L"Add"))) return;
     win::ComPtr<IDispatch> sheet, cells;
     std::vector<std::function<HRESULT()>> steps = {
@@ -108,7 +108,7 @@ void fillNewWorkbook(const Application& a, const std::wstring& sheetname, const 
         [&] { return dispatchPut(cells.get(), L"NumberFormatLocal", Variant(std::wstring(kTextFormat))); },
         [&] {
             auto from = dispatchGet(cells.get(), L"Item", arguments(Variant(1), Variant(1)));
-            auto to = dispatchGet(cells.get(), L"Item", arguments(Variant(static_cast<int>(rows)), Variant(static_cast<int>(cols))));
+            auto to = dispatchGet(cells.get(), L"Item", arguments(Variant(rows), Variant(cols)));
             auto range = dispatchGet(sheet.get(), L"Range", arguments(Variant(from.get()), Variant(to.get())));
             return dispatchPut(range.get(), L"Value", tableArray(table, rows, cols));
         },

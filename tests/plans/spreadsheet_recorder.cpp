@@ -28,8 +28,33 @@ void removeClassKeys() {
     for (const wchar_t* key : {L"Excel.Application", L"Excel.Sheet"}) RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
 }
 
+// IUnknown for an object of one interface; it frees itself with its last reference.
+template <typename Interface>
+class ComObject : public Interface {
+public:
+    virtual ~ComObject() = default;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid != IID_IUnknown && iid != __uuidof(Interface)) {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        *out = static_cast<Interface*>(this);
+        this->AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+private:
+    ULONG refs_ = 1;
+};
+
 // An object of the program: any member exists; gets give further objects named by the path.
-class Recorded final : public IDispatch {
+class Recorded final : public ComObject<IDispatch> {
 public:
     Recorded(SpreadsheetLog& log, std::map<IDispatch*, std::wstring>& paths, std::vector<std::wstring>& names,
              std::wstring path)
@@ -37,24 +62,8 @@ public:
         paths_[this] = path_;
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid != IID_IUnknown && iid != IID_IDispatch) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --refs_;
-        if (left == 0) {
-            paths_.erase(this);
-            delete this;
-        }
-        return left;
-    }
+    ~Recorded() override { paths_.erase(this); }
+
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
         *n = 0;
         return S_OK;
@@ -126,7 +135,6 @@ private:
     std::map<IDispatch*, std::wstring>& paths_;
     std::vector<std::wstring>& names_;
     std::wstring path_;
-    ULONG refs_ = 1;
 };
 
 std::map<IDispatch*, std::wstring>& paths() {
@@ -143,24 +151,9 @@ win::ComPtr<IDispatch> newApplication(SpreadsheetLog& log) {
     return win::ComPtr<IDispatch>::adopt(new Recorded(log, paths(), names(), L"Application"));
 }
 
-class Factory final : public IClassFactory {
+class Factory final : public ComObject<IClassFactory> {
 public:
     explicit Factory(SpreadsheetLog& log) : log_(log) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid != IID_IUnknown && iid != IID_IClassFactory) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (outer) return CLASS_E_NOAGGREGATION;
         log_.calls.push_back(L"created");
@@ -170,7 +163,6 @@ public:
 
 private:
     SpreadsheetLog& log_;
-    ULONG refs_ = 1;
 };
 
 }  // namespace

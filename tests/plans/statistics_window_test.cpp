@@ -213,12 +213,4 @@ TEST_F(StatisticsWindow, ExportTakesTheRecordsNotTheRowTextsSoBlanksInTitlesStay
     EXPECT_TRUE(f);
 }
 
-TEST(ColumnGap, FewestBlanksThatSpreadTheSampleOverTheList) {
-    auto oneUnitPerChar = [](const wstring& t) { return static_cast<int>(t.size()); };
-    // The sample is 46 characters; each added blank in all five gaps adds five.
-    EXPECT_EQ(plans::columnGapLength(oneUnitPerChar, 62), 1u);   // 46/62 is already enough
-    EXPECT_EQ(plans::columnGapLength(oneUnitPerChar, 63), 2u);   // 46/63 is not, 51/63 is
-    EXPECT_EQ(plans::columnGapLength(oneUnitPerChar, 100000), 50u);
-}
-
 }  // namespace
