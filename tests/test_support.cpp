@@ -2,6 +2,10 @@
 
 #include <shellapi.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "shell/meeting_db.h"
 #include "shell/program_folder.h"
 #include "win/text.h"
@@ -53,6 +57,11 @@ void writeFile(const std::wstring& path, const std::string& bytes) {
     DWORD written = 0;
     WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(f);
+}
+
+std::string readFile(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 namespace {

@@ -24,16 +24,6 @@ protected:
     }
 };
 
-std::string fileBytes(const std::wstring& path) {
-    win::UniqueFile f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    if (!f) return {};
-    std::string bytes(GetFileSize(f.get(), nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    return bytes;
-}
-
 TEST_F(RecordedRun, StatisticsListsTheRunAndExportsItToCsvOpenedInNotepad) {
     shell::TimeOfDay now = driver::realTimeOfDay();
     if (now.seconds > 86400 - 60) GTEST_SKIP() << "too close to midnight for a stage today";
@@ -72,7 +62,7 @@ TEST_F(RecordedRun, StatisticsListsTheRunAndExportsItToCsvOpenedInNotepad) {
                             shell::formatHms(end) + L"," + run[0]->substr(1) + L"," + run[1]->substr(1) +
                             L",周会 汇报\r\n\r\n";
     EXPECT_TRUE(driver::waitFor([&] { return FindWindowW(L"Notepad", nullptr) != nullptr; }));
-    EXPECT_EQ(fileBytes(csv), win::toAnsi(expected));
+    EXPECT_EQ(testing_support::readFile(csv), win::toAnsi(expected));
     EXPECT_TRUE(p.running());
 }
 

@@ -7,7 +7,6 @@
 #include "shell/settings_registry.h"
 #include "shell/start_program.h"
 #include "tests/test_support.h"
-#include "win/handles.h"
 #include "win/text.h"
 
 namespace {
@@ -49,15 +48,6 @@ TEST(CsvBytes, FieldsJoinedByCommaLinesEndCrLfFileEndsWithEmptyLine) {
     for (const CsvCase& c : cases) EXPECT_EQ(plans::csvBytes(c.table), c.bytes) << c.name;
 }
 
-std::string readFile(const wstring& path) {
-    win::UniqueFile f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!f) return "<missing>";
-    std::string bytes(GetFileSize(f.get(), nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    return bytes;
-}
-
 class FileExport : public testing_support::ProgramTest {
 protected:
     void SetUp() override {
@@ -84,7 +74,7 @@ TEST_F(FileExport, WithoutSpreadsheetWritesSheet1BesideProgramAndOpensItInNotepa
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, L"没有安装WPS或Excel程序，导出为.csv文件");
     EXPECT_EQ(messages[0].caption, L"Kelvane");
-    EXPECT_EQ(readFile(csvPath()), win::toAnsi(L"序号,标题\r\n1,\"晨会, 第一段\"\r\n\r\n"));
+    EXPECT_EQ(testing_support::readFile(csvPath()), win::toAnsi(L"序号,标题\r\n1,\"晨会, 第一段\"\r\n\r\n"));
     ASSERT_EQ(started.size(), 1u);
     // The path is quoted: the program folder may hold blanks, as this one does.
     EXPECT_NE(started[0].find(L"notepad.exe\" \"" + csvPath() + L"\""), wstring::npos) << started[0];
@@ -108,7 +98,7 @@ TEST_F(FileExport, HeaderOnlyTableIsRefusedWithoutFileOrProgram) {
     plans::export_to_excel(L"sheet1", {{wstring(L"序号"), wstring(L"标题")}}, plans::ExportWindow::Statistics);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, L"没有要导出的数据");
-    EXPECT_EQ(readFile(csvPath()), "<missing>");
+    EXPECT_EQ(testing_support::readFile(csvPath()), "");
     EXPECT_TRUE(started.empty());
 }
 

@@ -10,7 +10,6 @@
 #include "shell/settings_registry.h"
 #include "shell/start_program.h"
 #include "tests/test_support.h"
-#include "win/handles.h"
 #include "win/text.h"
 
 namespace {
@@ -201,16 +200,10 @@ TEST_F(StatisticsWindow, ExportTakesTheRecordsNotTheRowTextsSoBlanksInTitlesStay
     window.Command1_Click();
     shell::setProgramStartSink(nullptr);
     EXPECT_EQ(started.size(), 1u);
-    plans::ExportTable expected{
-        {wstring(L"序号"), wstring(L"开始时间"), wstring(L"结束时间"), wstring(L"计时时间"), wstring(L"空闲时间"),
-         wstring(L"标题")},
-        {1.0, wstring(L"09:00:00"), wstring(L"09:20:00"), wstring(L"0:19:58"), wstring(L"0:00:02"),
-         wstring(L"Q 1, 总结")},
-        {2.0, wstring(L"09:00:00"), wstring(L"09:20:00"), wstring(L"0:19:58"), wstring(L"0:00:02"), wstring(L"B")}};
-    EXPECT_EQ(plans::runExportTable(window.List2), expected);
-    win::UniqueFile f(CreateFileW((folder + L"\\sheet1.csv").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                  nullptr));
-    EXPECT_TRUE(f);
+    EXPECT_EQ(testing_support::readFile(folder + L"\\sheet1.csv"),
+              win::toAnsi(L"序号,开始时间,结束时间,计时时间,空闲时间,标题\r\n"
+                          L"1,09:00:00,09:20:00,0:19:58,0:00:02,\"Q 1, 总结\"\r\n"
+                          L"2,09:00:00,09:20:00,0:19:58,0:00:02,B\r\n\r\n"));
 }
 
 }  // namespace
