@@ -93,7 +93,7 @@ void fillNewWorkbook(const Application& a, const std::wstring& sheetname, const 
     std::vector<std::function<HRESULT()>> steps = {
         [&] {
             auto first = dispatchGet(dispatchGet(app, L"Worksheets").get(), L"Item",
-                                     arguments(Variant(std::wstring(kExportSheet))));
+                                     arguments(Variant(kExportSheet)));
             return dispatchPut(first.get(), L"Name", Variant(sheetname));
         },
         [&] {
@@ -105,7 +105,7 @@ void fillNewWorkbook(const Application& a, const std::wstring& sheetname, const 
             cells = dispatchGet(sheet.get(), L"Cells");
             return dispatchCall(cells.get(), L"Clear");
         },
-        [&] { return dispatchPut(cells.get(), L"NumberFormatLocal", Variant(std::wstring(kTextFormat))); },
+        [&] { return dispatchPut(cells.get(), L"NumberFormatLocal", Variant(kTextFormat)); },
         [&] {
             auto from = dispatchGet(cells.get(), L"Item", arguments(Variant(1), Variant(1)));
             auto to = dispatchGet(cells.get(), L"Item", arguments(Variant(rows), Variant(cols)));

@@ -32,6 +32,8 @@ public:
         v_.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
         if (v_.bstrVal) v_.vt = VT_BSTR;
     }
+    // Without this a string literal would pick the bool constructor.
+    explicit Variant(const wchar_t* text) : Variant(std::wstring(text)) {}
     explicit Variant(IDispatch* object) noexcept : Variant() {
         v_.vt = VT_DISPATCH;
         v_.pdispVal = object;

@@ -47,6 +47,9 @@ TEST_F(RecordedRun, StatisticsListsTheRunAndExportsItToCsvOpenedInNotepad) {
     HWND list = FindWindowExW(statistics, nullptr, L"ListBox", nullptr);
     ASSERT_TRUE(list);
     EXPECT_TRUE(driver::waitFor([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }));
+    // Switching the recording off writes it at once and shows the notice over the list.
+    ASSERT_TRUE(driver::pressButton(statistics, L"计时统计"));
+    EXPECT_TRUE(driver::waitFor([] { return shell::readSettingNumber(L"Time_Record") == 0; }));
     driver::saveScreenshot(L"statistics.bmp");
 
     ASSERT_TRUE(driver::pressButton(statistics, L"导出"));
