@@ -1,14 +1,273 @@
 #include "plans/Frm_data_sum.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "plans/export.h"
 #include "shell/run_records.h"
+#include "shell/settings_registry.h"
+#include "win/auto_message.h"
+#include "win/twips.h"
 
 namespace plans {
+namespace {
 
-Frm_data_sum::Frm_data_sum() : DialogWindow(L"Velmora.Frm_data_sum", L"计时统计", 9000, 6000) { addTimer(Timer2); }
+constexpr wchar_t kCaption[] = L"计时统计";
+constexpr wchar_t kNotice[] = L"\r\n计时统计未启用\r\n\r\n暂停计时数据记录统计\r\n";
+constexpr wchar_t kSwitchText[] = L"计时统计";
+constexpr wchar_t kDeleteText[] = L"删除";
+constexpr wchar_t kExportText[] = L"导出";
+constexpr wchar_t kCloseText[] = L"关闭";
+
+constexpr wchar_t kLoadFailed[] = L"操作系统是精简版本，不支持本功能";
+constexpr unsigned kLoadFailedMs = 1200;
+constexpr wchar_t kNothingToExport[] = L"没有记录导出";
+constexpr wchar_t kNothingToDelete[] = L"没有记录可删除";
+constexpr unsigned kShortMessageMs = 800;
+constexpr wchar_t kPickRows[] = L"请鼠标选中待删除的行\r\r同时按下shift按钮可连续多选\r\r同时按下Ctrl按钮可间隔多选";
+constexpr unsigned kPickRowsMs = 5000;
+constexpr wchar_t kDeleteQuestion[] = L"确定删除数据吗？";
+constexpr wchar_t kQuestionCaption[] = L"提示";
+constexpr wchar_t kDeleteFailed[] = L"请使用最新版本的程序";
+constexpr wchar_t kRecordSwitch[] = L"Time_Record";
+
+// Layout in twips: client area, then left, top, width, height of each control.
+constexpr int kClientWidth = 7080, kClientHeight = 7530;
+struct Place {
+    int left, top, width, height;
+};
+constexpr Place kHeader{90, 100, 6885, 435};
+constexpr Place kList{120, 525, 6850, 6360};
+constexpr Place kNoticePlace{1360, 3020, 3975, 1215};
+constexpr Place kSwitch{120, 7080, 1500, 300};
+constexpr Place kDelete{3840, 7020, 850, 375};
+constexpr Place kExport{4980, 7020, 850, 375};
+constexpr Place kClose{6120, 7020, 850, 375};
+
+enum ControlId { kListId = 1, kNoticeId, kSwitchId, kDeleteId, kExportId, kCloseId };
+
+// The header spans the list with a small margin, and the list starts just under it.
+Place headerOverList() { return {kList.left - 10, kHeader.top, kList.width + 35, kHeader.height}; }
+Place listUnderHeader() { return {kList.left, kHeader.top + kHeader.height - 30, kList.width, kList.height}; }
+
+RECT pixels(const Place& p) {
+    int left = win::twipsToPixelsX(p.left), top = win::twipsToPixelsY(p.top);
+    return {left, top, left + win::twipsToPixelsX(p.width), top + win::twipsToPixelsY(p.height)};
+}
+
+// The switch shows any stored value but 0 and 2 as on: the recorder records for any non-zero value.
+int switchState(int32_t stored) {
+    if (stored == 0) return BST_UNCHECKED;
+    return stored == 2 ? BST_INDETERMINATE : BST_CHECKED;
+}
+
+win::UniqueFont messageFont() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    return win::UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+int textWidth(HDC dc, const std::wstring& text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+std::wstring joined(const std::vector<std::wstring>& fields, const std::wstring& gap) {
+    std::wstring row;
+    for (size_t i = 0; i < fields.size(); ++i) row += (i ? gap : L"") + fields[i];
+    return row;
+}
+
+std::vector<int> selectedRows(HWND list) {
+    int count = static_cast<int>(SendMessageW(list, LB_GETSELCOUNT, 0, 0));
+    std::vector<int> rows(static_cast<size_t>(std::max(count, 0)));
+    if (count > 0) SendMessageW(list, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(rows.data()));
+    return rows;
+}
+
+}  // namespace
+
+Frm_data_sum::Frm_data_sum() : DialogWindow(L"Velmora.Frm_data_sum", kCaption, kClientWidth, kClientHeight) {
+    addTimer(Timer1);
+    addTimer(Timer2);
+}
 
 LRESULT Frm_data_sum::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CREATE) Timer2.enabled(true);
+    switch (msg) {
+    case WM_CREATE:
+        Form_Load();
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wp) != BN_CLICKED) break;
+        switch (LOWORD(wp)) {
+        case kSwitchId: Check1_Click(); return 0;
+        case kExportId: Command1_Click(); return 0;
+        case kCloseId: Command2_Click(); return 0;
+        case kDeleteId: Command3_Click(); return 0;
+        }
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd(), &ps);
+        paintHeader(dc);
+        EndPaint(hwnd(), &ps);
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+        // The notice is a read-only box and would be grey: it keeps the white of an entry box.
+        if (reinterpret_cast<HWND>(lp) == Text1) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        break;
+    }
     return DialogWindow::onMessage(msg, wp, lp);
+}
+
+void Frm_data_sum::Form_Load() {
+    List2.clear();
+    makeControls();
+    sizeColumnGap();
+    Timer1.enabled(true);
+    Timer2.enabled(true);
+    if (!meetDataExists()) return;
+    if (!listRecords()) {
+        win::autoMessage(kLoadFailed, kLoadFailedMs);
+        return;
+    }
+    showSwitch();
+}
+
+void Frm_data_sum::makeControls() {
+    font_ = messageFont();
+    auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, const Place& at, int id) {
+        RECT r = pixels(at);
+        HWND w = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
+                                 r.bottom - r.top, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        return w;
+    };
+    List1 = make(L"LISTBOX", L"",
+                 WS_BORDER | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT |
+                     LBS_NOTIFY,
+                 listUnderHeader(), kListId);
+    Check1 = make(L"BUTTON", kSwitchText, WS_TABSTOP | WS_DISABLED | BS_3STATE, kSwitch, kSwitchId);
+    Command3 = make(L"BUTTON", kDeleteText, WS_TABSTOP | BS_PUSHBUTTON, kDelete, kDeleteId);
+    Command1 = make(L"BUTTON", kExportText, WS_TABSTOP | BS_PUSHBUTTON, kExport, kExportId);
+    Command2 = make(L"BUTTON", kCloseText, WS_TABSTOP | BS_PUSHBUTTON, kClose, kCloseId);
+    Text1 = make(L"EDIT", kNotice, WS_BORDER | ES_MULTILINE | ES_READONLY | ES_CENTER, kNoticePlace, kNoticeId);
+    SetWindowPos(Text1, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // over the list
+}
+
+// The gap that sets the fields of a row roughly under the titles of the header.
+void Frm_data_sum::sizeColumnGap() {
+    win::WindowDC dc(List1);
+    win::SelectScope font(dc.get(), font_.get());
+    RECT list{};
+    GetClientRect(List1, &list);
+    columngap.assign(columnGapLength([&](const std::wstring& t) { return textWidth(dc.get(), t); }, list.right),
+                     L' ');
+    headerOffsets_.clear();
+    std::wstring before;
+    for (const wchar_t* field : kGapSample) {
+        headerOffsets_.push_back(textWidth(dc.get(), before));
+        before += field + columngap;
+    }
+}
+
+bool Frm_data_sum::listRecords() {
+    auto runs = listRuns();
+    if (!runs) return false;
+    int position = 0;
+    for (RunRecord& run : *runs) {
+        ListedRun listed{++position, std::move(run)};
+        std::wstring row = joined(runRowFields(listed.record, listed.position), columngap);
+        SendMessageW(List1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+        List2.push_back(std::move(listed));
+    }
+    return true;
+}
+
+void Frm_data_sum::showSwitch() {
+    int state = switchState(shell::readSettingNumber(kRecordSwitch));
+    Button_SetCheck(Check1, state);
+    EnableWindow(Check1, TRUE);
+    ShowWindow(Text1, state == BST_UNCHECKED ? SW_SHOW : SW_HIDE);
+}
+
+void Frm_data_sum::paintHeader(HDC dc) {
+    RECT header = pixels(headerOverList());
+    FillRect(dc, &header, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(dc, &header, EDGE_ETCHED, BF_RECT);
+    win::SelectScope font(dc, font_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    RECT list = pixels(listUnderHeader());
+    for (size_t i = 0; i < headerOffsets_.size(); ++i) {
+        RECT cell{list.left + 2 + headerOffsets_[i], header.top, header.right, header.bottom};
+        DrawTextW(dc, kRunHeaders[i], -1, &cell, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+}
+
+void Frm_data_sum::Check1_Click() {
+    if (!IsWindowEnabled(Check1)) return;
+    int state = Button_GetCheck(Check1) == BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED;
+    Button_SetCheck(Check1, state);
+    shell::writeSettingNumber(kRecordSwitch, state);
+    ShowWindow(Text1, state == BST_UNCHECKED ? SW_SHOW : SW_HIDE);
+    Timer1.enabled(true);
+}
+
+void Frm_data_sum::Command1_Click() {
+    if (List2.empty()) {
+        win::autoMessage(kNothingToExport, kShortMessageMs);
+        return;
+    }
+    export_to_excel(kExportSheet, runExportTable(List2), ExportWindow::Statistics);
+}
+
+void Frm_data_sum::Command2_Click() { unload(); }
+
+void Frm_data_sum::Command3_Click() {
+    if (!meetDataExists()) return;
+    if (List2.empty()) {
+        win::autoMessage(kNothingToDelete, kShortMessageMs);
+        return;
+    }
+    std::vector<int> rows = selectedRows(List1);
+    if (rows.empty()) {
+        win::autoMessage(kPickRows, kPickRowsMs);
+        return;
+    }
+    if (win::askMessage(kDeleteQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        SetFocus(List1);
+        return;
+    }
+    std::vector<int64_t> ids;
+    for (int row : rows) ids.push_back(List2[static_cast<size_t>(row)].record.ID);
+    // All or nothing: the list goes on showing what the table holds.
+    if (!deleteRuns(ids)) {
+        win::autoMessage(kDeleteFailed, kShortMessageMs);
+        return;
+    }
+    std::sort(rows.rbegin(), rows.rend());
+    for (int row : rows) {
+        SendMessageW(List1, LB_DELETESTRING, row, 0);
+        List2.erase(List2.begin() + row);
+    }
+    if (!List2.empty()) {
+        int topmost = rows.back();
+        SendMessageW(List1, LB_SETSEL, FALSE, -1);
+        SendMessageW(List1, LB_SETSEL, TRUE, topmost == 0 ? 0 : topmost - 1);
+    }
+    SetFocus(List1);
+    SetFocus(Command3);
+}
+
+void Frm_data_sum::Timer1_Timer() {
+    Timer1.enabled(false);
+    ShowWindow(Text1, SW_HIDE);
 }
 
 void Frm_data_sum::Timer2_Timer() { shell::timingState().topmostpause = 200; }

@@ -2,6 +2,10 @@
 
 #include <shellapi.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "meetdata_schema.h"
 #include "shell/meeting_db.h"
 #include "shell/program_folder.h"
@@ -61,6 +65,11 @@ bool makeMeetData(const std::wstring& path) {
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     return sqlite3_open_v2(win::toUtf8(path).c_str(), db.put(), flags, nullptr) == SQLITE_OK &&
            sqlite3_exec(db.get(), kMeetDataSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+std::string readFile(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::wstring besideTestPrograms(std::wstring_view name) {

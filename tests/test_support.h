@@ -63,5 +63,7 @@ std::wstring makeTempFolder();
 std::wstring besideTestPrograms(std::wstring_view name);
 void removeTree(const std::wstring& folder);
 void writeFile(const std::wstring& path, const std::string& bytes);
+// The file's bytes; empty when it cannot be read.
+std::string readFile(const std::wstring& path);
 
 }  // namespace testing_support

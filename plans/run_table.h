@@ -1,0 +1,54 @@
+#pragma once
+// The records of finished runs (table timesum) as the statistics window lists, deletes and
+// exports them.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "plans/export.h"
+#include "shell/time_rules.h"
+
+namespace plans {
+
+// The titles of the six fields, over the list and in the export's header row.
+inline constexpr const wchar_t* kRunHeaders[] = {L"序号", L"开始时间", L"结束时间", L"计时时间", L"空闲时间", L"标题"};
+// The row the gap between fields is sized on.
+inline constexpr const wchar_t* kGapSample[] = {L"001", L"03:00:00", L"03:00:00", L"3:00:00", L"3:00:00", L"1234.ppt"};
+
+struct RunRecord {
+    int64_t ID = 0;
+    // Nothing where the stored value is empty or no time: the field shows empty.
+    std::optional<shell::TimeOfDay> set_time, use_time, out_time, pause_time;
+    std::wstring filename;
+};
+
+// A record as the list shows it: at the position it was given when the list was filled.
+struct ListedRun {
+    int position = 0;  // 1-based
+    RunRecord record;
+};
+
+// Whether MeetData.db lies in the program folder.
+bool meetDataExists();
+
+// Every record in ID order; nothing when the file cannot be opened or read.
+std::optional<std::vector<RunRecord>> listRuns();
+
+// Deletes the records with these IDs, all or none; false when the table is left as it was.
+bool deleteRuns(const std::vector<int64_t>& ids);
+
+// The six fields of the row shown for `run` at list position `position` (1-based):
+// "001", start and end "hh:mm:ss", timed and idle duration "h:mm:ss", title.
+std::vector<std::wstring> runRowFields(const RunRecord& run, int position);
+
+// Header row, then one row per listed record: the position as a number and the shown fields.
+ExportTable runExportTable(const std::vector<ListedRun>& runs);
+
+// Blanks between the fields of a row (1 to 50): the fewest that make the sample row at least
+// 5040/6850 of the list's width, widening every gap of the sample by one blank at a time.
+// `width` measures a text in the unit of `listWidth`.
+size_t columnGapLength(const std::function<int(const std::wstring&)>& width, int listWidth);
+
+}  // namespace plans

@@ -1,0 +1,209 @@
+// The statistics window on a real database: what it lists, how the switch shows and writes the
+// recording, what delete removes, and what the export receives.
+#include <gtest/gtest.h>
+
+#include <windowsx.h>
+
+#include "plans/Frm_data_sum.h"
+#include "plans/run_table.h"
+#include "shell/run_records.h"
+#include "shell/settings_registry.h"
+#include "shell/start_program.h"
+#include "tests/test_support.h"
+#include "win/text.h"
+
+namespace {
+
+using std::wstring;
+
+class StatisticsWindow : public testing_support::MeetDataTest {
+protected:
+    void TearDown() override {
+        window.unload();
+        MeetDataTest::TearDown();
+    }
+
+    void addRun(const wstring& id, const wstring& title) {
+        ASSERT_TRUE(exec("INSERT INTO timesum VALUES (?1, '09:00:00', '09:20:00', '00:19:58', '00:00:02', ?2)",
+                         {id, title}));
+    }
+    void addRuns(int n) {
+        for (int i = 1; i <= n; ++i) addRun(std::to_wstring(i * 10), L"R" + std::to_wstring(i));
+    }
+    std::vector<wstring> rows() const {
+        std::vector<wstring> texts;
+        int n = ListBox_GetCount(window.List1);
+        for (int i = 0; i < n; ++i) {
+            wstring text(ListBox_GetTextLen(window.List1, i) + 1, L'\0');
+            text.resize(ListBox_GetText(window.List1, i, text.data()));
+            texts.push_back(text);
+        }
+        return texts;
+    }
+    // The fields of a row, cut at the gap.
+    std::vector<wstring> fields(const wstring& row) const {
+        std::vector<wstring> parts;
+        for (size_t from = 0;;) {
+            size_t at = row.find(window.columngap, from);
+            parts.push_back(row.substr(from, at - from));
+            if (at == wstring::npos) return parts;
+            from = at + window.columngap.size();
+        }
+    }
+    std::vector<int> selected() const {
+        std::vector<int> picked;
+        for (int i = 0; i < ListBox_GetCount(window.List1); ++i) {
+            if (ListBox_GetSel(window.List1, i) > 0) picked.push_back(i);
+        }
+        return picked;
+    }
+    size_t storedRuns() { return exec("SELECT ID FROM timesum")->size(); }
+    void select(std::initializer_list<int> picked) {
+        for (int i : picked) ListBox_SetSel(window.List1, TRUE, i);
+    }
+
+    plans::Frm_data_sum window;
+};
+
+TEST_F(StatisticsWindow, ListsEveryRecordAtItsPositionWithEmptyFieldsForMissingTimes) {
+    addRun(L"7", L"第一 位");
+    ASSERT_TRUE(exec("INSERT INTO timesum VALUES (9, '10:00:00', '10:05:00', NULL, NULL, NULL)"));
+    addRun(L"30", L"last");
+    window.Show();
+    std::vector<wstring> texts = rows();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(fields(texts[0]), (std::vector<wstring>{L"001", L"09:00:00", L"09:20:00", L"0:19:58", L"0:00:02",
+                                                      L"第一 位"}));
+    EXPECT_EQ(fields(texts[1]), (std::vector<wstring>{L"002", L"10:00:00", L"10:05:00", L"", L"", L""}));
+    EXPECT_EQ(fields(texts[2])[0], L"003");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(IsWindowEnabled(window.Check1));
+    EXPECT_GE(window.columngap.size(), 1u);
+    EXPECT_LE(window.columngap.size(), 50u);
+}
+
+TEST_F(StatisticsWindow, SwitchShowsStoredValueAndNoticeFollowsIt) {
+    struct Case {
+        int32_t stored;
+        int shown;
+        bool notice;
+    };
+    for (Case c : {Case{0, BST_UNCHECKED, true}, Case{1, BST_CHECKED, false}, Case{2, BST_INDETERMINATE, false},
+                   Case{7, BST_CHECKED, false}}) {
+        shell::writeSettingNumber(L"Time_Record", c.stored);
+        window.Show();
+        EXPECT_EQ(Button_GetCheck(window.Check1), c.shown) << c.stored;
+        EXPECT_EQ(IsWindowVisible(window.Text1) != FALSE, c.notice) << c.stored;
+        EXPECT_TRUE(window.Timer1.enabled());
+        EXPECT_TRUE(window.Timer2.enabled());
+        window.unload();
+    }
+}
+
+TEST_F(StatisticsWindow, SwitchWritesTheRecordingAndTheNoticeLeavesAfterItsTimer) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    window.Show();
+    window.Timer1.fire();
+    EXPECT_FALSE(window.Timer1.enabled());
+
+    window.Check1_Click();
+    EXPECT_EQ(shell::readSettingNumber(L"Time_Record"), 0);
+    EXPECT_TRUE(IsWindowVisible(window.Text1));
+    EXPECT_TRUE(window.Timer1.enabled());
+    EXPECT_EQ(window.Timer1.interval(), 3000u);
+    window.Timer1.fire();
+    EXPECT_FALSE(IsWindowVisible(window.Text1));
+
+    window.Check1_Click();
+    EXPECT_EQ(shell::readSettingNumber(L"Time_Record"), 1);
+    EXPECT_EQ(Button_GetCheck(window.Check1), BST_CHECKED);
+    EXPECT_FALSE(IsWindowVisible(window.Text1));
+}
+
+TEST_F(StatisticsWindow, WithoutDatabaseTheListIsEmptyTheSwitchOffAndDeleteDoesNothing) {
+    DeleteFileW(path().c_str());
+    window.Show();
+    EXPECT_TRUE(rows().empty());
+    EXPECT_FALSE(IsWindowEnabled(window.Check1));
+    window.Command3_Click();
+    EXPECT_TRUE(messages.empty());
+    window.Command1_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"没有记录导出");
+    EXPECT_EQ(messages[0].timeoutMs, 800u);
+}
+
+TEST_F(StatisticsWindow, DeleteRemovesTheSelectedRecordsAndSelectsTheRowAboveThem) {
+    addRuns(7);
+    window.Show();
+    select({2, 5});
+    messageAnswer = IDYES;
+    window.Command3_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"确定删除数据吗？");
+    EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    auto left = exec("SELECT filename FROM timesum ORDER BY ID");
+    ASSERT_EQ(left->size(), 5u);
+    EXPECT_EQ((*left)[2][0], L"R4");
+    std::vector<wstring> positions;
+    for (const wstring& row : rows()) positions.push_back(fields(row)[0]);
+    // Positions are not renumbered until the window opens again.
+    EXPECT_EQ(positions, (std::vector<wstring>{L"001", L"002", L"004", L"005", L"007"}));
+    EXPECT_EQ(selected(), std::vector<int>{1});
+    EXPECT_EQ(GetFocus(), window.Command3);
+
+    select({0, 1, 2, 3, 4});
+    window.Command3_Click();
+    EXPECT_EQ(storedRuns(), 0u);
+    EXPECT_TRUE(rows().empty());
+}
+
+TEST_F(StatisticsWindow, DeleteAsksFirstAndNeedsASelection) {
+    addRuns(3);
+    window.Show();
+    window.Command3_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"请鼠标选中待删除的行\r\r同时按下shift按钮可连续多选\r\r同时按下Ctrl按钮可间隔多选");
+    EXPECT_EQ(messages[0].timeoutMs, 5000u);
+
+    select({0});
+    messageAnswer = IDNO;
+    window.Command3_Click();
+    EXPECT_EQ(storedRuns(), 3u);
+    EXPECT_EQ(rows().size(), 3u);
+    EXPECT_EQ(GetFocus(), window.List1);
+}
+
+TEST_F(StatisticsWindow, DeleteThatFailsMidwayRemovesNothing) {
+    addRuns(7);
+    // The second record of the selection cannot be deleted.
+    ASSERT_TRUE(exec("CREATE TRIGGER keep BEFORE DELETE ON timesum WHEN old.ID = 60 BEGIN SELECT RAISE(ABORT, 'kept'); END"));
+    window.Show();
+    select({2, 5});
+    messageAnswer = IDYES;
+    window.Command3_Click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, L"请使用最新版本的程序");
+    EXPECT_EQ(storedRuns(), 7u);
+    EXPECT_EQ(rows().size(), 7u);
+}
+
+TEST_F(StatisticsWindow, ExportTakesTheRecordsNotTheRowTextsSoBlanksInTitlesStay) {
+    addRun(L"4", L"Q 1, 总结");
+    addRun(L"8", L"B");
+    window.Show();
+    std::vector<wstring> started;
+    shell::setProgramStartSink([&](const wstring&, const wstring& command, int) {
+        started.push_back(command);
+        return true;
+    });
+    window.Command1_Click();
+    shell::setProgramStartSink(nullptr);
+    EXPECT_EQ(started.size(), 1u);
+    EXPECT_EQ(testing_support::readFile(folder + L"\\sheet1.csv"),
+              win::toAnsi(L"序号,开始时间,结束时间,计时时间,空闲时间,标题\r\n"
+                          L"1,09:00:00,09:20:00,0:19:58,0:00:02,\"Q 1, 总结\"\r\n"
+                          L"2,09:00:00,09:20:00,0:19:58,0:00:02,B\r\n\r\n"));
+}
+
+}  // namespace
