@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "plans/export.h"
+#include "shell/meeting_db.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "win/auto_message.h"
@@ -130,7 +131,7 @@ void Frm_data_sum::Form_Load() {
     sizeColumnGap();
     Timer1.enabled(true);
     Timer2.enabled(true);
-    if (!meetDataExists()) return;
+    if (!shell::meetDataExists()) return;
     if (!listRecords()) {
         win::autoMessage(kLoadFailed, kLoadFailedMs);
         return;
@@ -230,7 +231,7 @@ void Frm_data_sum::Command1_Click() {
 void Frm_data_sum::Command2_Click() { unload(); }
 
 void Frm_data_sum::Command3_Click() {
-    if (!meetDataExists()) return;
+    if (!shell::meetDataExists()) return;
     if (List2.empty()) {
         win::autoMessage(kNothingToDelete, kShortMessageMs);
         return;

@@ -1,12 +1,9 @@
 #include "plans/run_table.h"
 
-#include <windows.h>
-
 #include <cwchar>
 
+#include "shell/db_query.h"
 #include "shell/meeting_db.h"
-#include "shell/program_folder.h"
-#include "win/text.h"
 
 namespace plans {
 namespace {
@@ -15,31 +12,22 @@ constexpr char kAllRuns[] =
     "SELECT ID, set_time, use_time, out_time, pause_time, filename FROM timesum ORDER BY ID ASC";
 constexpr char kDeleteRun[] = "DELETE FROM timesum WHERE ID = ?1";
 
-std::wstring columnText(sqlite3_stmt* st, int col) {
-    const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-    if (!chars) return {};
-    return win::fromUtf8(std::string_view(chars, sqlite3_column_bytes(st, col)));
-}
-
-RunRecord runOf(sqlite3_stmt* st) {
+RunRecord runOf(const shell::Query& row) {
     RunRecord run;
-    run.ID = sqlite3_column_int64(st, 0);
-    run.set_time = shell::parseTimeOfDay(columnText(st, 1));
-    run.use_time = shell::parseTimeOfDay(columnText(st, 2));
-    run.out_time = shell::parseTimeOfDay(columnText(st, 3));
-    run.pause_time = shell::parseTimeOfDay(columnText(st, 4));
-    run.filename = columnText(st, 5);
+    row.whole(0, run.ID);
+    run.set_time = row.time(1);
+    run.use_time = row.time(2);
+    run.out_time = row.time(3);
+    run.pause_time = row.time(4);
+    run.filename = row.text(5);
     return run;
 }
 
 bool run(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
 bool deleteEach(sqlite3* db, const std::vector<int64_t>& ids) {
-    shell::UniqueStatement st;
-    if (sqlite3_prepare_v2(db, kDeleteRun, -1, st.put(), nullptr) != SQLITE_OK) return false;
     for (int64_t id : ids) {
-        sqlite3_reset(st.get());
-        if (sqlite3_bind_int64(st.get(), 1, id) != SQLITE_OK || sqlite3_step(st.get()) != SQLITE_DONE) return false;
+        if (shell::Query(db, kDeleteRun, {std::to_wstring(id)}).failed()) return false;
     }
     return true;
 }
@@ -54,19 +42,13 @@ std::wstring hmsShortHour(const std::optional<shell::TimeOfDay>& t) {
 
 }  // namespace
 
-bool meetDataExists() {
-    DWORD attributes = GetFileAttributesW(shell::inProgramFolder(shell::kMeetDataFile).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::optional<std::vector<RunRecord>> listRuns() {
     shell::UniqueDatabase db = shell::openMeetData();
-    shell::UniqueStatement st;
-    if (!db || sqlite3_prepare_v2(db.get(), kAllRuns, -1, st.put(), nullptr) != SQLITE_OK) return std::nullopt;
+    if (!db) return std::nullopt;
     std::vector<RunRecord> runs;
-    int rc;
-    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) runs.push_back(runOf(st.get()));
-    if (rc != SQLITE_DONE) return std::nullopt;
+    shell::Query q(db.get(), kAllRuns, {});
+    for (; q.hasRow(); q.next()) runs.push_back(runOf(q));
+    if (q.failed()) return std::nullopt;
     return runs;
 }
 

@@ -30,8 +30,6 @@ struct ListedRun {
     RunRecord record;
 };
 
-// Whether MeetData.db lies in the program folder.
-bool meetDataExists();
 
 // Every record in ID order; nothing when the file cannot be opened or read.
 std::optional<std::vector<RunRecord>> listRuns();

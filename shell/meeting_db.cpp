@@ -185,6 +185,11 @@ bool writePendingRuns() {
 
 }  // namespace
 
+bool meetDataExists() {
+    DWORD attributes = GetFileAttributesW(inProgramFolder(kMeetDataFile).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 UniqueDatabase openMeetData() {
     UniqueDatabase db;
     std::string path = win::toUtf8(inProgramFolder(kMeetDataFile));
@@ -244,8 +249,7 @@ bool loadPickedClock(sqlite3* db, const std::wstring& name, StageState state, Cl
 
 void savetimerecord(const TimingState& t) {
     if (readSettingNumber(L"Time_Record") == 0) return;
-    // Without the file there is nowhere to record the run, now or later.
-    if (GetFileAttributesW(inProgramFolder(kMeetDataFile).c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (!meetDataExists()) return;  // nowhere to record the run, now or later
     pendingRuns().push_back(
         {storedTime(t.set_time), storedTime(t.use_time), storedDuration(t.out_time), storedDuration(t.pause_time),
          t.filename});
