@@ -38,7 +38,7 @@ void showClock() {
     switch (showClockStep(addinSetting().checkvalue, running)) {
     case ShowClockStep::AskToShow:
         iniWrite(L"timer", L"timershow", L"True");
-        writeText(kHarrowby, L"timershow", L"True");
+        writeValue(HKEY_CURRENT_USER, kHarrowby, L"timershow", L"True");
         return;
     case ShowClockStep::TimingOff:
         win::autoMessage(kTimingOff, kTimingOffMs, MB_OK, kNoticeCaption);

@@ -69,8 +69,8 @@ STDMETHODIMP Quintrel32::mybuttons(IDispatch* control) {
 HRESULT Quintrel32::invokeId(DISPID id, WORD, DISPPARAMS* params, VARIANT* result) noexcept {
     if (!params || params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
     const VARIANT& arg = params->rgvarg[0];
-    if (id == 2) return mybuttons(arg.vt == VT_DISPATCH ? arg.pdispVal : nullptr);
-    if (id != 1) return DISP_E_MEMBERNOTFOUND;
+    if (id == kMybuttons) return mybuttons(arg.vt == VT_DISPATCH ? arg.pdispVal : nullptr);
+    if (id != kGetCustomUI) return DISP_E_MEMBERNOTFOUND;
     BSTR xml = nullptr;
     HRESULT hr = GetCustomUI(arg.vt == VT_BSTR ? arg.bstrVal : nullptr, &xml);
     if (result) {
@@ -86,7 +86,7 @@ HRESULT Quintrel32::invokeId(DISPID id, WORD, DISPPARAMS* params, VARIANT* resul
 void Quintrel32::connect(IDispatch* application) {
     pptApp_ = Dispatch();
     if (application) application->QueryInterface(IID_IDispatch, pptApp_.putVoid());
-    writeText(kHarrowby, L"dllname", L"3");
+    writeValue(HKEY_CURRENT_USER, kHarrowby, L"dllname", L"3");
     if (isWpsHost(getText(pptApp_.get(), L"Path"))) {
         wpsApp_ = pptApp_;
         addWpsButtons(wpsApp_.get(), wpsButtons_);

@@ -19,7 +19,10 @@ class Quintrel32 final : public IDTExtensibility2, public IRibbonExtensibility, 
                          RefCounted<Quintrel32> {
 public:
     ADDIN_IUNKNOWN
-    ADDIN_IDISPATCH((std::initializer_list<DispatchName>{{L"IRibbonExtensibility_GetCustomUI", 1}, {L"mybuttons", 2}}))
+    static constexpr DISPID kGetCustomUI = 1;
+    static constexpr DISPID kMybuttons = 2;
+    ADDIN_IDISPATCH((std::initializer_list<DispatchName>{{L"IRibbonExtensibility_GetCustomUI", kGetCustomUI},
+                                                         {L"mybuttons", kMybuttons}}))
 
     STDMETHODIMP OnConnection(IDispatch* Application, int ConnectMode, IDispatch* AddInInst, SAFEARRAY** custom) override;
     STDMETHODIMP OnDisconnection(int RemoveMode, SAFEARRAY** custom) override;

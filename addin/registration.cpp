@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "addin/stores.h"
 #include "win/handles.h"
 
 namespace addin {
@@ -31,42 +32,26 @@ std::wstring guidText(const GUID& guid) {
     return text;
 }
 
-bool setText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-    win::UniqueKey k;
-    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, k.put(), nullptr) != ERROR_SUCCESS)
-        return false;
-    return RegSetValueExW(k.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
-bool setNumber(HKEY root, const std::wstring& key, const wchar_t* name, DWORD value) {
-    win::UniqueKey k;
-    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, k.put(), nullptr) != ERROR_SUCCESS)
-        return false;
-    return RegSetValueExW(k.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
-           ERROR_SUCCESS;
-}
-
 bool registerClass(const ComClass& c, const std::wstring& libraryPath) {
     std::wstring clsid = guidText(*c.clsid);
     std::wstring classKey = L"CLSID\\" + clsid;
-    return setText(HKEY_CLASSES_ROOT, c.progId, nullptr, c.progId) &&
-           setText(HKEY_CLASSES_ROOT, std::wstring(c.progId) + L"\\CLSID", nullptr, clsid) &&
-           setText(HKEY_CLASSES_ROOT, classKey, nullptr, c.progId) &&
-           setText(HKEY_CLASSES_ROOT, classKey + L"\\ProgID", nullptr, c.progId) &&
-           setText(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", nullptr, libraryPath) &&
-           setText(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
-           setText(HKEY_CLASSES_ROOT, classKey + L"\\TypeLib", nullptr, guidText(LIBID_Quintrel));
+    return writeValue(HKEY_CLASSES_ROOT, c.progId, nullptr, c.progId) &&
+           writeValue(HKEY_CLASSES_ROOT, std::wstring(c.progId) + L"\\CLSID", nullptr, clsid) &&
+           writeValue(HKEY_CLASSES_ROOT, classKey, nullptr, c.progId) &&
+           writeValue(HKEY_CLASSES_ROOT, classKey + L"\\ProgID", nullptr, c.progId) &&
+           writeValue(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", nullptr, libraryPath) &&
+           writeValue(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
+           writeValue(HKEY_CLASSES_ROOT, classKey + L"\\TypeLib", nullptr, guidText(LIBID_Quintrel));
 }
 
 bool registerAddin() {
-    return setText(HKEY_CURRENT_USER, kAddinKey, L"FriendlyName", kFriendlyName) &&
-           setText(HKEY_CURRENT_USER, kAddinKey, L"Description", kDescription) &&
-           setNumber(HKEY_CURRENT_USER, kAddinKey, L"LoadBehavior", kLoadAtStartup) &&
-           setText(HKEY_LOCAL_MACHINE, kAddinKey, L"Description", kDescription) &&
-           setText(HKEY_LOCAL_MACHINE, kAddinKey, L"FriendlyName", kFriendlyName) &&
-           setNumber(HKEY_LOCAL_MACHINE, kAddinKey, L"LoadBehavior", kLoadAtStartup) &&
-           setNumber(HKEY_LOCAL_MACHINE, kAddinKey, L"CommandLineSafe", 1);
+    return writeValue(HKEY_CURRENT_USER, kAddinKey, L"FriendlyName", kFriendlyName) &&
+           writeValue(HKEY_CURRENT_USER, kAddinKey, L"Description", kDescription) &&
+           writeValue(HKEY_CURRENT_USER, kAddinKey, L"LoadBehavior", kLoadAtStartup) &&
+           writeValue(HKEY_LOCAL_MACHINE, kAddinKey, L"Description", kDescription) &&
+           writeValue(HKEY_LOCAL_MACHINE, kAddinKey, L"FriendlyName", kFriendlyName) &&
+           writeValue(HKEY_LOCAL_MACHINE, kAddinKey, L"LoadBehavior", kLoadAtStartup) &&
+           writeValue(HKEY_LOCAL_MACHINE, kAddinKey, L"CommandLineSafe", 1);
 }
 
 bool registerTypeLibrary(const std::wstring& libraryPath) {

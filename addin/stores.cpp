@@ -1,7 +1,5 @@
 #include "addin/stores.h"
 
-#include <windows.h>
-
 #include <cmath>
 #include <cwchar>
 #include <vector>
@@ -15,6 +13,13 @@ constexpr REGSAM kAccess = KEY_ALL_ACCESS & 0x3F;
 constexpr DWORD kIniChars = 10000;
 
 std::wstring iniPath() { return libraryFolder() + L"TimeData.db"; }
+
+bool setValue(HKEY root, const std::wstring& key, const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
+    win::UniqueKey k;
+    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, kAccess, nullptr, k.put(), nullptr) != ERROR_SUCCESS)
+        return false;
+    return RegSetValueExW(k.get(), name, 0, type, static_cast<const BYTE*>(data), bytes) == ERROR_SUCCESS;
+}
 
 }  // namespace
 
@@ -48,20 +53,12 @@ std::optional<std::wstring> readText(const wchar_t* key, const wchar_t* name) {
     return std::wstring(buffer.data());
 }
 
-void writeText(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
-    win::UniqueKey k;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, kAccess, nullptr, k.put(), nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExW(k.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+bool writeValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+    return setValue(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-void writeNumber(const wchar_t* key, const wchar_t* name, uint32_t value) {
-    win::UniqueKey k;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, kAccess, nullptr, k.put(), nullptr) != ERROR_SUCCESS)
-        return;
-    DWORD number = value;
-    RegSetValueExW(k.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+bool writeValue(HKEY root, const std::wstring& key, const wchar_t* name, DWORD number) {
+    return setValue(root, key, name, REG_DWORD, &number, sizeof number);
 }
 
 void deleteValue(const wchar_t* key, const wchar_t* name) {
