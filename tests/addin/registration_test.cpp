@@ -61,6 +61,8 @@ TEST(Registration, WritesTheAddinEntriesAndUnregisteringRemovesEveryKeyOfOurs) {
     for (const auto& [root, path] : ourKeys()) EXPECT_FALSE(keyExists(root, path)) << win::toUtf8(path);
     EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\PowerPoint\\Addins\\Other"))
         << "nothing but ours goes";
+    EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, L"Interface\\{00020400-0000-0000-C000-000000000046}"))
+        << "IDispatch, which the type library declares for itself, stays registered";
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\PowerPoint\\Addins\\Other");
 
     ASSERT_EQ(regsvr32(false), 0u);  // the other tests need it registered
