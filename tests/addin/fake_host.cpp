@@ -11,7 +11,6 @@ namespace fake {
 namespace {
 
 long live = 0;
-std::map<std::wstring, int> callCounts;
 
 std::wstring lower(std::wstring s) {
     for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(c));
@@ -102,7 +101,6 @@ STDMETHODIMP Object::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* par
     for (UINT i = params->cArgs; i > 0; --i) args.push_back(&params->rgvarg[i - 1]);
     if (result) VariantInit(result);
     std::wstring name = memberNames()[index];
-    ++callCounts[name];
     return member(name, flags, args, result);
 }
 
@@ -228,7 +226,6 @@ std::vector<Object*> Object::captioned(const std::wstring& caption) const {
 
 Host::Host(const std::wstring& path, const std::wstring& version, const std::vector<std::wstring>& barNames)
     : app_(win::ComPtr<Object>::adopt(new Object(Kind::App))) {
-    callCounts.clear();
     app_->props[L"path"] = path;
     app_->props[L"version"] = version;
     app_->controls = win::ComPtr<Object>::adopt(new Object(Kind::Bars, app_.get()));
@@ -280,11 +277,6 @@ bool Host::click(Object* control) {
         sink->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
     }
     return cancel == VARIANT_TRUE;
-}
-
-int Host::calls(const std::wstring& member) const {
-    auto it = callCounts.find(lower(member));
-    return it == callCounts.end() ? 0 : it->second;
 }
 
 }  // namespace fake

@@ -79,7 +79,6 @@ public:
     // The user clicks a control: every sink watching a control with its Tag hears it.
     // Returns the CancelDefault the handlers left.
     bool click(Object* control);
-    int calls(const std::wstring& member) const;
 
 private:
     win::ComPtr<Object> app_;
