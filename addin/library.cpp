@@ -1,0 +1,52 @@
+// The exports through which COM and regsvr32 reach the library.
+#include <windows.h>
+
+#include <olectl.h>
+
+#include <new>
+
+#include "addin/com_object.h"
+#include "addin/quintrel32.h"
+#include "addin/registration.h"
+
+namespace {
+
+HMODULE thisLibrary = nullptr;
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        thisLibrary = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    // WPSV8 and WPSV9 are registered for the hosts that look for them but serve no object yet.
+    if (!IsEqualCLSID(clsid, addin::CLSID_Quintrel32)) return CLASS_E_CLASSNOTAVAILABLE;
+    auto* factory = new (std::nothrow) addin::ClassFactory(addin::createObject<addin::Quintrel32>);
+    if (!factory) return E_OUTOFMEMORY;
+    HRESULT hr = factory->QueryInterface(iid, out);
+    factory->Release();
+    return hr;
+}
+
+STDAPI DllCanUnloadNow() { return addin::liveObjects() == 0 ? S_OK : S_FALSE; }
+
+STDAPI DllRegisterServer() {
+    try {
+        return addin::registerLibrary(thisLibrary);
+    } catch (...) {
+        return SELFREG_E_CLASS;
+    }
+}
+
+STDAPI DllUnregisterServer() { return addin::unregisterLibrary(); }
+
+}  // extern "C"

@@ -1,0 +1,42 @@
+#pragma once
+// What every add-in test starts from: the library's folder (the test programs' own) without
+// sibling programs and INI file, no hand-off values in the registry, and the stand-in sibling
+// programs at hand.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace addin_test {
+
+// The folder of the test program, where the library under test lives too.
+std::wstring folder();
+
+std::optional<std::wstring> registryText(const wchar_t* key, const wchar_t* name);
+void setRegistryText(const wchar_t* key, const wchar_t* name, const std::wstring& value);
+void setRegistryNumber(const wchar_t* key, const wchar_t* name, DWORD value);
+void deleteUserKey(const wchar_t* key);
+
+// The stand-in sibling programs.
+void installSibling(const wchar_t* name, bool keepRunning);
+std::vector<std::string> siblingStarts(size_t atLeast = 0);  // waits a while for that many
+void removeSiblings();
+// Processes running from a file of that name.
+int runningCopies(const wchar_t* name);
+
+// The REG_DWORD a registry read left at the start of a buffer.
+DWORD dwordIn(const void* buffer);
+
+inline constexpr wchar_t kHarrowby[] = L"Harrowby";
+inline constexpr wchar_t kMirthwell[] = L"Software\\Mirthwell";
+inline constexpr wchar_t kTwinKey[] = L"Software\\Microsoft\\Office\\PowerPoint\\Addins\\Quintrel64";
+
+class AddinTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+}  // namespace addin_test

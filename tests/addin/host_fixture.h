@@ -1,0 +1,50 @@
+#pragma once
+// The test host's side of the add-in: created by its ProgID, connected to a fake host, and
+// every message box it shows read and closed.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "addin/office_interfaces.h"
+#include "addin_fixture.h"
+#include "fake_host.h"
+
+namespace addin_test {
+
+struct BoxSeen {
+    std::wstring caption;
+    std::wstring text;
+};
+
+// Reads and closes every dialog box this thread opens for as long as it lives.
+class BoxCatcher {
+public:
+    BoxCatcher();
+    ~BoxCatcher();
+    BoxCatcher(const BoxCatcher&) = delete;
+    BoxCatcher& operator=(const BoxCatcher&) = delete;
+    std::vector<BoxSeen> seen;
+
+private:
+    HHOOK hook_;
+};
+
+// Runs regsvr32 on the library in the test folder; its exit code.
+DWORD regsvr32(bool unregister);
+std::wstring libraryPath();
+
+class HostTest : public AddinTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A fresh add-in object, as the host creates one.
+    win::ComPtr<addin::IDTExtensibility2> create();
+    void connect(fake::Host& host);
+    void disconnect();
+
+    win::ComPtr<addin::IDTExtensibility2> addin;
+    std::unique_ptr<BoxCatcher> boxes;
+};
+
+}  // namespace addin_test
