@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "win/twips.h"
+#include "win/window_work.h"
 
 namespace clocks {
 namespace {
@@ -69,6 +70,7 @@ void ClockFace::attach(HWND window) { window_ = window; }
 void ClockFace::paintWindow() const {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window_, &ps);
+    ++win::windowWork().paints;
     paint(dc);
     EndPaint(window_, &ps);
 }
@@ -165,6 +167,7 @@ void ClockFace::cutOutline(int cornerEllipse) {
     // The window owns the region from here on and frees the one it had; a region that cannot be
     // made takes the outline away.
     win::UniqueRegion region(CreateRoundRectRgn(1, 1, r.right - r.left - 1, r.bottom - r.top - 1, cornerEllipse, cornerEllipse));
+    ++win::windowWork().regionSets;
     if (SetWindowRgn(window_, region.get(), TRUE)) region.release();
 }
 

@@ -6,6 +6,7 @@
 #include "shell/run_records.h"
 #include "win/floating.h"
 #include "win/twips.h"
+#include "win/window_work.h"
 
 namespace displays {
 namespace {
@@ -101,6 +102,7 @@ LRESULT TextWindow::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd(), &ps);
+        ++win::windowWork().paints;
         paint(dc);
         EndPaint(hwnd(), &ps);
         return 0;

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "shell/run_records.h"
+#include "win/window_work.h"
 
 namespace shell {
 namespace {
@@ -53,6 +54,7 @@ void keepOnTop(HWND window) {
         pause -= kPauseStep;
         return;
     }
+    ++win::windowWork().raises;
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
