@@ -4,6 +4,7 @@
 
 #include "shell/meeting_db.h"
 #include "shell/program_folder.h"
+#include "win/handles.h"
 #include "win/text.h"
 
 namespace testing_support {
@@ -25,6 +26,25 @@ void FakeClock::advance(uint32_t ms) {
 void deleteUserKey(const wchar_t* path) {
     RegDeleteTreeW(HKEY_CURRENT_USER, path);
     RegDeleteKeyW(HKEY_CURRENT_USER, path);
+}
+
+Screenshot takeScreenshot() {
+    int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    win::WindowDC screen(nullptr);
+    win::UniqueMemDC memory(CreateCompatibleDC(screen.get()));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+    void* bits = nullptr;
+    win::UniqueBitmap shot(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!shot || !bits) return {};
+    {
+        win::SelectScope select(memory.get(), shot.get());
+        BitBlt(memory.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY);
+    }
+    GdiFlush();
+    size_t imageSize = static_cast<size_t>((w * 3 + 3) & ~3) * h;
+    return {info.bmiHeader, std::string(static_cast<const char*>(bits), imageSize)};
 }
 
 std::wstring makeTempFolder() {

@@ -54,6 +54,13 @@ protected:
     void addClock(const std::wstring& name, const shell::ClockSetting& c, int id = 1);
 };
 
+// The whole desktop, every monitor, as a 24-bit bottom-up bitmap; empty when it could not be read.
+struct Screenshot {
+    BITMAPINFOHEADER header{};
+    std::string bits;
+};
+Screenshot takeScreenshot();
+
 std::wstring makeTempFolder();
 void removeTree(const std::wstring& folder);
 void writeFile(const std::wstring& path, const std::string& bytes);
