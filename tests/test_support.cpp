@@ -23,6 +23,12 @@ void FakeClock::advance(uint32_t ms) {
     setTimeOfDay(total / 3600000, total / 60000 % 60, total / 1000 % 60, total % 1000);
 }
 
+void resetSharedState() {
+    shell::clockSetting() = {};
+    shell::timingState() = {};
+    shell::screenShared() = {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+}
+
 void deleteUserKey(const wchar_t* path) {
     RegDeleteTreeW(HKEY_CURRENT_USER, path);
     RegDeleteKeyW(HKEY_CURRENT_USER, path);

@@ -24,6 +24,9 @@ public:
     void advance(uint32_t ms);  // moves both the tick count and the time of day
 };
 
+// No clock settings, no run state, and the screen size the windows take at a run start.
+void resetSharedState();
+
 // Deletes a key of HKEY_CURRENT_USER with everything below it.
 void deleteUserKey(const wchar_t* path);
 

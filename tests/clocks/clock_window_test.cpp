@@ -89,9 +89,7 @@ class ClockWindow : public testing_support::MeetDataTest {
 protected:
     void SetUp() override {
         MeetDataTest::SetUp();
-        shell::clockSetting() = {};
-        shell::timingState() = {};
-        shell::screenShared() = {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+        testing_support::resetSharedState();
         CreateDirectoryW((folder + L"\\picture").c_str(), nullptr);
         CreateDirectoryW((folder + L"\\font").c_str(), nullptr);
     }

@@ -21,9 +21,7 @@ class ScreenAtMoments : public testing_support::MeetDataTest {
 protected:
     void SetUp() override {
         MeetDataTest::SetUp();
-        shell::clockSetting() = {};
-        shell::timingState() = {};
-        shell::screenShared() = {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+        testing_support::resetSharedState();
         shell::ClockSetting talk;
         shell::applyFirstRunDefaults(talk);
         addClock(L"talk", talk);
