@@ -55,6 +55,11 @@ prepare_program() {
     INSERT INTO file_list VALUES ('$from', '$to', 'Bench', '基准');"
 }
 
+fail() {
+  echo "bench: the window work of Velmora could not be read; did the program start?" >&2
+  exit 1
+}
+
 probe() {
   WINEPREFIX=$work/clock wine "$build/bin/window_work_probe.exe" "$block" </dev/null 2>/dev/null | tr -d '\r'
 }
@@ -66,11 +71,11 @@ WINEPREFIX=$work/bare wine "$build/bin/bare_window.exe" </dev/null >/dev/null 2>
 (cd "$work/program" && WINEPREFIX=$work/clock VELMORA_WINDOW_WORK=$block wine Velmora.exe </dev/null >/dev/null 2>&1 &)
 sleep "$settle"
 
-read -r tick0 paints0 regions0 raises0 < <(probe)
+read -r tick0 paints0 regions0 raises0 < <(probe) || fail
 for s in "${sessions[@]}"; do snapshot "$s" >"$work/$s.before"; done
 sleep "$seconds"
 for s in "${sessions[@]}"; do snapshot "$s" >"$work/$s.after"; done
-read -r tick1 paints1 regions1 raises1 < <(probe)
+read -r tick1 paints1 regions1 raises1 < <(probe) || fail
 
 idle=$(spent "$work/idle.before" "$work/idle.after")
 bare=$(spent "$work/bare.before" "$work/bare.after")
