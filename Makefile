@@ -23,6 +23,7 @@ run: build
 	@WINE_DISPLAY=user bash tools/with-wine.sh $(BUILD) bash tools/run-program.sh
 
 bench: build
-	@cmake --build $(BUILD) --target main_tick_bench export_bench -- --no-print-directory >/dev/null
+	@cmake --build $(BUILD) --target main_tick_bench export_bench bare_window window_work_probe -- --no-print-directory >/dev/null
 	@bash tools/with-wine.sh $(BUILD) wine $(BUILD)/bin/main_tick_bench.exe
 	@bash tools/with-wine.sh $(BUILD) wine $(BUILD)/bin/export_bench.exe
+	@bash tools/with-wine.sh $(BUILD) bash tools/bench-cpu.sh

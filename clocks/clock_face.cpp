@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "win/twips.h"
+#include "win/window_work.h"
 
 namespace clocks {
 namespace {
@@ -64,12 +65,22 @@ win::UniqueBitmap loadPictureFile(const std::wstring& path) {
 
 }  // namespace
 
-void ClockFace::attach(HWND window) { window_ = window; }
+// A new window shows nothing of the face yet and has no outline.
+void ClockFace::attach(HWND window) {
+    window_ = window;
+    painted_.reset();
+    outline_.reset();
+}
 
-void ClockFace::paintWindow() const {
+void ClockFace::paintWindow() {
+    // A paint the system asks for (after a move or a change of size) may cover only part of the
+    // window: when the face changed since the last paint, the whole is drawn.
+    Drawn now = drawn();
+    if (now != painted_) InvalidateRect(window_, nullptr, FALSE);
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window_, &ps);
-    paint(dc);
+    ++win::windowWork().paints;
+    if (paint(dc)) painted_ = now;
     EndPaint(window_, &ps);
 }
 
@@ -145,27 +156,33 @@ void ClockFace::print(const std::wstring& text, int points) {
     invalidate();
 }
 
-void ClockFace::paint(HDC dc) const {
+bool ClockFace::paint(HDC dc) const {
     RECT client{};
     GetClientRect(window_, &client);
-    // Drawn off screen first, so that the repaint of every tick does not flicker. A paint that
-    // cannot be drawn is skipped; the next one tries again.
+    // Drawn off screen first, so that a repaint does not flicker. A paint that cannot be drawn is
+    // skipped; the next one tries again.
     win::UniqueMemDC buffer(CreateCompatibleDC(dc));
     win::UniqueBitmap bits(CreateCompatibleBitmap(dc, client.right, client.bottom));
-    if (!buffer || !bits) return;
+    if (!buffer || !bits) return false;
     win::SelectScope use(buffer.get(), bits.get());
     draw(buffer.get(), client);
-    BitBlt(dc, 0, 0, client.right, client.bottom, buffer.get(), 0, 0, SRCCOPY);
+    return BitBlt(dc, 0, 0, client.right, client.bottom, buffer.get(), 0, 0, SRCCOPY);
 }
 
 void ClockFace::cutOutline(int cornerEllipse) {
     if (!window_) return;
     RECT r{};
     GetWindowRect(window_, &r);
+    Outline wanted{r.right - r.left, r.bottom - r.top, cornerEllipse};
+    if (outline_ == wanted) return;
     // The window owns the region from here on and frees the one it had; a region that cannot be
-    // made takes the outline away.
-    win::UniqueRegion region(CreateRoundRectRgn(1, 1, r.right - r.left - 1, r.bottom - r.top - 1, cornerEllipse, cornerEllipse));
-    if (SetWindowRgn(window_, region.get(), TRUE)) region.release();
+    // made takes the outline away, and the next call tries again.
+    win::UniqueRegion region(CreateRoundRectRgn(1, 1, wanted.width - 1, wanted.height - 1, cornerEllipse, cornerEllipse));
+    ++win::windowWork().regionSets;
+    bool made = static_cast<bool>(region);
+    bool set = SetWindowRgn(window_, region.get(), TRUE);
+    if (set) region.release();
+    outline_ = made && set ? std::optional<Outline>(wanted) : std::nullopt;
 }
 
 void ClockFace::makeKeyTransparent(COLORREF textColour) {
@@ -176,8 +193,17 @@ void ClockFace::makeKeyTransparent(COLORREF textColour) {
     SetLayeredWindowAttributes(window_, key, 0, LWA_COLORKEY);
 }
 
+ClockFace::Drawn ClockFace::drawn() const {
+    RECT client{};
+    if (window_) GetClientRect(window_, &client);
+    return {text_, printingFont(), picture_.get(), textColour_, backColour_, faceVisible_, backgroundVisible_,
+            faceBox_, client.right, client.bottom};
+}
+
+HFONT ClockFace::printingFont() const { return printPoints_ == points_ ? font_.get() : printFont_.get(); }
+
 void ClockFace::invalidate() const {
-    if (window_) InvalidateRect(window_, nullptr, FALSE);
+    if (window_ && drawn() != painted_) InvalidateRect(window_, nullptr, FALSE);
 }
 
 void ClockFace::draw(HDC dc, const RECT& client) const {
@@ -206,7 +232,7 @@ void ClockFace::drawPicture(HDC dc, const RECT& client) const {
 
 void ClockFace::drawText(HDC dc) const {
     if (text_.empty()) return;
-    win::SelectScope use(dc, printPoints_ == points_ ? font_.get() : printFont_.get());
+    win::SelectScope use(dc, printingFont());
     SetTextColor(dc, textColour_);
     SetBkMode(dc, TRANSPARENT);
     SIZE extent{};

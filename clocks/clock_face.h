@@ -4,6 +4,7 @@
 // paint it in their WM_PAINT; positions and sizes are twips in the window.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "clocks/clock_font.h"
@@ -48,11 +49,13 @@ public:
 
     // Prints `text` centred on the face at `points`; an empty text leaves the face blank.
     void print(const std::wstring& text, int points);
-    void paint(HDC dc) const;
+    // Draws the face; false when it could not be drawn.
+    bool paint(HDC dc) const;
     // Answers WM_PAINT of the window the face is attached to.
-    void paintWindow() const;
+    void paintWindow();
 
-    // Cuts the window to a box with rounded corners, one pixel in at the left and top.
+    // Cuts the window to a box with rounded corners, one pixel in at the left and top; a window
+    // that already has that outline keeps it.
     void cutOutline(int cornerEllipse);
     // Makes the key colour of `textColour` the background, and transparent on the desktop.
     void makeKeyTransparent(COLORREF textColour);
@@ -60,6 +63,26 @@ public:
     POINT dragOrigin{};  // twips in the window, where the left button went down
 
 private:
+    // Everything a paint depends on. The window is invalidated only when this differs from
+    // what the last paint drew, so that an unchanged face costs the window system nothing.
+    struct Drawn {
+        std::wstring text;
+        HFONT font;
+        HBITMAP picture;
+        COLORREF textColour, backColour;
+        bool faceVisible, backgroundVisible;
+        shell::TwipsRect faceBox;
+        LONG width, height;  // client pixels
+        friend bool operator==(const Drawn&, const Drawn&) = default;
+    };
+    struct Outline {
+        LONG width, height;  // window pixels
+        int cornerEllipse;
+        friend bool operator==(const Outline&, const Outline&) = default;
+    };
+
+    Drawn drawn() const;
+    HFONT printingFont() const;
     void invalidate() const;
     void draw(HDC dc, const RECT& client) const;
     void drawPicture(HDC dc, const RECT& client) const;
@@ -84,6 +107,9 @@ private:
 
     shell::TwipsRect faceBox_;
     std::wstring text_;
+
+    std::optional<Drawn> painted_;      // what the window shows
+    std::optional<Outline> outline_;   // the region the window has
 };
 
 }  // namespace clocks

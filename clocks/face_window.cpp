@@ -31,13 +31,8 @@ std::optional<shell::PictureSize> backgroundPicture() {
     return shell::PictureSize{cs.picture_width, cs.picture_height};
 }
 
-bool hasSize(const win::Window& window, TwipsSize size) {
-    return win::twipsToPixelsX(size.width) == win::twipsToPixelsX(window.Width()) &&
-           win::twipsToPixelsY(size.height) == win::twipsToPixelsY(window.Height());
-}
-
 void resize(win::Window& window, TwipsSize size) {
-    if (!hasSize(window, size)) window.Move(window.Left(), window.Top(), size.width, size.height);
+    if (!window.hasSize(size.width, size.height)) window.Move(window.Left(), window.Top(), size.width, size.height);
 }
 
 void sizeFaceBox(ClockFace& face, TwipsSize size) {
@@ -97,7 +92,8 @@ void layOutForPaint(win::Window& window, ClockFace& face, const std::wstring& fa
     bool picture = shell::screenShared().usepicture;
     TwipsSize box = faceBoxOf(face.measure(facetext), kPaintAllowance);
     if (picture) face.setBackgroundVisible(true);
-    if (hasSize(window, windowAround(box, backgroundPicture()))) {
+    TwipsSize around = windowAround(box, backgroundPicture());
+    if (window.hasSize(around.width, around.height)) {
         sizeFaceBox(face, box);
     } else {
         relayOut(window, face, facetext);

@@ -6,6 +6,7 @@
 #include "shell/run_records.h"
 #include "win/floating.h"
 #include "win/twips.h"
+#include "win/window_work.h"
 
 namespace displays {
 namespace {
@@ -23,6 +24,7 @@ POINT twipsOf(LPARAM lp) {
 }  // namespace
 
 bool TextWindow::createFloating(const wchar_t* className) {
+    painted_.reset();
     return create({className}, win::floatingLayout(kUnplaced, kUnplaced, kDesignWidth, kDesignHeight));
 }
 
@@ -62,10 +64,20 @@ clocks::TwipsSize TextWindow::measure(const std::wstring& text) const {
     return {win::pixelsToTwipsX(extent.cx), win::pixelsToTwipsY(tm.tmHeight)};
 }
 
-void TextWindow::resize(int width, int height) { Move(Left(), Top(), width, height); }
+void TextWindow::resize(int width, int height) {
+    if (!hasSize(width, height)) Move(Left(), Top(), width, height);
+}
+
+TextWindow::Drawn TextWindow::drawn() const {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    POINT at = textAt();
+    return {shownText(), win::twipsToPixelsX(at.x), win::twipsToPixelsY(at.y), font_.get(), textColour_, backColour_,
+            client.right, client.bottom};
+}
 
 void TextWindow::invalidate() {
-    if (loaded()) InvalidateRect(hwnd(), nullptr, FALSE);
+    if (loaded() && drawn() != painted_) InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void TextWindow::showText() {
@@ -98,13 +110,7 @@ void TextWindow::pauseStayOnTop() { shell::timingState().topmostpause = kMousePa
 
 LRESULT TextWindow::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
-        paint(dc);
-        EndPaint(hwnd(), &ps);
-        return 0;
-    }
+    case WM_PAINT: paintWindow(); return 0;
     case WM_ERASEBKGND: return 1;  // the paint covers the whole window
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -114,18 +120,28 @@ LRESULT TextWindow::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Window::onMessage(msg, wp, lp);
 }
 
-void TextWindow::paint(HDC dc) const {
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    win::UniqueBrush back(CreateSolidBrush(backColour_));
+// A paint the system asks for may cover only part of the window: when the text or look changed
+// since the last paint, the whole is drawn.
+void TextWindow::paintWindow() {
+    Drawn now = drawn();
+    if (now != painted_) InvalidateRect(hwnd(), nullptr, FALSE);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd(), &ps);
+    ++win::windowWork().paints;
+    paint(dc, now);
+    EndPaint(hwnd(), &ps);
+    painted_ = now;
+}
+
+void TextWindow::paint(HDC dc, const Drawn& d) const {
+    RECT client{0, 0, d.width, d.height};
+    win::UniqueBrush back(CreateSolidBrush(d.backColour));
     FillRect(dc, &client, back.get());
-    if (!font_) return;
-    win::SelectScope use(dc, font_.get());
+    if (!d.font) return;
+    win::SelectScope use(dc, d.font);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, textColour_);
-    std::wstring text = shownText();
-    POINT at = textAt();
-    TextOutW(dc, win::twipsToPixelsX(at.x), win::twipsToPixelsY(at.y), text.c_str(), static_cast<int>(text.size()));
+    SetTextColor(dc, d.textColour);
+    TextOutW(dc, d.x, d.y, d.text.c_str(), static_cast<int>(d.text.size()));
 }
 
 }  // namespace displays

@@ -4,6 +4,7 @@
 // colour the desktop shows through, painted with GDI and dragged with the mouse.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "clocks/clock_font.h"
@@ -35,7 +36,8 @@ protected:
     clocks::TwipsSize measure(const std::wstring& text) const;
     void resize(int width, int height);  // twips, keeping the place
     // After a change of the text: painted anew, and the window's own text follows it, so that
-    // the text can be read from outside the program.
+    // the text can be read from outside the program. Nothing is redone while the window already
+    // shows what it should.
     void showText();
 
     // The text painted and where it starts in the window, twips.
@@ -57,8 +59,21 @@ protected:
     LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // Everything a paint depends on; the window is invalidated only when this differs from
+    // what the last paint drew.
+    struct Drawn {
+        std::wstring text;
+        LONG x, y;  // where the text starts, pixels
+        HFONT font;
+        COLORREF textColour, backColour;
+        LONG width, height;  // client pixels
+        friend bool operator==(const Drawn&, const Drawn&) = default;
+    };
+
+    Drawn drawn() const;
     void invalidate();  // painted when the queue runs dry
-    void paint(HDC dc) const;
+    void paintWindow();
+    void paint(HDC dc, const Drawn& d) const;
     void mouseDown(bool left, POINT at);
 
     std::wstring fontName_;
@@ -68,6 +83,7 @@ private:
     COLORREF textColour_ = RGB(0, 0, 0);
     COLORREF backColour_ = RGB(0, 0, 0);
     POINT pressAt_{};  // where the left button went down, twips in the window
+    std::optional<Drawn> painted_;  // what the window shows
 };
 
 }  // namespace displays

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "shell/run_records.h"
+#include "win/window_work.h"
 
 namespace shell {
 namespace {
@@ -30,6 +31,18 @@ constexpr std::array<PaletteColour, kPaletteSize> kPalette{{
     {L"白色", RGB(255, 255, 255)},
 }};
 
+// Topmost, and no visible window of another program above it; our own windows do not count.
+bool aboveOtherPrograms(HWND window) {
+    if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST)) return false;
+    DWORD self = GetCurrentProcessId();
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(above, &owner);
+        if (owner != self && IsWindowVisible(above)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<int16_t> fontSizeOf(int16_t index) {
@@ -47,13 +60,16 @@ COLORREF colorOfIndex(int16_t index) {
     return kPalette[index].value;
 }
 
+// Never activates: the keyboard stays with whatever program the speaker types in.
 void keepOnTop(HWND window) {
     int32_t& pause = timingState().topmostpause;
     if (pause >= 1) {
         pause -= kPauseStep;
         return;
     }
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (aboveOtherPrograms(window)) return;
+    ++win::windowWork().raises;
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 TwipsRect frameControl(const TwipsRect& control) {

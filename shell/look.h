@@ -25,8 +25,9 @@ const std::array<PaletteColour, kPaletteSize>& palette();
 // The palette's colour for an index; black for an index outside it.
 COLORREF colorOfIndex(int16_t index);
 
-// Raises the window to the topmost band without moving it, unless the stay-on-top pause
-// counter is still running; then the call only counts the pause down by 10.
+// Raises the window to the topmost band without moving or activating it, unless the stay-on-top
+// pause counter is still running; then the call only counts the pause down by 10. A window
+// already above every other program's windows is left where it is.
 void keepOnTop(HWND window);
 
 struct TwipsRect {

@@ -9,6 +9,7 @@
 #include "meetdata_schema.h"
 #include "shell/meeting_db.h"
 #include "shell/program_folder.h"
+#include "win/handles.h"
 #include "win/text.h"
 
 namespace testing_support {
@@ -27,9 +28,34 @@ void FakeClock::advance(uint32_t ms) {
     setTimeOfDay(total / 3600000, total / 60000 % 60, total / 1000 % 60, total % 1000);
 }
 
+void resetSharedState() {
+    shell::clockSetting() = {};
+    shell::timingState() = {};
+    shell::screenShared() = {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+}
+
 void deleteUserKey(const wchar_t* path) {
     RegDeleteTreeW(HKEY_CURRENT_USER, path);
     RegDeleteKeyW(HKEY_CURRENT_USER, path);
+}
+
+Screenshot takeScreenshot() {
+    int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    win::WindowDC screen(nullptr);
+    win::UniqueMemDC memory(CreateCompatibleDC(screen.get()));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+    void* bits = nullptr;
+    win::UniqueBitmap shot(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!shot || !bits) return {};
+    {
+        win::SelectScope select(memory.get(), shot.get());
+        BitBlt(memory.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY);
+    }
+    GdiFlush();
+    size_t imageSize = static_cast<size_t>((w * 3 + 3) & ~3) * h;
+    return {info.bmiHeader, std::string(static_cast<const char*>(bits), imageSize)};
 }
 
 std::wstring makeTempFolder() {

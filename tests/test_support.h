@@ -25,6 +25,9 @@ public:
     void advance(uint32_t ms);  // moves both the tick count and the time of day
 };
 
+// No clock settings, no run state, and the screen size the windows take at a run start.
+void resetSharedState();
+
 // Deletes a key of HKEY_CURRENT_USER with everything below it.
 void deleteUserKey(const wchar_t* path);
 
@@ -57,6 +60,13 @@ protected:
                   const std::wstring& title);
     void addClock(const std::wstring& name, const shell::ClockSetting& c, int id = 1);
 };
+
+// The whole desktop, every monitor, as a 24-bit bottom-up bitmap; empty when it could not be read.
+struct Screenshot {
+    BITMAPINFOHEADER header{};
+    std::string bits;
+};
+Screenshot takeScreenshot();
 
 std::wstring makeTempFolder();
 // A file the build put beside the test programs.

@@ -26,6 +26,11 @@ int Window::Height() const {
     return pixelsToTwipsY(r.bottom - r.top);
 }
 
+bool Window::hasSize(int width, int height) const {
+    RECT r = rect();
+    return twipsToPixelsX(width) == r.right - r.left && twipsToPixelsY(height) == r.bottom - r.top;
+}
+
 void Window::Move(int left, int top) { Move(left, top, Width(), Height()); }
 
 void Window::Move(int left, int top, int width, int height) {
@@ -46,8 +51,9 @@ std::wstring Window::caption() const {
     return text;
 }
 
+// A caption that is already the text is left alone: setting it is a trip to the window system.
 void Window::setCaption(const std::wstring& text) {
-    if (hwnd_) SetWindowTextW(hwnd_.get(), text.c_str());
+    if (hwnd_ && caption() != text) SetWindowTextW(hwnd_.get(), text.c_str());
 }
 
 void Window::unload() {

@@ -44,6 +44,8 @@ public:
     int Height() const;
     void Move(int left, int top);
     void Move(int left, int top, int width, int height);
+    // True when the window is `width` by `height` twips, to the pixel.
+    bool hasSize(int width, int height) const;
     void setLeft(int left) { Move(left, Top()); }
     void setTop(int top) { Move(Left(), top); }
 

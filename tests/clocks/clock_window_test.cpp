@@ -15,6 +15,7 @@
 #include "win/handles.h"
 #include "win/object_marks.h"
 #include "win/twips.h"
+#include "win/window_work.h"
 
 namespace {
 
@@ -89,9 +90,7 @@ class ClockWindow : public testing_support::MeetDataTest {
 protected:
     void SetUp() override {
         MeetDataTest::SetUp();
-        shell::clockSetting() = {};
-        shell::timingState() = {};
-        shell::screenShared() = {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+        testing_support::resetSharedState();
         CreateDirectoryW((folder + L"\\picture").c_str(), nullptr);
         CreateDirectoryW((folder + L"\\font").c_str(), nullptr);
     }
@@ -225,6 +224,45 @@ TEST_F(ClockWindow, AMissingClockFontIsStoodInForByTheFontFolderUntilTheClockUnl
 
     glass().unload();
     EXPECT_NE(clocks::readFont(L"Trebuchet MS", 33).face, L"Trebuchet MS");
+}
+
+// A tick asks for the same paint again and again; the window system hears only of changes.
+TEST_F(ClockWindow, OnlyAChangedFaceIsRepaintedAndOnlyANewShapeRecutsTheOutline) {
+    struct Request {
+        const char* name;
+        std::function<void(clocks::time_glass&)> change;
+        std::wstring text;
+        bool repaints;
+        bool recuts;
+    };
+    const Request requests[] = {
+        {"first text", [](auto&) {}, L"12:34:56", true, false},
+        {"same text again", [](auto&) {}, L"12:34:56", false, false},
+        {"next second", [](auto&) {}, L"12:34:57", true, false},
+        {"blank while blinking", [](auto&) {}, L"", true, false},
+        {"blank again", [](auto&) {}, L"", false, false},
+        {"other text colour", [](clocks::time_glass& g) { g.face().setTextColour(RGB(1, 2, 3)); }, L"", true, false},
+        {"face hidden", [](clocks::time_glass& g) { g.face().setBackgroundVisible(false); }, L"", true, false},
+        {"wider text", [](clocks::time_glass& g) { g.facetext = L"100:00:00"; }, L"", true, true},
+        {"same wider text", [](auto&) {}, L"", false, false},
+    };
+    glass().Form_Load();
+    UpdateWindow(glass().hwnd());
+    for (const Request& r : requests) {
+        LONG cuts = win::windowWork().regionSets;
+        r.change(glass());
+        glass().ShowStatue(r.text, 50);
+        EXPECT_EQ(GetUpdateRect(glass().hwnd(), nullptr, FALSE) != FALSE, r.repaints) << r.name;
+        EXPECT_EQ(win::windowWork().regionSets - cuts, r.recuts ? 1 : 0) << r.name;
+        UpdateWindow(glass().hwnd());
+    }
+    EXPECT_TRUE(outlineIs(10));
+
+    LONG cuts = win::windowWork().regionSets;
+    shell::clockSetting().Fontselect = L"1060600";  // a square corner
+    glass().ShowStatue(L"", 50);
+    EXPECT_EQ(win::windowWork().regionSets - cuts, 1);
+    EXPECT_TRUE(outlineIs(0));
 }
 
 }  // namespace

@@ -20,9 +20,7 @@ class SecondClock : public testing_support::ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        shell::clockSetting() = {};
-        shell::timingState() = {};
-        shell::screenShared() = {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+        testing_support::resetSharedState();
     }
     void TearDown() override {
         forms::resetAll();

@@ -42,6 +42,26 @@ TEST_F(FloatingWindows, TheTimeOfDayShowsInTheBottomRightCornerAndFollowsTheCloc
     EXPECT_TRUE(leavesNoGdiObjects(timeWindow(), timeWindow().Timer1));
 }
 
+TEST_F(FloatingWindows, TheTimeOfDayIsRedrawnAndRetitledOnlyWhenItsMinuteTurns) {
+    clock.setTimeOfDay(9, 5, 30);
+    switchOn(6, true);
+    timeWindow().Form_Load();
+    timeWindow().Timer3.fire();
+    UpdateWindow(timeWindow().hwnd());
+    struct Tick {
+        int seconds;  // since the tick before
+        const wchar_t* caption;
+        bool repaints;
+    };
+    for (Tick t : {Tick{1, L"09:05", false}, {20, L"09:05", false}, {9, L"09:06", true}, {1, L"09:06", false}}) {
+        clock.advance(t.seconds * 1000);
+        timeWindow().Timer1.fire();
+        EXPECT_EQ(timeWindow().caption(), t.caption);
+        EXPECT_EQ(GetUpdateRect(timeWindow().hwnd(), nullptr, FALSE) != FALSE, t.repaints) << "at " << t.caption;
+        UpdateWindow(timeWindow().hwnd());
+    }
+}
+
 TEST_F(FloatingWindows, TheTimeOfDaySwitchedOffParksTheWindowAndStopsItsTick) {
     shell::savetimesite(3000, 2000);
     switchOn(6, true);

@@ -12,9 +12,7 @@ namespace display_test {
 
 void FloatingTest::SetUp() {
     ProgramTest::SetUp();
-    shell::clockSetting() = {};
-    shell::timingState() = {};
-    shell::screenShared() = {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+    testing_support::resetSharedState();
 }
 
 void FloatingTest::TearDown() {

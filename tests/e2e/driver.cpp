@@ -63,26 +63,14 @@ std::wstring makeProgramFolder() {
 bool saveScreenshot(const std::wstring& name) {
     std::wstring folder = buildBinFolder() + L"\\..\\test-artifacts";
     CreateDirectoryW(folder.c_str(), nullptr);
-    int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    win::WindowDC screen(nullptr);
-    win::UniqueMemDC memory(CreateCompatibleDC(screen.get()));
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
-    void* bits = nullptr;
-    win::UniqueBitmap shot(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!shot || !bits) return false;
-    {
-        win::SelectScope select(memory.get(), shot.get());
-        BitBlt(memory.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY);
-    }
-    GdiFlush();
-    DWORD imageSize = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
+    testing_support::Screenshot shot = testing_support::takeScreenshot();
+    if (shot.bits.empty()) return false;
+    DWORD imageSize = static_cast<DWORD>(shot.bits.size());
     BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageSize),
                           0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    bytes.append(static_cast<const char*>(bits), imageSize);
+    bytes.append(reinterpret_cast<const char*>(&shot.header), sizeof shot.header);
+    bytes.append(shot.bits);
     testing_support::writeFile(folder + L"\\" + name, bytes);
     return true;
 }

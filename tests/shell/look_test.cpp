@@ -5,6 +5,7 @@
 #include "shell/look.h"
 #include "shell/run_records.h"
 #include "win/handles.h"
+#include "win/window_work.h"
 
 using namespace shell;
 
@@ -69,6 +70,27 @@ TEST_F(KeepOnTop, RaisesWithoutMovingWhenThePauseIsOver) {
     EXPECT_EQ(r.top, 20);
     EXPECT_EQ(r.right - r.left, 100);
     EXPECT_EQ(r.bottom - r.top, 50);
+}
+
+TEST_F(KeepOnTop, RaisesWithoutTakingTheForegroundAndNotAgainWhileOnTop) {
+    win::UniqueWindow typing(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 50, nullptr, nullptr,
+                                             nullptr, nullptr));
+    ASSERT_TRUE(typing);
+    SetForegroundWindow(typing.get());
+    ASSERT_EQ(GetForegroundWindow(), typing.get());
+    ShowWindow(window.get(), SW_SHOWNOACTIVATE);
+
+    LONG raises = win::windowWork().raises;
+    keepOnTop(window.get());
+    EXPECT_TRUE(topmost());
+    EXPECT_EQ(GetForegroundWindow(), typing.get());
+    EXPECT_EQ(win::windowWork().raises - raises, 1);
+
+    // Above every window but this program's own: nothing to raise.
+    SetWindowPos(typing.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (int i = 0; i < 3; ++i) keepOnTop(window.get());
+    EXPECT_EQ(win::windowWork().raises - raises, 1);
+    EXPECT_EQ(GetForegroundWindow(), typing.get());
 }
 
 TEST_F(KeepOnTop, ARunningPauseOnlyCountsDownByTen) {
