@@ -100,9 +100,18 @@ void Settings::frameTabs() {
     selectedTab_ = 1;
     tabPictures_[0] = TabPicture::Selected;
     Ctl(L"Image2", 1).moveTo(kTabLefts[0], kSelectedTabTop, kTabWidth, kSelectedTabHeight);
+    showPage(kRemindPage);
+}
+
+void Settings::showPage(const wchar_t* page) {
     for (win::Control* c : controls_.all()) {
-        if (c->page()) c->setVisible(c->page() == std::wstring_view(kRemindPage));
+        if (c->page()) c->setVisible(c->page() == std::wstring_view(page));
     }
+    for (int i = 1; i <= 2; ++i) repaintTab(i);
+}
+
+void Settings::repaintTab(int index) {
+    for (const wchar_t* name : {L"Image2", L"Lab_Tab"}) InvalidateRect(Ctl(name, index).hwnd(), nullptr, TRUE);
 }
 
 void Settings::Image2_Click(int index) {
@@ -113,9 +122,7 @@ void Settings::Image2_Click(int index) {
     selectedTab_ = 2;
     Ctl(L"Image2", 1).moveTo(kTabLefts[0], kTabTop, kTabWidth, kTabHeight);
     Ctl(L"Image2", 2).moveTo(kTabLefts[1], kSelectedTabTop, kTabWidth, kSelectedTabHeight);
-    for (win::Control* c : controls_.all()) {
-        if (c->page()) c->setVisible(c->page() == std::wstring_view(kOtherPage));
-    }
+    showPage(kOtherPage);
     fillTimeMethods();
 }
 
@@ -123,14 +130,14 @@ void Settings::Image2_MouseMove(int index) {
     Form_MouseMove();
     if (tabPictures_[index - 1] == TabPicture::Selected) return;
     tabPictures_[index - 1] = TabPicture::Hovered;
-    for (const wchar_t* name : {L"Image2", L"Lab_Tab"}) InvalidateRect(Ctl(name, index).hwnd(), nullptr, TRUE);
+    repaintTab(index);
 }
 
 void Settings::Form_MouseMove() {
     for (int i = 1; i <= 2; ++i) {
         if (tabPictures_[i - 1] != TabPicture::Hovered) continue;
         tabPictures_[i - 1] = TabPicture::Normal;
-        for (const wchar_t* name : {L"Image2", L"Lab_Tab"}) InvalidateRect(Ctl(name, i).hwnd(), nullptr, TRUE);
+        repaintTab(i);
     }
 }
 

@@ -48,6 +48,8 @@ private:
     void wireHandlers();
     void loadControls();
     void frameTabs();
+    void showPage(const wchar_t* page);
+    void repaintTab(int index);
     void paintTab(const DRAWITEMSTRUCT& d);
     void Timer1_Timer();
 
