@@ -16,6 +16,7 @@
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "tests/test_support.h"
+#include "win/pump.h"
 #include "win/twips.h"
 
 using namespace shell;
@@ -358,4 +359,20 @@ TEST_F(SettingsDialog, ChosenFilesAreCopiedOnceAndBadSoundNamesAreRefused) {
     EXPECT_EQ(messages.back().text, L"仅支持wav和mp3格式文件");
     EXPECT_EQ(ctl(L"Text1", 2).text(), L"");
     testing_support::removeTree(elsewhere);
+}
+
+TEST_F(SettingsDialog, TabMovesOnAndEscClosesThroughTheProgramsMessageHandling) {
+    open();
+    HWND first = ctl(L"Text2", 4).hwnd();
+    SetFocus(first);
+    ASSERT_EQ(GetFocus(), first);
+    auto press = [](HWND target, WPARAM key) {
+        MSG m{target, WM_KEYDOWN, key, 0};
+        win::dispatch(m);
+    };
+    press(first, VK_TAB);
+    EXPECT_NE(GetFocus(), first);
+    EXPECT_TRUE(IsChild(dlg().hwnd(), GetFocus()));
+    press(GetFocus(), VK_ESCAPE);
+    EXPECT_FALSE(dlg().loaded());
 }
