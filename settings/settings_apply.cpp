@@ -25,7 +25,6 @@ namespace {
 constexpr unsigned kApplyMessageMs = 1300;
 constexpr size_t kStoppedSounds = 5;
 
-enum Target { TitleLook = 0, TimeLook = 1, BannerLook = 2 };
 
 std::wstring digit(int v) { return std::to_wstring(v); }
 

@@ -9,7 +9,6 @@ namespace settings {
 namespace {
 
 constexpr unsigned kFieldMessageMs = 1000;
-constexpr COLORREF kWindowColour = 0x80000005;  // the system window colour
 
 struct SpinRange {
     int field, min, max;

@@ -24,9 +24,6 @@ constexpr wchar_t kPictureFilter[] = L"图片文件(*.jpg),*.ico,*.bmp,*.gif)|*.
 constexpr wchar_t kSoundFilter[] = L"声音文件(*.wav),*.mp3|*.wav;*.mp3";
 constexpr wchar_t kNoPicture[] = L"没有加载图片";
 constexpr wchar_t kWrongSound[] = L"仅支持wav和mp3格式文件";
-constexpr COLORREF kWindowColour = 0x80000005;
-
-enum Target { TitleLook = 0, TimeLook = 1, BannerLook = 2, ClockLook = 3 };
 
 // Copies the chosen file into the program folder `folder` unless a file of its name is there
 // already; the bare name either way.

@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "clocks/time_glasstwo.h"
 #include "settings/Settings.h"
+#include "settings/settings_rules.h"
 #include "shell/clock_layout.h"
 #include "shell/flag_strings.h"
 #include "shell/ini_store.h"
@@ -16,7 +17,6 @@ namespace {
 
 constexpr int kBarStepX = 20, kBarStepY = 40;  // twips per scroll step
 constexpr int kBarSpareX = 50, kBarSpareY = 100;
-constexpr int kBannerTarget = 2;
 
 // The primary screen in twips.
 int screenW() { return shell::screenShared().screenwidth * win::twipsPerPixelX(); }
@@ -44,7 +44,7 @@ void Settings::transparentClicked() {
     background.setText(L"");
     if (!pictureShown) return;
     auto parts = shell::splitAtBackslash(shell::clockSetting().picturename);
-    if (Ctl(L"Combo5").listIndex() != kBannerTarget) background.setText(parts[0]);
+    if (Ctl(L"Combo5").listIndex() != BannerLook) background.setText(parts[0]);
     if (parts.size() > 1) background.setBackColour(static_cast<COLORREF>(shell::wholeNumberOf(parts[1])));
 }
 

@@ -10,6 +10,12 @@
 
 namespace settings {
 
+// The display targets of the appearance editor, by their list position in "调整".
+enum LookTarget { TitleLook = 0, TimeLook = 1, BannerLook = 2, ClockLook = 3 };
+
+// A box's colour before anything is chosen: the system window colour, as stored.
+inline constexpr unsigned long kWindowColour = 0x80000005;
+
 // --- Apply ---------------------------------------------------------------------------
 struct AlarmField {
     std::wstring text;  // the seconds field as typed

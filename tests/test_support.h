@@ -54,6 +54,15 @@ protected:
     void addClock(const std::wstring& name, const shell::ClockSetting& c, int id = 1);
 };
 
+// The hub loaded, without its start kick: tests that open the hub's menus and dialogs. Every
+// window is unloaded before the objects go: a window destroyed together with its object runs
+// its WM_DESTROY over members that are already gone.
+class HubTest : public MeetDataTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
 std::wstring makeTempFolder();
 void removeTree(const std::wstring& folder);
 void writeFile(const std::wstring& path, const std::string& bytes);

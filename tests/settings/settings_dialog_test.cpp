@@ -67,22 +67,15 @@ ClockSetting storedClock() {
     return s;
 }
 
-class SettingsDialog : public testing_support::MeetDataTest {
+class SettingsDialog : public testing_support::HubTest {
 protected:
     void SetUp() override {
-        MeetDataTest::SetUp();
-        timingState() = TimingState{};
-        hub().Form_Load();
-        ASSERT_TRUE(hub().loaded());
-        hub().Timer4.enabled(false);
+        HubTest::SetUp();
         settings::setChoosers(&pick);
     }
     void TearDown() override {
         settings::setChoosers(nullptr);
-        forms::Settings().unload();
-        for (win::Window* w : std::initializer_list<win::Window*>{&forms::time_glasstwo(), &forms::Frm_exit()}) w->unload();
-        forms::resetAll();
-        MeetDataTest::TearDown();
+        HubTest::TearDown();
     }
 
     static Frm_exit& hub() { return forms::Frm_exit(); }
