@@ -142,10 +142,7 @@ void Settings::Form_MouseMove() {
 }
 
 void Settings::paintTab(const DRAWITEMSTRUCT& d) {
-    win::Control* c = nullptr;
-    for (win::Control* each : controls_.all()) {
-        if (each->hwnd() == d.hwndItem) c = each;
-    }
+    win::Control* c = controls_.find(d.hwndItem);
     if (!c) return;
     RECT r = d.rcItem;
     if (c->name() == L"Image1") {  // the stage icon: a small clock

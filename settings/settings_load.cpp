@@ -89,7 +89,7 @@ void Settings::loadControls() {
 
     auto picture = shell::splitAtBackslash(s.picturename);
     win::Control& background = Ctl(L"Text1", 4);
-    background.setText(picture.empty() ? L"" : picture[0]);
+    background.setText(picture[0]);
     if (picture.size() > 1) background.setBackColour(static_cast<COLORREF>(shell::wholeNumberOf(picture[1])));
     auto sounds = shell::splitAtBackslash(s.tellsoundname);
     for (size_t i = 0; i < std::min<size_t>(sounds.size(), 4); ++i) Ctl(L"Text1", static_cast<int>(i)).setText(sounds[i]);

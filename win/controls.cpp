@@ -294,10 +294,11 @@ void ControlSet::create(HWND parent, const std::vector<ControlSpec>& specs, HFON
         HWND h = CreateWindowExW(0, how.cls, s.caption ? s.caption : L"", how.style, twipsToPixelsX(s.left),
                                  twipsToPixelsY(s.top), twipsToPixelsX(s.width), twipsToPixelsY(height), parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
-        if (!h) continue;
+        // A control the system refused stays in the table without a window: it shows nothing,
+        // and the handlers that address it go on.
         SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         auto c = std::make_unique<Control>(s, h);
-        SetWindowSubclass(h, controlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(c.get()));
+        if (h) SetWindowSubclass(h, controlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(c.get()));
         controls_[{s.name, s.index}] = std::move(c);
     }
     for (auto& [key, c] : controls_) {
@@ -330,7 +331,7 @@ std::vector<Control*> ControlSet::all() {
     return list;
 }
 
-Control* ControlSet::byHwnd(HWND h) {
+Control* ControlSet::find(HWND h) {
     if (!h) return nullptr;
     for (auto& [key, c] : controls_) {
         if (c->hwnd() == h) return c.get();
@@ -341,7 +342,7 @@ Control* ControlSet::byHwnd(HWND h) {
 bool ControlSet::route(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_COMMAND:
-        if (Control* c = byHwnd(reinterpret_cast<HWND>(lp))) {
+        if (Control* c = find(reinterpret_cast<HWND>(lp))) {
             c->notify(HIWORD(wp));
             result = 0;
             return true;
@@ -349,7 +350,7 @@ bool ControlSet::route(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return false;
     case WM_VSCROLL:
     case WM_HSCROLL:
-        if (Control* c = byHwnd(reinterpret_cast<HWND>(lp))) {
+        if (Control* c = find(reinterpret_cast<HWND>(lp))) {
             c->scrolled(LOWORD(wp), static_cast<short>(HIWORD(wp)));
             result = 0;
             return true;
@@ -357,7 +358,7 @@ bool ControlSet::route(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return false;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: {
-        Control* c = byHwnd(reinterpret_cast<HWND>(lp));
+        Control* c = find(reinterpret_cast<HWND>(lp));
         if (!c || !c->hasBackColour()) return false;
         SetBkColor(reinterpret_cast<HDC>(wp), screenColour(c->back_));
         result = reinterpret_cast<LRESULT>(c->backBrush_.get());

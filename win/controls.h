@@ -31,7 +31,7 @@ class Control {
 public:
     Control(ControlSpec spec, HWND hwnd) : spec_(spec), hwnd_(hwnd) {}
 
-    const std::wstring name() const { return spec_.name; }
+    std::wstring name() const { return spec_.name; }
     int index() const { return spec_.index; }
     ControlKind kind() const { return spec_.kind; }
     const wchar_t* page() const { return spec_.page; }
@@ -117,6 +117,8 @@ public:
     void destroy();
 
     Control* find(const std::wstring& name, int index = 0);
+    Control* find(HWND h);
+    // A control of the table; a name the table does not hold is a programming error.
     Control& operator()(const std::wstring& name, int index = 0);
     std::vector<Control*> all();
 
@@ -124,8 +126,6 @@ public:
     bool route(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
 private:
-    Control* byHwnd(HWND h);
-
     std::map<std::pair<std::wstring, int>, std::unique_ptr<Control>> controls_;
 };
 
