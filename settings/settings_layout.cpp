@@ -3,6 +3,9 @@
 #include "settings/settings_layout.h"
 
 #include <algorithm>
+#include <string_view>
+
+#include "shell/look.h"
 
 namespace settings {
 namespace {
@@ -18,7 +21,7 @@ constexpr int kRowHeight = 450;
 constexpr int kFieldHeight = 330;
 constexpr int kCheckSize = 300;
 // Columns of the grid, client twips.
-constexpr int kCaptionLeft = 360, kSecondsLeft = 1420, kSpinLeft = 2070, kUnitLeft = 2340, kSoundLeft = 2620;
+constexpr int kCaptionLeft = 360, kSecondsLeft = 1420, kSpinLeft = 2085, kUnitLeft = 2340, kSoundLeft = 2620;
 constexpr int kSoundWidth = 2000;
 constexpr int kCheckColumns[4] = {4780, 5320, 5860, 6400};  // "声音", "闪烁", "文字", "持续"
 
@@ -116,6 +119,28 @@ void addGroups(std::vector<win::ControlSpec>& l) {
     l.push_back({L"Command3", 0, K::Button, L"..", 6000, 6480, 420, kFieldHeight});
 }
 
+// Each text box has a shape round it, 15 twips outside on every side, on the box's page.
+void addTextFrames(std::vector<win::ControlSpec>& l) {
+    struct Framed {
+        const wchar_t* shape;
+        const wchar_t* box;
+        int first, last;
+    };
+    constexpr Framed framed[] = {{L"Shape1", L"Text1", 0, 4}, {L"Shape2", L"Text2", 4, 8},
+                                 {L"Shape3", L"Text3", 0, 0}, {L"Shape4", L"Text4", 1, 2}};
+    std::vector<win::ControlSpec> shapes;
+    for (const Framed& f : framed) {
+        for (int i = f.first; i <= f.last; ++i) {
+            auto box = std::find_if(l.begin(), l.end(), [&](const win::ControlSpec& s) {
+                return std::wstring_view(s.name) == f.box && s.index == i;
+            });
+            shell::TwipsRect r = shell::frameControl({box->left, box->top, box->width, box->height});
+            shapes.push_back({f.shape, i, K::Shape, nullptr, r.left, r.top, r.width, r.height, box->page});
+        }
+    }
+    l.insert(l.end(), shapes.begin(), shapes.end());
+}
+
 }  // namespace
 
 std::vector<win::ControlSpec> settingsLayout() {
@@ -133,8 +158,9 @@ std::vector<win::ControlSpec> settingsLayout() {
     l.push_back({L"Lab_help", 0, K::Label, L"帮助", 1800, 7110, 600, 240});
     l.push_back({L"Command1", 0, K::Button, L"应用", 4300, 7020, 1200, 400});
     l.push_back({L"Command2", 0, K::Button, L"关闭", 5650, 7020, 1200, 400});
-    // Child windows created first lie on top: the frames go last so they stay behind.
-    std::stable_partition(l.begin(), l.end(), [](const win::ControlSpec& s) { return s.kind != K::Frame; });
+    addTextFrames(l);
+    // Child windows created first lie on top: frames and shapes go last so they stay behind.
+    std::stable_partition(l.begin(), l.end(), [](const win::ControlSpec& s) { return s.kind != K::Frame && s.kind != K::Shape; });
     return l;
 }
 

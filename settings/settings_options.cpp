@@ -37,7 +37,7 @@ void Settings::Check1_Click(int index) {
 
 void Settings::transparentClicked() {
     bool pictureShown = Ctl(L"Check1", 3).value() == 0;
-    for (auto [name, index] : {std::pair{L"Label1", 17}, {L"Text1", 4}, {L"Command3", 0}, {L"Label1", 18}, {L"Combo4", 0}}) {
+    for (auto [name, index] : {std::pair{L"Label1", 17}, {L"Shape1", 4}, {L"Text1", 4}, {L"Command3", 0}, {L"Label1", 18}, {L"Combo4", 0}}) {
         Ctl(name, index).setVisible(pictureShown);
     }
     win::Control& background = Ctl(L"Text1", 4);

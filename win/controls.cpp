@@ -26,12 +26,13 @@ Creation creationOf(ControlKind kind) {
     case ControlKind::Button: return {L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON};
     case ControlKind::Check: return {L"BUTTON", child | WS_TABSTOP | BS_3STATE};
     case ControlKind::Option: return {L"BUTTON", child | WS_TABSTOP | BS_RADIOBUTTON};
-    case ControlKind::Text: return {L"EDIT", child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL};
+    case ControlKind::Text: return {L"EDIT", child | WS_TABSTOP | ES_AUTOHSCROLL};  // a shape frames it
     case ControlKind::Combo: return {L"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN};
     case ControlKind::ComboList: return {L"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST};
     case ControlKind::VScroll: return {L"SCROLLBAR", child | SBS_VERT};
     case ControlKind::HScroll: return {L"SCROLLBAR", child | SBS_HORZ};
     case ControlKind::Frame: return {L"STATIC", child | SS_ETCHEDFRAME};
+    case ControlKind::Shape: return {L"STATIC", child | SS_BLACKFRAME};
     case ControlKind::Picture: return {L"STATIC", child | WS_CLIPSIBLINGS | SS_NOTIFY | SS_OWNERDRAW};
     }
     return {L"STATIC", child};

@@ -15,7 +15,7 @@
 
 namespace win {
 
-enum class ControlKind { Label, Button, Check, Option, Text, Combo, ComboList, VScroll, HScroll, Frame, Picture };
+enum class ControlKind { Label, Button, Check, Option, Text, Combo, ComboList, VScroll, HScroll, Frame, Shape, Picture };
 
 // One control as the dialog lays it out: client position and size in twips.
 struct ControlSpec {

@@ -228,6 +228,16 @@ TEST_F(SettingsDialog, TitleTargetStoresOnlyItsLookAndBringsTheTitleBack) {
     readsetting(stored);
     EXPECT_EQ(stored.Time_one, 30);
     forms::Frm_title().Timer3.enabled(false);
+
+    // Transparent: no picture controls. The clock target unticks it and brings its picture back.
+    EXPECT_FALSE(ctl(L"Text1", 4).visible());
+    EXPECT_FALSE(ctl(L"Combo4").visible());
+    clockSetting().picturename = L"sky.jpg\\255";
+    ctl(L"Combo5").setListIndex(3);
+    EXPECT_EQ(ctl(L"Check1", 3).value(), 0);
+    EXPECT_TRUE(ctl(L"Text1", 4).visible());
+    EXPECT_EQ(ctl(L"Text1", 4).text(), L"sky.jpg");
+    EXPECT_EQ(ctl(L"Text1", 4).backColour(), 255u);
 }
 
 TEST_F(SettingsDialog, KeysReachTheHotkeyBoxThroughItsOwnWindow) {
