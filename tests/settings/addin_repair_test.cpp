@@ -134,3 +134,16 @@ TEST_F(AddinRepair, FailedStepsAreNamedAndNoSuccessIsClaimed) {
     EXPECT_EQ(GetFileSize(f, nullptr), 3u);
     CloseHandle(f);
 }
+
+TEST(ScriptingObject, WritesTextAndNumbersWhereTheRegistryApiReadsThem) {
+    setRepairSystem(nullptr);
+    CLSID cls;
+    if (FAILED(CLSIDFromProgID(L"WScript.Shell", &cls))) GTEST_SKIP() << "no scripting object here";
+    const std::wstring key = L"Software\\Velmora probe";
+    RepairSystem& real = repairSystem();
+    EXPECT_TRUE(real.scriptWrite(L"HKEY_CURRENT_USER\\" + key + L"\\Name", std::wstring(L"会议")));
+    EXPECT_TRUE(real.scriptWrite(L"HKEY_CURRENT_USER\\" + key + L"\\Count", int32_t{3}));
+    EXPECT_EQ(shell::regReadValue(HKEY_CURRENT_USER, key, L"Name"), shell::RegValue(std::wstring(L"会议")));
+    EXPECT_EQ(shell::regReadValue(HKEY_CURRENT_USER, key, L"Count"), shell::RegValue(int32_t{3}));
+    testing_support::deleteUserKey(key.c_str());
+}

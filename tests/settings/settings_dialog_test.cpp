@@ -10,6 +10,7 @@
 #include "clocks/time_glasstwo.h"
 #include "displays/Frm_title.h"
 #include "settings/Settings.h"
+#include "settings/addin_repair.h"
 #include "settings/choosers.h"
 #include "shell/Frm_exit.h"
 #include "shell/ini_store.h"
@@ -378,4 +379,28 @@ TEST_F(SettingsDialog, TabMovesOnAndEscClosesThroughTheProgramsMessageHandling) 
     EXPECT_TRUE(IsChild(dlg().hwnd(), GetFocus()));
     press(GetFocus(), VK_ESCAPE);
     EXPECT_FALSE(dlg().loaded());
+}
+
+// The repair's own steps are tested apart; here the dialog's button: settings gone, the notice
+// waited for, the closing box shown long.
+TEST_F(SettingsDialog, RepairButtonDeletesTheSettingsAndReportsTheRepair) {
+    class Quiet final : public settings::RepairSystem {
+    public:
+        std::wstring windowsFolder() override { return L"C:\\windows"; }
+        std::wstring systemFolder() override { return L"C:\\windows\\system32"; }
+        bool startCommand(const std::wstring&) override { return true; }
+        bool scriptWrite(const std::wstring&, const shell::RegValue&) override { return true; }
+        bool scriptDelete(const std::wstring&) override { return true; }
+    } quiet;
+    settings::setRepairSystem(&quiet);
+    savesetting(storedClock());
+    open();
+    ctl(L"Command5").click();
+    settings::setRepairSystem(nullptr);
+    EXPECT_FALSE(regReadValue(HKEY_CURRENT_USER, kSettingsKey, L"Time_one"));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, settings::kRepairNotice);
+    EXPECT_EQ(messages[0].timeoutMs, 0u);
+    EXPECT_EQ(messages[1].text.substr(0, 4), L"修复成功");
+    EXPECT_EQ(messages[1].timeoutMs, 8000u);
 }
