@@ -12,6 +12,7 @@
 #include "shell/program_folder.h"
 #include "shell/settings_registry.h"
 #include "win/handles.h"
+#include "win/pump.h"
 
 namespace {
 
@@ -46,8 +47,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The program ends when the hub is gone: by the menu's exit or the end of the session.
     MSG m;
     while (forms::Frm_exit().loaded() && GetMessageW(&m, nullptr, 0, 0) > 0) {
-        TranslateMessage(&m);
-        DispatchMessageW(&m);
+        win::dispatch(m);
     }
     return 0;
 }

@@ -1,12 +1,91 @@
 #pragma once
 // The settings dialog "设置": every setting of the clock, its hotkeys and its time source.
+// Its controls carry the names and indexes its neighbours use (Ctl(L"Check1", 4)).
+#include <string>
+
+#include "win/controls.h"
 #include "win/dialog_window.h"
+#include "win/handles.h"
+#include "win/timer.h"
 
 namespace settings {
 
+// The three tab pictures: at rest, under the pointer, selected.
+enum class TabPicture { Normal = 1, Hovered = 2, Selected = 3 };
+COLORREF tabPictureColour(TabPicture p);
+
 class Settings : public win::DialogWindow {
 public:
-    Settings() : DialogWindow(L"Velmora.Settings", L"设置", 7095, 7545) {}
+    Settings();
+
+    // A control by name and index; the window must be loaded.
+    win::Control& Ctl(const std::wstring& name, int index = 0) { return controls_(name, index); }
+    win::Control* findCtl(const std::wstring& name, int index = 0) { return controls_.find(name, index); }
+
+    win::Timer Timer1{1000, [this] { Timer1_Timer(); }};  // keeps the floating windows below
+
+    // Tabs: the selected tab and the picture each tab shows now.
+    int selectedTab() const { return selectedTab_; }
+    TabPicture tabPicture(int tab) const { return tabPictures_[tab == 2 ? 1 : 0]; }
+
+    // Handlers the neighbours and tests reach.
+    void Command1_Click();  // Apply
+    void Command2_Click();  // close
+    void Command5_Click();  // program repair
+    void Image2_Click(int index);
+    void Image2_MouseMove(int index);
+    void Form_MouseMove();
+    void Lab_help_Click();
+    void Image1_Click();
+
+protected:
+    LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void onDestroy() override;
+
+private:
+    void Form_Load();  // runs as the window is created: every showing loads afresh
+    void createControls();
+    void wireHandlers();
+    void loadControls();
+    void frameTabs();
+    void showPage(const wchar_t* page);
+    void repaintTab(int index);
+    void paintTab(const DRAWITEMSTRUCT& d);
+    void Timer1_Timer();
+
+    // Apply (settings_apply.cpp).
+    void applyWindowLook(int target);
+    void applyClock();
+
+    // Immediate options (settings_options.cpp).
+    void Check1_Click(int index);
+    void transparentClicked();
+    void secondScreenClicked();
+    void VScroll1_Change();
+    void HScroll1_Change();
+    void Check5_Click(int index);
+    void Combo9_Click();
+    void fillTimeMethods();
+
+    // Appearance editor and sounds (settings_look.cpp).
+    void Combo5_Click();
+    void Command3_Click();
+    void Text1_Click(int index);
+    void Text1_LostFocus(int index);
+    void setFace(const std::wstring& face);
+
+    // Numeric fields and hotkey capture (settings_fields.cpp).
+    void Text2_Change(int index);
+    void Text2_LostFocus(int index);
+    void VScrol1_Change(int index);
+    void Text3_KeyDown(int key, int shift);
+    void Text3_KeyUp();
+
+    win::ControlSet controls_;
+    win::UniqueFont font_;
+    win::UniqueFont tabFont_;
+    int selectedTab_ = 1;
+    TabPicture tabPictures_[2]{TabPicture::Selected, TabPicture::Normal};
 };
 
 }  // namespace settings

@@ -18,6 +18,12 @@ std::wstring& trimLineEnd(std::wstring& text) {
     return text;
 }
 
+std::wstring trimBlanks(std::wstring_view text) {
+    size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring_view::npos) return {};
+    return std::wstring(text.substr(first, text.find_last_not_of(L' ') - first + 1));
+}
+
 std::wstring fileNameOfPath(std::wstring_view path) {
     size_t slash = path.rfind(L'\\');
     return std::wstring(slash == std::wstring_view::npos ? path : path.substr(slash + 1));

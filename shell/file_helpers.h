@@ -10,6 +10,9 @@ namespace shell {
 // Cuts the text just before the first line feed, tab, NUL or carriage return it holds.
 std::wstring& trimLineEnd(std::wstring& text);
 
+// The text without the blanks before and after it.
+std::wstring trimBlanks(std::wstring_view text);
+
 // What follows the last "\" (the whole path when there is none).
 std::wstring fileNameOfPath(std::wstring_view path);
 

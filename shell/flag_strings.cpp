@@ -16,6 +16,12 @@ bool flagOn(std::wstring_view flags, int pos) {
     return pos >= 1 && static_cast<size_t>(pos) <= flags.size() && flags[pos - 1] == L'1';
 }
 
+void setFlagOn(std::wstring& flags, int pos) {
+    if (pos < 1) return;
+    if (flags.size() < static_cast<size_t>(pos)) flags.resize(static_cast<size_t>(pos), L'0');
+    flags[static_cast<size_t>(pos) - 1] = L'1';
+}
+
 bool countsDown(std::wstring_view optvalue) { return flagOn(optvalue, 1); }
 
 DisplayFormat displayFormatOf(std::wstring_view optvalue) {

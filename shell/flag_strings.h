@@ -10,6 +10,8 @@ namespace shell {
 
 // True when character `pos` (from 1) of a flag string is "1"; a short string reads "0".
 bool flagOn(std::wstring_view flags, int pos);
+// Sets character `pos` (from 1) to "1", padding a short string with "0".
+void setFlagOn(std::wstring& flags, int pos);
 
 // checkvalue positions.
 namespace check {

@@ -1,4 +1,5 @@
 #include "shell/Frm_exit.h"
+#include "shell/file_helpers.h"
 #include "shell/hotkey_text.h"
 #include "shell/ini_store.h"
 #include "win/auto_message.h"
@@ -9,12 +10,6 @@ namespace {
 constexpr wchar_t kNoHotkey[] = L"无";
 constexpr size_t kCaptionWordLength = 2;  // "隐藏" or "显示"
 constexpr wchar_t kCaptionGap[] = L"        ";
-
-std::wstring trimBlanks(std::wstring text) {
-    size_t first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos) return {};
-    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
 
 // Registers the hotkey the text names, when it names one; false only when that fails.
 bool registerHotkey(HWND hub, int id, std::wstring_view text) {

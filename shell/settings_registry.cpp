@@ -147,7 +147,7 @@ void regDeleteValue(HKEY root, const std::wstring& path, const std::wstring& nam
     if (auto key = openKey(root, path)) RegDeleteValueW(key.get(), name.c_str());
 }
 
-void regDeleteKey(HKEY root, const std::wstring& path) { RegDeleteKeyW(root, path.c_str()); }
+LONG regDeleteKey(HKEY root, const std::wstring& path) { return RegDeleteKeyW(root, path.c_str()); }
 
 int32_t readUserNumber(const std::wstring& key, const std::wstring& name) {
     return numberFrom(regReadValue(HKEY_CURRENT_USER, key, name));

@@ -26,7 +26,7 @@ LONG regWriteValue(HKEY root, const std::wstring& path, const std::wstring& name
 // Nothing for a missing key or value or a type other than REG_SZ and REG_DWORD.
 std::optional<RegValue> regReadValue(HKEY root, const std::wstring& path, const std::wstring& name);
 void regDeleteValue(HKEY root, const std::wstring& path, const std::wstring& name);
-void regDeleteKey(HKEY root, const std::wstring& path);
+LONG regDeleteKey(HKEY root, const std::wstring& path);
 
 // The numeric value of a value of key Velmora; absent or not a number gives 0.
 int32_t readSettingNumber(const std::wstring& name);

@@ -6,7 +6,13 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/forms.h"
+#include "clocks/time_glasstwo.h"
+#include "displays/Frm_process.h"
 #include "meetdata_schema.h"
+#include "plans/Frm_data_sum.h"
+#include "settings/Settings.h"
+#include "shell/Frm_exit.h"
 #include "shell/meeting_db.h"
 #include "shell/program_folder.h"
 #include "win/handles.h"
@@ -149,6 +155,25 @@ void MeetDataTest::addClock(const std::wstring& name, const shell::ClockSetting&
                       n(c.tellShowtime), c.tellsoundname, c.tellprocesstext, c.tellShowtext, c.clockFont,
                       c.Fontselect, c.picturename, n(c.time_top), n(c.time_left), n(c.picture_width),
                       n(c.picture_height), n(id)}));
+}
+
+void HubTest::SetUp() {
+    MeetDataTest::SetUp();
+    shell::timingState() = shell::TimingState{};
+    forms::Frm_exit().Form_Load();
+    ASSERT_TRUE(forms::Frm_exit().loaded());
+    forms::Frm_exit().Timer4.enabled(false);  // no start kick: these tests start no run
+    messages.clear();
+}
+
+void HubTest::TearDown() {
+    for (win::Window* w : std::initializer_list<win::Window*>{&forms::Frm_process(), &forms::Frm_process_two(),
+                                                              &forms::time_glasstwo(), &forms::Settings(),
+                                                              &forms::Frm_data_sum(), &forms::Frm_exit()}) {
+        w->unload();
+    }
+    forms::resetAll();
+    MeetDataTest::TearDown();
 }
 
 void ProgramTest::SetUp() {

@@ -68,6 +68,15 @@ struct Screenshot {
 };
 Screenshot takeScreenshot();
 
+// The hub loaded, without its start kick: tests that open the hub's menus and dialogs. Every
+// window is unloaded before the objects go: a window destroyed together with its object runs
+// its WM_DESTROY over members that are already gone.
+class HubTest : public MeetDataTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
 std::wstring makeTempFolder();
 // A file the build put beside the test programs.
 std::wstring besideTestPrograms(std::wstring_view name);

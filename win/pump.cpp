@@ -1,8 +1,34 @@
 #include "win/pump.h"
 
-#include <windows.h>
+#include <algorithm>
+#include <vector>
 
 namespace win {
+namespace {
+
+std::vector<HWND>& dialogs() {
+    static std::vector<HWND> list;
+    return list;
+}
+
+}  // namespace
+
+void addModelessDialog(HWND dialog) {
+    if (dialog && std::find(dialogs().begin(), dialogs().end(), dialog) == dialogs().end()) dialogs().push_back(dialog);
+}
+
+void removeModelessDialog(HWND dialog) { std::erase(dialogs(), dialog); }
+
+void dispatch(MSG& msg) {
+    for (HWND d : dialogs()) {
+        if (IsChild(d, msg.hwnd) || msg.hwnd == d) {
+            if (IsDialogMessageW(d, &msg)) return;
+            break;
+        }
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
 
 void doEvents() {
     MSG msg;
@@ -11,8 +37,7 @@ void doEvents() {
             PostQuitMessage(static_cast<int>(msg.wParam));  // the message loop must still see it
             return;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        dispatch(msg);
     }
 }
 

@@ -1,8 +1,18 @@
 #pragma once
-// Lets the window messages already queued (timer ticks included) run before the caller goes on.
+// The program's message handling: modeless dialogs get their keyboard navigation (Tab,
+// Shift+Tab, Enter, Esc) from the dialog-message handling before anything is dispatched.
+#include <windows.h>
 
 namespace win {
 
+// A modeless dialog registers its window while it is loaded.
+void addModelessDialog(HWND dialog);
+void removeModelessDialog(HWND dialog);
+
+// Translates and dispatches one message, through a registered dialog when it is for one.
+void dispatch(MSG& msg);
+
+// Lets the window messages already queued (timer ticks included) run before the caller goes on.
 void doEvents();
 
 }  // namespace win

@@ -27,28 +27,15 @@ std::vector<std::wstring> itemTexts(HMENU menu) {
     return texts;
 }
 
-class HubMenu : public testing_support::MeetDataTest {
+class HubMenu : public testing_support::HubTest {
 protected:
     void SetUp() override {
-        MeetDataTest::SetUp();
-        timingState() = TimingState{};
-        hub().Form_Load();
-        ASSERT_TRUE(hub().loaded());
-        hub().Timer4.enabled(false);  // no start kick: these tests start no run
-        messages.clear();
+        HubTest::SetUp();
         setMenuTracker([this](HWND owner, HMENU menu) { popups.push_back(owner); });
     }
     void TearDown() override {
         setMenuTracker(nullptr);
-        // Unloaded before their objects go: a window destroyed together with its object runs
-        // its WM_DESTROY over members that are already gone.
-        for (win::Window* w : std::initializer_list<win::Window*>{&forms::Frm_process(), &forms::Frm_process_two(),
-                                                                  &forms::Settings(), &forms::Frm_data_sum(),
-                                                                  &forms::Frm_exit()}) {
-            w->unload();
-        }
-        forms::resetAll();
-        MeetDataTest::TearDown();
+        HubTest::TearDown();
     }
 
     static Frm_exit& hub() { return forms::Frm_exit(); }

@@ -1,0 +1,198 @@
+#include "settings/Settings.h"
+
+#include "app/forms.h"
+#include "plans/Frm_offtensetting.h"
+#include "settings/addin_repair.h"
+#include "settings/settings_layout.h"
+#include "settings/settings_rules.h"
+#include "shell/help.h"
+#include "shell/run_records.h"
+#include "shell/settings_registry.h"
+#include "win/auto_message.h"
+#include "win/pump.h"
+#include "win/twips.h"
+
+namespace settings {
+namespace {
+
+constexpr wchar_t kHelpTopic[] = L"2.1、设置.htm";
+constexpr unsigned kRepairMessageMs = 8000;
+
+// Tab image geometry: a selected tab stands taller.
+constexpr int kTabTop = 45, kTabHeight = 375;
+constexpr int kSelectedTabTop = 20, kSelectedTabHeight = 400;
+constexpr int kTabLefts[2] = {240, 1190};
+constexpr int kTabWidth = 960;
+
+win::UniqueFont messageFont() {
+    NONCLIENTMETRICSW m{};
+    m.cbSize = sizeof m;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
+    return win::UniqueFont(CreateFontIndirectW(&m.lfMessageFont));
+}
+
+}  // namespace
+
+COLORREF tabPictureColour(TabPicture p) {
+    switch (p) {
+    case TabPicture::Hovered: return RGB(198, 218, 242);
+    case TabPicture::Selected: return RGB(255, 255, 255);
+    default: return RGB(224, 228, 234);
+    }
+}
+
+Settings::Settings() : DialogWindow(L"Velmora.Settings", L"设置", 7095, 7545) { addTimer(Timer1); }
+
+LRESULT Settings::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    switch (msg) {
+    case WM_CREATE:
+        Form_Load();
+        return 0;
+    case WM_COMMAND:
+        // Enter and Esc of the dialog-message handling arrive as IDOK and IDCANCEL.
+        if (lp == 0 && LOWORD(wp) == IDOK) return Command1_Click(), 0;
+        if (lp == 0 && LOWORD(wp) == IDCANCEL) return Command2_Click(), 0;
+        break;
+    case WM_DRAWITEM:
+        paintTab(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+        return TRUE;
+    case WM_MOUSEMOVE:
+        Form_MouseMove();
+        return 0;
+    case WM_CLOSE:
+        Command2_Click();
+        return 0;
+    }
+    if (controls_.route(msg, wp, lp, result)) return result;
+    return DialogWindow::onMessage(msg, wp, lp);
+}
+
+void Settings::onDestroy() {
+    win::removeModelessDialog(hwnd());
+    controls_.destroy();
+}
+
+void Settings::Form_Load() {
+    createControls();
+    wireHandlers();
+    loadControls();
+    frameTabs();
+    Timer1.enabled(true);
+    win::addModelessDialog(hwnd());
+}
+
+void Settings::createControls() {
+    font_ = messageFont();
+    LOGFONTW lf{};
+    GetObjectW(font_.get(), sizeof lf, &lf);
+    lf.lfWeight = FW_BOLD;
+    tabFont_.reset(CreateFontIndirectW(&lf));
+    controls_.create(hwnd(), settingsLayout(), font_.get());
+}
+
+// Tab 1 selected, its page shown.
+void Settings::frameTabs() {
+    for (int i = 1; i <= 2; ++i) {
+        tabPictures_[i - 1] = TabPicture::Normal;
+        Ctl(L"Image2", i).moveTo(kTabLefts[i - 1], kTabTop, kTabWidth, kTabHeight);
+    }
+    selectedTab_ = 1;
+    tabPictures_[0] = TabPicture::Selected;
+    Ctl(L"Image2", 1).moveTo(kTabLefts[0], kSelectedTabTop, kTabWidth, kSelectedTabHeight);
+    showPage(kRemindPage);
+}
+
+void Settings::showPage(const wchar_t* page) {
+    for (win::Control* c : controls_.all()) {
+        if (c->page()) c->setVisible(c->page() == std::wstring_view(page));
+    }
+    for (int i = 1; i <= 2; ++i) repaintTab(i);
+}
+
+void Settings::repaintTab(int index) {
+    for (const wchar_t* name : {L"Image2", L"Lab_Tab"}) InvalidateRect(Ctl(name, index).hwnd(), nullptr, TRUE);
+}
+
+void Settings::Image2_Click(int index) {
+    frameTabs();
+    if (index != 2) return;
+    tabPictures_[0] = TabPicture::Normal;
+    tabPictures_[1] = TabPicture::Selected;
+    selectedTab_ = 2;
+    Ctl(L"Image2", 1).moveTo(kTabLefts[0], kTabTop, kTabWidth, kTabHeight);
+    Ctl(L"Image2", 2).moveTo(kTabLefts[1], kSelectedTabTop, kTabWidth, kSelectedTabHeight);
+    showPage(kOtherPage);
+    fillTimeMethods();
+}
+
+void Settings::Image2_MouseMove(int index) {
+    Form_MouseMove();
+    if (tabPictures_[index - 1] == TabPicture::Selected) return;
+    tabPictures_[index - 1] = TabPicture::Hovered;
+    repaintTab(index);
+}
+
+void Settings::Form_MouseMove() {
+    for (int i = 1; i <= 2; ++i) {
+        if (tabPictures_[i - 1] != TabPicture::Hovered) continue;
+        tabPictures_[i - 1] = TabPicture::Normal;
+        repaintTab(i);
+    }
+}
+
+void Settings::paintTab(const DRAWITEMSTRUCT& d) {
+    win::Control* c = controls_.find(d.hwndItem);
+    if (!c) return;
+    RECT r = d.rcItem;
+    if (c->name() == L"Image1") {  // the stage icon: a small clock
+        win::UniqueBrush face(CreateSolidBrush(RGB(70, 120, 190)));
+        win::SelectScope brush(d.hDC, face.get());
+        Ellipse(d.hDC, r.left + 2, r.top + 2, r.right - 2, r.bottom - 2);
+        MoveToEx(d.hDC, (r.left + r.right) / 2, (r.top + r.bottom) / 2, nullptr);
+        LineTo(d.hDC, (r.left + r.right) / 2, r.top + 5);
+        return;
+    }
+    TabPicture p = tabPicture(c->index());
+    win::UniqueBrush fill(CreateSolidBrush(tabPictureColour(p)));
+    FillRect(d.hDC, &r, fill.get());
+    if (c->name() == L"Image2") {
+        DrawEdge(d.hDC, &r, EDGE_RAISED, BF_LEFT | BF_TOP | BF_RIGHT);
+        return;
+    }
+    std::wstring caption = c->text();
+    win::SelectScope font(d.hDC, tabFont_.get());
+    SetBkMode(d.hDC, TRANSPARENT);
+    DrawTextW(d.hDC, caption.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+void Settings::Timer1_Timer() { shell::timingState().topmostpause = 200; }
+
+void Settings::Lab_help_Click() { shell::showHelp(hwnd(), kHelpTopic); }
+
+void Settings::Command2_Click() { unload(); }
+
+// Every stored setting goes first; the next read gives the first-run defaults.
+void Settings::Command5_Click() {
+    shell::delsetting();
+    win::askMessage(kRepairNotice, win::kProductName, MB_OK);
+    win::autoMessage(repairMessage(repairAddins()), kRepairMessageMs);
+}
+
+// The stage window opens modal: this dialog waits, disabled, until that window is gone.
+void Settings::Image1_Click() {
+    setLeft(stageDialogLeft(win::twipsPerPixelX(), shell::screenShared().screenwidth, Width()));
+    auto& stages = forms::Frm_offtensetting();
+    stages.Show();
+    if (!stages.loaded()) return;
+    EnableWindow(hwnd(), FALSE);
+    MSG m{};
+    while (stages.loaded() && GetMessageW(&m, nullptr, 0, 0) > 0) win::dispatch(m);
+    if (m.message == WM_QUIT) PostQuitMessage(static_cast<int>(m.wParam));
+    if (loaded()) {
+        EnableWindow(hwnd(), TRUE);
+        SetForegroundWindow(hwnd());
+    }
+}
+
+}  // namespace settings

@@ -1,0 +1,138 @@
+// Apply ("应用"): either the look of one floating window, or the whole clock after its alarm
+// times pass their checks, followed by a fresh timing run.
+#include <algorithm>
+
+#include "app/forms.h"
+#include "clocks/time_glass.h"
+#include "displays/Frm_process.h"
+#include "displays/Frm_time.h"
+#include "displays/Frm_title.h"
+#include "settings/Settings.h"
+#include "settings/settings_rules.h"
+#include "shell/Frm_exit.h"
+#include "shell/flag_strings.h"
+#include "shell/ini_store.h"
+#include "shell/meeting_db.h"
+#include "shell/program_folder.h"
+#include "shell/settings_registry.h"
+#include "shell/sound.h"
+#include "win/auto_message.h"
+#include "win/pump.h"
+
+namespace settings {
+namespace {
+
+constexpr unsigned kApplyMessageMs = 1300;
+constexpr size_t kStoppedSounds = 5;
+
+
+std::wstring digit(int v) { return std::to_wstring(v); }
+
+std::wstring colourText(COLORREF c) { return std::to_wstring(static_cast<int32_t>(c)); }
+
+// Stops every sound of the list in effect, then the wave sound of the process.
+void stopSoundList(const std::wstring& list) {
+    std::wstring folder = shell::inProgramFolder(L"sounds\\");
+    if (list.size() > 3) {
+        auto names = shell::splitAtBackslash(list);
+        for (size_t i = 0; i < std::min(names.size(), kStoppedSounds); ++i) shell::stopmusic(folder + names[i]);
+    }
+    shell::stopmusic(folder);
+}
+
+}  // namespace
+
+void Settings::Command1_Click() {
+    int target = Ctl(L"Combo5").listIndex();
+    if (target >= TitleLook && target <= BannerLook) applyWindowLook(target);
+    else applyClock();
+}
+
+void Settings::applyWindowLook(int target) {
+    using shell::iniWrite;
+    using shell::kHotkeySection;
+    std::wstring face = Ctl(L"Combo1").text();
+    std::wstring sizeColour = digit(Ctl(L"Combo2").listIndex()) + L"\\" + digit(Ctl(L"Combo3").listIndex());
+    std::wstring& flags = shell::clockSetting().checkvalue;
+    switch (target) {
+    case TitleLook:
+        iniWrite(kHotkeySection, L"titleFont", face);
+        iniWrite(kHotkeySection, L"titleselect", sizeColour);
+        forms::Frm_title().Timer3.enabled(true);
+        shell::setFlagOn(flags, shell::check::titleWindow);
+        return;
+    case TimeLook:
+        iniWrite(kHotkeySection, L"timeFont", face);
+        iniWrite(kHotkeySection, L"timeselect", sizeColour);
+        shell::setFlagOn(flags, shell::check::timeWindow);
+        forms::Frm_time().Timer3.enabled(true);
+        return;
+    default:
+        iniWrite(kHotkeySection, L"processFont", face);
+        iniWrite(kHotkeySection, L"processFontSize", digit(Ctl(L"Combo2").listIndex()));
+        iniWrite(kHotkeySection, L"processColor", digit(Ctl(L"Combo3").listIndex()));
+        iniWrite(kHotkeySection, L"processvalue", digit(Ctl(L"Check1", 3).value()));
+        iniWrite(kHotkeySection, L"processBackColor", colourText(Ctl(L"Text1", 4).backColour()));
+        forms::Frm_process().Timer3.enabled(true);
+        return;
+    }
+}
+
+void Settings::applyClock() {
+    std::array<AlarmField, 3> alarms;
+    for (int k = 0; k < 3; ++k) alarms[k] = {Ctl(L"Text2", k + 4).text(), Ctl(L"Check2", k + 2).value() != 0};
+    auto problems = alarmProblems(alarms);
+    for (const auto& p : problems) win::autoMessage(p, kApplyMessageMs);
+    if (!problems.empty()) return;
+
+    shell::loadCurrentMeeting();
+    shell::ClockSetting& c = shell::clockSetting();
+    shell::TimingState& t = shell::timingState();
+    c.Time_one = static_cast<int32_t>(*wholeOf(alarms[0].text));
+    c.Time_two = static_cast<int32_t>(*wholeOf(alarms[1].text));
+    c.Time_three = static_cast<int32_t>(*wholeOf(alarms[2].text));
+
+    std::wstring flags;
+    for (int k = 2; k <= 4; ++k) flags += digit(Ctl(L"Check2", k).value());
+    for (int i = 0; i <= 3; ++i) flags += digit(Ctl(L"Check1", i).value());
+    flags += L"0";
+    for (int i = 0; i <= 8; ++i) flags += digit(Ctl(L"Check3", i).value());
+    for (int i = 1; i <= 4; ++i) flags += digit(Ctl(L"Check4", i).value());
+    c.checkvalue = flags;
+    c.optvalue.clear();
+    for (auto [name, index] : {std::pair{L"Option1", 0}, {L"Option1", 1}, {L"Option2", 0}, {L"Option2", 1}, {L"Option2", 2}}) {
+        c.optvalue += digit(Ctl(name, index).value());
+    }
+    if (auto shown = wholeOf(Ctl(L"Text2", 8).text())) c.tellShowtime = static_cast<int16_t>(std::min(*shown, 32767LL));
+
+    stopSoundList(t.soundlist);
+    c.tellsoundname = Ctl(L"Text1", 0).text();
+    for (int i = 1; i <= 3; ++i) c.tellsoundname += L"\\" + Ctl(L"Text1", i).text();
+    t.soundlist = c.tellsoundname;
+    c.tellprocesstext = Ctl(L"Text4", 2).text();
+    if (t.stagestate == shell::StageState::Waiting) c.tellShowtext = Ctl(L"Text4", 1).text();
+    c.clockFont = Ctl(L"Combo1").text();
+    c.Fontselect = fontselectOf(Ctl(L"Combo2").listIndex(), Ctl(L"Combo3").listIndex(), Ctl(L"Combo4").listIndex());
+    c.picturename = Ctl(L"Text1", 4).text() + L"\\" + colourText(Ctl(L"Text1", 4).backColour());
+
+    shell::ClockSetting stored = c;
+    stored.tellShowtext = Ctl(L"Text4", 1).text();  // the dialog's title is always stored
+    shell::savesetting(stored);
+    win::doEvents();
+    if (!loaded()) return;  // closed while the queued messages ran
+
+    shell::iniWrite(shell::kHotkeySection, L"add", Ctl(L"Text2", 7).text());
+    shell::iniWrite(shell::kHotkeySection, L"hide", Ctl(L"Text3", 0).text());
+    shell::iniWrite(shell::kHotkeySection, L"often", digit(Ctl(L"Check5", 0).value()) + digit(Ctl(L"Check5", 1).value()));
+    shell::Frm_exit& hub = forms::Frm_exit();
+    hub.hotkey_del();
+    hub.Hotkey_set();
+
+    clocks::time_glass& clock = forms::time_glass();
+    clock.Timer1.enabled(false);
+    clock.Timer4.enabled(false);
+    hub.Timer4.enabled(false);
+    clock.Timer5.enabled(true);
+}
+
+}  // namespace settings

@@ -1,0 +1,14 @@
+#pragma once
+// The controls of the settings dialog, in creation (and Tab) order.
+#include <vector>
+
+#include "win/controls.h"
+
+namespace settings {
+
+inline constexpr wchar_t kRemindPage[] = L"remind";
+inline constexpr wchar_t kOtherPage[] = L"other";
+
+std::vector<win::ControlSpec> settingsLayout();
+
+}  // namespace settings

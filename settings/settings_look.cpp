@@ -1,0 +1,120 @@
+// The appearance editor (font, size, colour and background of one display target at a time)
+// and the sound boxes of the reminder grid. Chosen files are copied once into the program's
+// folders; a file of the same name there stays as it is.
+#include "app/forms.h"
+#include "displays/Frm_process.h"
+#include "displays/Frm_time.h"
+#include "displays/Frm_title.h"
+#include "settings/Settings.h"
+#include "settings/choosers.h"
+#include "settings/settings_rules.h"
+#include "shell/file_helpers.h"
+#include "shell/flag_strings.h"
+#include "shell/ini_store.h"
+#include "shell/program_folder.h"
+#include "shell/run_records.h"
+#include "shell/text_number.h"
+#include "win/auto_message.h"
+
+namespace settings {
+namespace {
+
+constexpr wchar_t kChooseTitle[] = L"导入文件名称";
+constexpr wchar_t kPictureFilter[] = L"图片文件(*.jpg),*.ico,*.bmp,*.gif)|*.jpg;*.ico;*.bmp;*.gif";
+constexpr wchar_t kSoundFilter[] = L"声音文件(*.wav),*.mp3|*.wav;*.mp3";
+constexpr wchar_t kNoPicture[] = L"没有加载图片";
+constexpr wchar_t kWrongSound[] = L"仅支持wav和mp3格式文件";
+
+// Copies the chosen file into the program folder `folder` unless a file of its name is there
+// already; the bare name either way.
+std::wstring copyIntoFolder(const std::wstring& chosen, const wchar_t* folder) {
+    std::wstring dir = shell::inProgramFolder(folder);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    std::wstring name = shell::fileNameOfPath(chosen);
+    std::wstring target = dir + L"\\" + name;
+    if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) CopyFileW(chosen.c_str(), target.c_str(), FALSE);
+    return name;
+}
+
+}  // namespace
+
+void Settings::Combo5_Click() {
+    using shell::iniRead;
+    using shell::kHotkeySection;
+    win::Control& transparent = Ctl(L"Check1", 3);
+    win::Control& background = Ctl(L"Text1", 4);
+    int target = Ctl(L"Combo5").listIndex();
+    if (target == TitleLook || target == TimeLook) {
+        bool title = target == TitleLook;
+        std::wstring face = shell::trimBlanks(iniRead(kHotkeySection, title ? L"titleFont" : L"timeFont", L"Trebuchet MS"));
+        std::wstring pair = shell::trimBlanks(iniRead(kHotkeySection, title ? L"titleselect" : L"timeselect", L"9\\4"));
+        shell::setFlagOn(shell::clockSetting().checkvalue, title ? shell::check::titleWindow : shell::check::timeWindow);
+        (title ? forms::Frm_title().Timer3 : forms::Frm_time().Timer3).enabled(true);
+        transparent.setValue(1);
+        transparent.setEnabled(false);
+        setFace(face);
+        auto parts = shell::splitAtBackslash(pair);
+        Ctl(L"Combo2").setListIndex(shell::wholeNumberOf(parts[0]));
+        if (parts.size() > 1) Ctl(L"Combo3").setListIndex(shell::wholeNumberOf(parts[1]));
+    } else if (target == BannerLook) {
+        setFace(iniRead(kHotkeySection, L"processFont", L"Trebuchet ms"));
+        Ctl(L"Combo2").setListIndex(shell::wholeNumberOf(iniRead(kHotkeySection, L"processFontSize", L"5")));
+        Ctl(L"Combo3").setListIndex(shell::wholeNumberOf(iniRead(kHotkeySection, L"processColor", L"5")));
+        transparent.setValue(shell::wholeNumberOf(iniRead(kHotkeySection, L"processvalue", L"0")));
+        transparent.setEnabled(true);
+        transparentClicked();
+        background.setText(L"");
+        background.setBackColour(static_cast<COLORREF>(
+            shell::wholeNumberOf(iniRead(kHotkeySection, L"processBackColor", L"-2147483635"))));
+        forms::Frm_process().Timer3.enabled(true);
+        Ctl(L"Command3").setEnabled(false);
+    } else if (target == ClockLook) {
+        const shell::ClockSetting& c = shell::clockSetting();
+        setFace(c.clockFont);
+        shell::LookCode look = shell::lookCodeOf(c.Fontselect);
+        Ctl(L"Combo2").setListIndex(look.sizeIndex);
+        Ctl(L"Combo3").setListIndex(look.colourIndex);
+        transparent.setValue(shell::flagOn(c.checkvalue, shell::check::transparent) ? 1 : 0);
+        transparent.setEnabled(true);
+        auto parts = shell::splitAtBackslash(c.picturename);
+        background.setText(parts[0]);
+        if (parts.size() > 1) background.setBackColour(static_cast<COLORREF>(shell::wholeNumberOf(parts[1])));
+        Ctl(L"Command3").setEnabled(true);
+        transparentClicked();
+    }
+}
+
+void Settings::Command3_Click() {
+    win::Control& background = Ctl(L"Text1", 4);
+    background.setText(L"");  // cancelling removes the picture
+    std::wstring chosen = choosers().openFile(kChooseTitle, kPictureFilter, shell::inProgramFolder(L"picture"));
+    if (chosen.empty()) {
+        win::autoMessage(kNoPicture, 1200, MB_OK | MB_ICONQUESTION);
+        return;
+    }
+    background.setText(copyIntoFolder(chosen, L"picture"));
+    background.setBackColour(kWindowColour);
+}
+
+void Settings::Text1_Click(int index) {
+    if (index == 4) {
+        if (auto colour = choosers().colour(hwnd())) {
+            Ctl(L"Text1", 4).setText(L"");
+            Ctl(L"Text1", 4).setBackColour(*colour);
+        }
+        return;
+    }
+    std::wstring chosen = choosers().openFile(kChooseTitle, kSoundFilter, shell::inProgramFolder(L"sounds\\"));
+    if (chosen.empty()) return;
+    Ctl(L"Text1", index).setText(copyIntoFolder(chosen, L"sounds"));
+}
+
+void Settings::Text1_LostFocus(int index) {
+    if (index == 4) return;
+    win::Control& box = Ctl(L"Text1", index);
+    if (soundNameAccepted(box.text())) return;
+    win::autoMessage(kWrongSound, 1000);
+    box.setText(L"");
+}
+
+}  // namespace settings

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "settings/addin_repair.h"
+#include "shell/ini_store.h"
+#include "shell/settings_registry.h"
+#include "tests/test_support.h"
+
+using namespace settings;
+
+namespace {
+
+// A machine whose folders are the test's, whose command starts are recorded and whose
+// scripting object either refuses or writes through the registry as the real one would.
+class RecordingSystem final : public RepairSystem {
+public:
+    std::wstring windows, system;
+    bool scriptWorks = false;
+    bool commandsStart = true;
+    std::vector<std::wstring> commands;
+
+    std::wstring windowsFolder() override { return windows; }
+    std::wstring systemFolder() override { return system; }
+    bool startCommand(const std::wstring& line) override {
+        commands.push_back(line);
+        return commandsStart;
+    }
+    bool scriptWrite(const std::wstring& fullPath, const shell::RegValue& value) override {
+        if (!scriptWorks) return false;
+        std::wstring path = fullPath.substr(std::wstring(L"HKEY_CURRENT_USER\\").size());
+        size_t slash = path.rfind(L'\\');
+        shell::regCreateKey(HKEY_CURRENT_USER, path.substr(0, slash));
+        return shell::regWriteValue(HKEY_CURRENT_USER, path.substr(0, slash), path.substr(slash + 1), value) == ERROR_SUCCESS;
+    }
+    bool scriptDelete(const std::wstring&) override { return false; }  // as the scripting object under Wine
+};
+
+bool keyExists(const std::wstring& path) {
+    HKEY k;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    RegCloseKey(k);
+    return true;
+}
+
+class AddinRepair : public testing_support::ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        clearKeys();
+        machine.windows = testing_support::makeTempFolder();
+        machine.system = machine.windows + L"\\system32";
+        CreateDirectoryW(machine.system.c_str(), nullptr);
+        for (const wchar_t* f : {L"\\scrrun.dll", L"\\user32.dll"}) testing_support::writeFile(machine.system + f, "dll");
+        testing_support::writeFile(folder + L"\\Larkmont32.dll", "addin");
+        setRepairSystem(&machine);
+    }
+    void TearDown() override {
+        setRepairSystem(nullptr);
+        clearKeys();
+        testing_support::removeTree(machine.windows);
+        ProgramTest::TearDown();
+    }
+    static void clearKeys() {
+        testing_support::deleteUserKey(L"Software\\Microsoft\\Office");
+        testing_support::deleteUserKey(L"Software\\Kingsoft");
+    }
+    std::wstring quoted(const std::wstring& path) const { return L"Regsvr32  /s   \"" + path + L"\""; }
+
+    RecordingSystem machine;
+};
+
+}  // namespace
+
+TEST_F(AddinRepair, EveryValueIsWrittenAndEveryDisabledListClearedOnBothRoads) {
+    for (bool script : {false, true}) {
+        SCOPED_TRACE(script ? "scripting object" : "registry API");
+        clearKeys();
+        machine.scriptWorks = script;
+        machine.commands.clear();
+        shell::iniWrite(shell::kSiteSection, L"filename", L"汇报");
+        auto keys = disabledItemKeys();
+        ASSERT_EQ(keys.size(), 24u);
+        for (size_t i = 0; i < keys.size(); i += 5) shell::regCreateKey(HKEY_CURRENT_USER, keys[i].substr(0, keys[i].size() - 1));
+
+        auto failed = repairAddins();
+
+        EXPECT_TRUE(failed.empty());
+        auto values = addinValues();
+        ASSERT_EQ(values.size(), 15u);
+        for (const auto& v : values) EXPECT_EQ(shell::regReadValue(HKEY_CURRENT_USER, v.key, v.name), v.data) << v.key << v.name;
+        EXPECT_EQ(values[0].key, L"SOFTWARE\\Microsoft\\Office\\Word\\Addins\\Larkmont.OfficeWd");
+        EXPECT_EQ(values[14].key, L"Software\\Kingsoft\\Office\\WPP\\AddinsWL");
+        for (const auto& k : keys) EXPECT_FALSE(keyExists(k.substr(0, k.size() - 1))) << k;
+        EXPECT_EQ(machine.commands, (std::vector<std::wstring>{quoted(machine.system + L"\\scrrun.dll"),
+                                                               quoted(folder + L"\\Larkmont32.dll")}));
+        EXPECT_EQ(shell::iniRead(shell::kSiteSection, L"filename", L"none"), L"none");  // empty reads as missing
+        EXPECT_EQ(repairMessage(failed).substr(0, 4), L"修复成功");
+    }
+}
+
+TEST_F(AddinRepair, SixtyFourBitWindowsRegistersFromSysWow64AndWithoutTheLibraryNothingIsAdded) {
+    std::wstring wow = machine.windows + L"\\SysWOW64";
+    CreateDirectoryW(wow.c_str(), nullptr);
+    testing_support::writeFile(wow + L"\\scrrun.dll", "dll");
+    testing_support::writeFile(wow + L"\\user32.dll", "dll");
+    DeleteFileW((folder + L"\\Larkmont32.dll").c_str());
+    shell::regCreateKey(HKEY_CURRENT_USER, disabledItemKeys()[3]);
+
+    auto failed = repairAddins();
+
+    EXPECT_TRUE(failed.empty());
+    EXPECT_EQ(machine.commands, std::vector<std::wstring>{quoted(wow + L"\\scrrun.dll")});
+    EXPECT_FALSE(keyExists(L"SOFTWARE\\Microsoft\\Office\\Word\\Addins"));
+    EXPECT_FALSE(keyExists(disabledItemKeys()[3]));
+}
+
+TEST_F(AddinRepair, FailedStepsAreNamedAndNoSuccessIsClaimed) {
+    DeleteFileW((machine.system + L"\\user32.dll").c_str());  // missing, and no copy beside the program
+    machine.commandsStart = false;
+
+    auto failed = repairAddins();
+
+    std::vector<std::wstring> expected{L"注册 scrrun.dll", L"复制 user32.dll 到 " + machine.system, L"注册 Larkmont32.dll"};
+    EXPECT_EQ(failed, expected);
+    std::wstring text = repairMessage(failed);
+    EXPECT_EQ(text.find(L"修复成功"), std::wstring::npos);
+    EXPECT_NE(text.find(L"复制 user32.dll"), std::wstring::npos);
+    EXPECT_NE(text.find(L"注册 Larkmont32.dll"), std::wstring::npos);
+    // Present files are never replaced.
+    testing_support::writeFile(folder + L"\\scrrun.dll", "newer");
+    repairAddins();
+    HANDLE f = CreateFileW((machine.system + L"\\scrrun.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetFileSize(f, nullptr), 3u);
+    CloseHandle(f);
+}
+
+TEST(ScriptingObject, WritesTextAndNumbersWhereTheRegistryApiReadsThem) {
+    setRepairSystem(nullptr);
+    CLSID cls;
+    if (FAILED(CLSIDFromProgID(L"WScript.Shell", &cls))) GTEST_SKIP() << "no scripting object here";
+    const std::wstring key = L"Software\\Velmora probe";
+    RepairSystem& real = repairSystem();
+    EXPECT_TRUE(real.scriptWrite(L"HKEY_CURRENT_USER\\" + key + L"\\Name", std::wstring(L"会议")));
+    EXPECT_TRUE(real.scriptWrite(L"HKEY_CURRENT_USER\\" + key + L"\\Count", int32_t{3}));
+    EXPECT_EQ(shell::regReadValue(HKEY_CURRENT_USER, key, L"Name"), shell::RegValue(std::wstring(L"会议")));
+    EXPECT_EQ(shell::regReadValue(HKEY_CURRENT_USER, key, L"Count"), shell::RegValue(int32_t{3}));
+    testing_support::deleteUserKey(key.c_str());
+}
