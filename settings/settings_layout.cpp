@@ -29,7 +29,7 @@ int rowTop(int row) { return kFrameTop + kRowTops[row]; }
 int fieldTop(int row) { return rowTop(row) + (kRowHeight - kFieldHeight) / 2; }
 int checkTop(int row) { return rowTop(row) + (kRowHeight - kCheckSize) / 2; }
 
-void addGrid(std::vector<win::ControlSpec>& l) {
+void addGrid(std::vector<win::ControlDesign>& l) {
     l.push_back({L"Frame1", 0, K::Frame, nullptr, kFrameLeft, kFrameTop, 6660, 3050, kRemind});
     const int headTop = kFrameTop + 220;
     l.push_back({L"Label4", 5, K::Label, L"声音文件", kSoundLeft, headTop, kSoundWidth, 240, kRemind});
@@ -55,7 +55,7 @@ void addGrid(std::vector<win::ControlSpec>& l) {
 }
 
 // Page "其它": two columns of captioned fields over the place of the grid.
-void addOtherPage(std::vector<win::ControlSpec>& l) {
+void addOtherPage(std::vector<win::ControlDesign>& l) {
     constexpr int rows[5] = {760, 1260, 1760, 2260, 2860};
     constexpr int leftLabel = 420, leftField = 1500, rightLabel = 3500, rightField = 4560;
     constexpr int labelWidth = 1050, dy = 45;
@@ -81,7 +81,7 @@ void addOtherPage(std::vector<win::ControlSpec>& l) {
     l.push_back({L"Label4", 8, K::Label, L"还剩()分钟", rightField, rows[3] + dy, 2100, 240, kOther});
 }
 
-void addGroups(std::vector<win::ControlSpec>& l) {
+void addGroups(std::vector<win::ControlDesign>& l) {
     // "格式"
     l.push_back({L"Label1", 0, K::Label, L"格式", 300, 3720, 600, 240});
     l.push_back({L"Frame2", 0, K::Frame, nullptr, 240, 3960, 6660, 520});
@@ -120,7 +120,7 @@ void addGroups(std::vector<win::ControlSpec>& l) {
 }
 
 // Each text box has a shape round it, 15 twips outside on every side, on the box's page.
-void addTextFrames(std::vector<win::ControlSpec>& l) {
+void addTextFrames(std::vector<win::ControlDesign>& l) {
     struct Framed {
         const wchar_t* shape;
         const wchar_t* box;
@@ -128,10 +128,10 @@ void addTextFrames(std::vector<win::ControlSpec>& l) {
     };
     constexpr Framed framed[] = {{L"Shape1", L"Text1", 0, 4}, {L"Shape2", L"Text2", 4, 8},
                                  {L"Shape3", L"Text3", 0, 0}, {L"Shape4", L"Text4", 1, 2}};
-    std::vector<win::ControlSpec> shapes;
+    std::vector<win::ControlDesign> shapes;
     for (const Framed& f : framed) {
         for (int i = f.first; i <= f.last; ++i) {
-            auto box = std::find_if(l.begin(), l.end(), [&](const win::ControlSpec& s) {
+            auto box = std::find_if(l.begin(), l.end(), [&](const win::ControlDesign& s) {
                 return std::wstring_view(s.name) == f.box && s.index == i;
             });
             shell::TwipsRect r = shell::frameControl({box->left, box->top, box->width, box->height});
@@ -143,8 +143,8 @@ void addTextFrames(std::vector<win::ControlSpec>& l) {
 
 }  // namespace
 
-std::vector<win::ControlSpec> settingsLayout() {
-    std::vector<win::ControlSpec> l;
+std::vector<win::ControlDesign> settingsLayout() {
+    std::vector<win::ControlDesign> l;
     // The tabs; each caption is painted by its own control over the tab's picture.
     l.push_back({L"Lab_Tab", 1, K::Picture, L"提醒", 240 + 30, 45 + 30, 960 - 60, 375 - 45});
     l.push_back({L"Lab_Tab", 2, K::Picture, L"其它", 1190 + 30, 45 + 30, 960 - 60, 375 - 45});
@@ -160,7 +160,7 @@ std::vector<win::ControlSpec> settingsLayout() {
     l.push_back({L"Command2", 0, K::Button, L"关闭", 5650, 7020, 1200, 400});
     addTextFrames(l);
     // Child windows created first lie on top: frames and shapes go last so they stay behind.
-    std::stable_partition(l.begin(), l.end(), [](const win::ControlSpec& s) { return s.kind != K::Frame && s.kind != K::Shape; });
+    std::stable_partition(l.begin(), l.end(), [](const win::ControlDesign& s) { return s.kind != K::Frame && s.kind != K::Shape; });
     return l;
 }
 

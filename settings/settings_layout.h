@@ -9,6 +9,6 @@ namespace settings {
 inline constexpr wchar_t kRemindPage[] = L"remind";
 inline constexpr wchar_t kOtherPage[] = L"other";
 
-std::vector<win::ControlSpec> settingsLayout();
+std::vector<win::ControlDesign> settingsLayout();
 
 }  // namespace settings

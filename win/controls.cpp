@@ -233,10 +233,10 @@ void Control::setBackColour(COLORREF c) {
 }
 
 void Control::moveTo(int left, int top, int width, int height) {
-    spec_.left = left;
-    spec_.top = top;
-    spec_.width = width;
-    spec_.height = height;
+    design_.left = left;
+    design_.top = top;
+    design_.width = width;
+    design_.height = height;
     SetWindowPos(hwnd_, nullptr, twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
                  twipsToPixelsY(height), SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -285,11 +285,11 @@ void Control::scrolled(WORD request, int thumb) {
     setValue(v);
 }
 
-void ControlSet::create(HWND parent, const std::vector<ControlSpec>& specs, HFONT font) {
+void ControlSet::create(HWND parent, const std::vector<ControlDesign>& designs, HFONT font) {
     controls_.clear();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     int id = kFirstId;
-    for (const ControlSpec& s : specs) {
+    for (const ControlDesign& s : designs) {
         Creation how = creationOf(s.kind);
         int height = isList(s.kind) ? s.height * 8 : s.height;  // the drop-down's open height
         HWND h = CreateWindowExW(0, how.cls, s.caption ? s.caption : L"", how.style, twipsToPixelsX(s.left),

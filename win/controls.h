@@ -18,7 +18,7 @@ namespace win {
 enum class ControlKind { Label, Button, Check, Option, Text, Combo, ComboList, VScroll, HScroll, Frame, Shape, Picture };
 
 // One control as the dialog lays it out: client position and size in twips.
-struct ControlSpec {
+struct ControlDesign {
     const wchar_t* name;
     int index;
     ControlKind kind;
@@ -29,12 +29,12 @@ struct ControlSpec {
 
 class Control {
 public:
-    Control(ControlSpec spec, HWND hwnd) : spec_(spec), hwnd_(hwnd) {}
+    Control(ControlDesign design, HWND hwnd) : design_(design), hwnd_(hwnd) {}
 
-    std::wstring name() const { return spec_.name; }
-    int index() const { return spec_.index; }
-    ControlKind kind() const { return spec_.kind; }
-    const wchar_t* page() const { return spec_.page; }
+    std::wstring name() const { return design_.name; }
+    int index() const { return design_.index; }
+    ControlKind kind() const { return design_.kind; }
+    const wchar_t* page() const { return design_.page; }
     HWND hwnd() const { return hwnd_; }
 
     // Check box 0, 1 or 2 (greyed); option 1 selected, 0 not; scroll bar its position.
@@ -71,8 +71,8 @@ public:
     void setEnabled(bool on) { EnableWindow(hwnd_, on); }
     void setFocus() { SetFocus(hwnd_); }
     void moveTo(int left, int top, int width, int height);  // twips
-    int top() const { return spec_.top; }
-    int height() const { return spec_.height; }
+    int top() const { return design_.top; }
+    int height() const { return design_.height; }
 
     // The user's actions.
     void click();  // a press of the mouse: buttons, labels, check boxes, options, edits
@@ -100,7 +100,7 @@ private:
         if (handler) handler();
     }
 
-    ControlSpec spec_;
+    ControlDesign design_;
     HWND hwnd_;
     int min_ = 0, max_ = 32767;
     COLORREF back_ = 0;
@@ -113,7 +113,7 @@ private:
 // the window's messages. The child windows die with their parent.
 class ControlSet {
 public:
-    void create(HWND parent, const std::vector<ControlSpec>& specs, HFONT font);
+    void create(HWND parent, const std::vector<ControlDesign>& designs, HFONT font);
     void destroy();
 
     Control* find(const std::wstring& name, int index = 0);
