@@ -6,9 +6,11 @@
 
 #include <functional>
 
-#include "addin/late_bound.h"
+#include "win/dispatch.h"
 
 namespace addin {
+
+using win::Dispatch;
 
 // Ctrl is the clicked control; CancelDefault may be set to keep the host's own action from running.
 using ClickHandler = std::function<void(IDispatch* ctrl, VARIANT_BOOL* cancelDefault)>;

@@ -63,7 +63,7 @@ STDMETHODIMP Quintrel32::IRibbonExtensibility_GetCustomUI(BSTR RibbonID, BSTR* r
 }
 
 STDMETHODIMP Quintrel32::mybuttons(IDispatch* control) {
-    return guarded([&] { runCommand(commandForRibbonId(getText(control, L"Id"))); });
+    return guarded([&] { runCommand(commandForRibbonId(win::dispatchText(control, L"Id"))); });
 }
 
 HRESULT Quintrel32::invokeId(DISPID id, WORD, DISPPARAMS* params, VARIANT* result) noexcept {
@@ -87,12 +87,12 @@ void Quintrel32::connect(IDispatch* application) {
     pptApp_ = Dispatch();
     if (application) application->QueryInterface(IID_IDispatch, pptApp_.putVoid());
     writeValue(HKEY_CURRENT_USER, kHarrowby, L"dllname", L"3");
-    if (isWpsHost(getText(pptApp_.get(), L"Path"))) {
+    if (isWpsHost(win::dispatchText(pptApp_.get(), L"Path"))) {
         wpsApp_ = pptApp_;
         addWpsButtons(wpsApp_.get(), wpsButtons_);
         return;
     }
-    std::wstring version = getText(pptApp_.get(), L"Version");
+    std::wstring version = win::dispatchText(pptApp_.get(), L"Version");
     if (twinActiveIn(readTwinEntry(), version)) return;
     switch (buttonsForVersion(version)) {
     case VersionButtons::MenuAndShow:
@@ -110,9 +110,9 @@ void Quintrel32::connect(IDispatch* application) {
 
 void Quintrel32::disconnect() {
     TwinEntry twin = readTwinEntry();
-    if (isWpsHost(getText(pptApp_.get(), L"Path"))) {
+    if (isWpsHost(win::dispatchText(pptApp_.get(), L"Path"))) {
         wpsDisconnect();
-    } else if (std::wstring version = getText(pptApp_.get(), L"Version"); !twinActiveIn(twin, version)) {
+    } else if (std::wstring version = win::dispatchText(pptApp_.get(), L"Version"); !twinActiveIn(twin, version)) {
         VersionButtons buttons = buttonsForVersion(version);
         if (buttons == VersionButtons::Unsupported) {
             win::askMessage(kUnsupported, kUnsupportedCaption, MB_OK);

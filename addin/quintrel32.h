@@ -2,7 +2,6 @@
 // The add-in object the host creates: connection, disconnection, ribbon and its callback.
 #include "addin/com_object.h"
 #include "addin/command_bars.h"
-#include "addin/late_bound.h"
 #include "addin/office_interfaces.h"
 
 namespace addin {

@@ -218,8 +218,8 @@ TEST_F(HostTest, RibbonTextIsExact) {
     SysFreeString(xml);
 
     // The same through the class's own interface, late-bound, as the ribbon host calls it.
-    auto late = addin::getProperty(reinterpret_cast<IDispatch*>(ribbon.get()), L"IRibbonExtensibility_GetCustomUI",
-                                   {L"Microsoft.PowerPoint.Presentation"});
+    auto late = win::dispatchValue(reinterpret_cast<IDispatch*>(ribbon.get()), L"IRibbonExtensibility_GetCustomUI",
+                                   win::arguments(win::Variant(L"Microsoft.PowerPoint.Presentation")));
     ASSERT_TRUE(late);
     EXPECT_EQ(late->text(), expected);
 }
@@ -252,8 +252,8 @@ TEST_P(Clicks, ReachTheirCommand) {
         break;
     case Target::OtherTagged: {
         Object* other = host.addControl(host.bar(2), L"别的");
-        other->props[L"tag"] = L"time_check";
-        other->props[L"parameter"] = L"other";
+        other->props[L"tag"] = win::Variant(L"time_check");
+        other->props[L"parameter"] = win::Variant(L"other");
         cancel = host.click(other);
         break;
     }
@@ -263,14 +263,11 @@ TEST_P(Clicks, ReachTheirCommand) {
     case Target::Ribbon4:
     case Target::Ribbon5: {
         Object* control = host.addControl(host.bar(2), L"ribbon");
-        control->props[L"id"] = c.target == Target::Ribbon4 ? L"Button4" : L"Button5";
+        control->props[L"id"] = win::Variant(c.target == Target::Ribbon4 ? L"Button4" : L"Button5");
         win::ComPtr<addin::_Quintrel32> own;
         ASSERT_EQ(addin->QueryInterface(addin::IID__Quintrel32, own.putVoid()), S_OK);
-        addin::Variant argument;
-        argument.get()->vt = VT_DISPATCH;
-        argument.get()->pdispVal = control;
-        control->AddRef();
-        EXPECT_TRUE(addin::callMethod(own.get(), L"mybuttons", {argument}));
+        EXPECT_EQ(win::dispatchCall(own.get(), L"mybuttons", win::arguments(win::Variant(static_cast<IDispatch*>(control)))),
+                  S_OK);
         break;
     }
     }

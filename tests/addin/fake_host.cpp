@@ -31,8 +31,8 @@ DISPID idOf(const std::wstring& name) {
     return static_cast<DISPID>(it - names.begin()) + 100;
 }
 
-void setResult(VARIANT* result, const addin::Variant& value) {
-    if (result) VariantCopy(result, const_cast<VARIANT*>(&value.raw()));
+void setResult(VARIANT* result, const win::Variant& value) {
+    if (result) VariantCopy(result, const_cast<VARIANT*>(value.get()));
 }
 
 void setObject(VARIANT* result, Object* object) {
@@ -107,14 +107,14 @@ STDMETHODIMP Object::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* par
 HRESULT Object::member(const std::wstring& name, WORD flags, const std::vector<VARIANT*>& args, VARIANT* result) {
     if (flags & DISPATCH_PROPERTYPUT) {
         if (args.size() != 1 || name == L"controls" || name == L"delete") return DISP_E_MEMBERNOTFOUND;
-        addin::Variant value;
+        win::Variant value;
         VariantCopy(value.get(), args[0]);
         props[name] = value;
         return S_OK;
     }
     if (name == L"item") return args.size() == 1 ? item(args[0], result) : DISP_E_BADPARAMCOUNT;
     if (name == L"count") {
-        setResult(result, static_cast<long>(children.size()));
+        setResult(result, win::Variant(static_cast<int>(children.size())));
         return S_OK;
     }
     if (name == L"add") return add(args, result);
@@ -137,7 +137,7 @@ HRESULT Object::member(const std::wstring& name, WORD flags, const std::vector<V
 }
 
 HRESULT Object::item(const VARIANT* key, VARIANT* result) {
-    addin::Variant k;
+    win::Variant k;
     VariantCopy(k.get(), const_cast<VARIANT*>(key));
     if (key->vt == VT_BSTR) {
         for (auto& c : children) {
@@ -161,14 +161,14 @@ HRESULT Object::add(const std::vector<VARIANT*>& args, VARIANT* result) {
     auto given = [&](size_t i) { return i < args.size() && args[i]->vt != VT_ERROR; };
     auto control = win::ComPtr<Object>::adopt(new Object(Kind::Control, this));
     control->controls = win::ComPtr<Object>::adopt(new Object(Kind::Controls, control.get()));
-    addin::Variant v;
+    win::Variant v;
     if (given(0)) VariantCopy(v.get(), args[0]);
     control->props[L"type"] = v;
-    control->props[L"temporary"] = addin::Variant::boolean(false);
+    control->props[L"temporary"] = win::Variant(false);
     if (given(4)) VariantCopy(control->props[L"temporary"].get(), args[4]);
     size_t at = children.size();
     if (given(3)) {
-        addin::Variant before;
+        win::Variant before;
         VariantCopy(before.get(), args[3]);
         at = std::min(children.size(), static_cast<size_t>(before.number().value_or(1) - 1));
     }
@@ -226,12 +226,12 @@ std::vector<Object*> Object::captioned(const std::wstring& caption) const {
 
 Host::Host(const std::wstring& path, const std::wstring& version, const std::vector<std::wstring>& barNames)
     : app_(win::ComPtr<Object>::adopt(new Object(Kind::App))) {
-    app_->props[L"path"] = path;
-    app_->props[L"version"] = version;
+    app_->props[L"path"] = win::Variant(path);
+    app_->props[L"version"] = win::Variant(version);
     app_->controls = win::ComPtr<Object>::adopt(new Object(Kind::Bars, app_.get()));
     for (const auto& name : barNames) {
         auto bar = win::ComPtr<Object>::adopt(new Object(Kind::Bar, app_->controls.get()));
-        bar->props[L"name"] = name;
+        bar->props[L"name"] = win::Variant(name);
         bar->controls = win::ComPtr<Object>::adopt(new Object(Kind::Controls, bar.get()));
         if (name == L"Menu Bar") addControl(bar.get(), L"幻灯片放映(&D)");
         app_->controls->children.push_back(bar);
@@ -250,7 +250,7 @@ Object* Host::slideShowMenu() const {
 Object* Host::addControl(Object* holder, const std::wstring& caption) {
     auto control = win::ComPtr<Object>::adopt(new Object(Kind::Control, holder->controls.get()));
     control->controls = win::ComPtr<Object>::adopt(new Object(Kind::Controls, control.get()));
-    control->props[L"caption"] = caption;
+    control->props[L"caption"] = win::Variant(caption);
     holder->controls->children.push_back(control);
     return control.get();
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/late_bound.h"
+#include "win/dispatch.h"
 
 namespace fake {
 
@@ -43,7 +43,7 @@ public:
 
     Kind kind;
     Object* parent;
-    std::map<std::wstring, addin::Variant> props;  // by lower-case name
+    std::map<std::wstring, win::Variant> props;  // by lower-case name
     std::vector<win::ComPtr<Object>> children;     // bars of Bars, controls of Controls
     win::ComPtr<Object> controls;                  // of a bar or a popup control
     std::map<DWORD, win::ComPtr<IDispatch>> sinks;
