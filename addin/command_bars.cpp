@@ -22,7 +22,6 @@ constexpr wchar_t kMenuBar[] = L"Menu Bar";
 constexpr wchar_t kSlideShowMenu[] = L"幻灯片放映(&D)";
 constexpr wchar_t kButtonTag[] = L"time_check";
 constexpr int kIconAndCaption = 3;
-constexpr int kWpsSettingsFace = 734;
 constexpr int kMenuSettingsFace = 33;
 
 Dispatch commandBar(IDispatch* app, const Variant& index) {
@@ -110,14 +109,14 @@ void removeMenuButton(IDispatch* app) {
     deleteControl(menu.get(), kSettingsCaption);
 }
 
-void addWpsButtons(IDispatch* app, WpsButtons& buttons) {
+void addWpsButtons(IDispatch* app, WpsButtons& buttons, int settingsFace) {
     removeWpsButtons(app);
     removeWpsButtons(app);
     Dispatch last = addToSlideShowBars(app, [](IDispatch* button) { dispatchPut(button, L"Style", Variant(kIconAndCaption)); });
     if (last) buttons.button_right = ButtonWatch(last, button_right_Click);
     if (Dispatch menu = addButton(commandBar(app, Variant(kMenuBar)).get(), false, Variant::missing())) {
         dispatchPut(menu.get(), L"Caption", Variant(kSettingsCaption));
-        dispatchPut(menu.get(), L"FaceId", Variant(kWpsSettingsFace));
+        dispatchPut(menu.get(), L"FaceId", Variant(settingsFace));
         dispatchPut(menu.get(), L"Visible", Variant(true));
         dispatchPut(menu.get(), L"BeginGroup", Variant(true));
         buttons.button_menu = ButtonWatch(menu, button_menu_Click);
