@@ -298,6 +298,49 @@ uintptr_t gdiProbe() {
     return value;
 }
 
+// --- slide-show events through the library -------------------------------------------------
+
+struct EventCase {
+    const char* name;
+    const wchar_t* path;
+    fake::Flavour flavour;
+};
+
+class ShowEvents : public HostTest, public ::testing::WithParamInterface<EventCase> {};
+
+TEST_P(ShowEvents, ReachTheLibraryUntilTheDisconnection) {
+    const EventCase& c = GetParam();
+    Host host(c.path, L"16.0", standardBars(), c.flavour);
+    host.shows.decks = {fake::Deck{L"汇报.pptx"}};
+    auto* app = static_cast<Object*>(host.app());
+    connect(host);
+    ASSERT_EQ(app->sinks.size(), 1u) << "the add-in listens to the application's events";
+
+    host.shows.begin(0);
+    EXPECT_EQ(registryText(kHarrowby, L"handname"), L"汇报.pptx");
+    EXPECT_EQ(registryText(kHarrowby, L"exitpptpd"), L"1");
+    // The window's own timers run while the host pumps: the slide watcher copies the slide to the INI file.
+    std::wstring ini = folder() + L"TimeData.db";
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && GetFileAttributesW(ini.c_str()) ==
+                                                                           INVALID_FILE_ATTRIBUTES;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(20);
+    }
+    EXPECT_EQ(GetPrivateProfileIntW(L"Mirthwell", L"currentpage", 0, ini.c_str()), 1u);
+
+    disconnect();
+    EXPECT_TRUE(app->sinks.empty()) << "the watch ends with the connection";
+    setRegistryText(kHarrowby, L"handname", L"x");
+    host.shows.end(0);
+    EXPECT_EQ(registryText(kHarrowby, L"handname"), L"x");
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, ShowEvents,
+                         ::testing::Values(EventCase{"powerpoint", kPowerPoint, fake::Flavour::PowerPoint},
+                                           EventCase{"wps", kWps, fake::Flavour::Wps}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 DWORD handleCount() {
     DWORD n = 0;
     GetProcessHandleCount(GetCurrentProcess(), &n);
@@ -309,8 +352,11 @@ TEST_F(HostTest, HundredConnectionsLeaveNoHandleNoObjectBehind) {
     auto cycle = [this] {
         Host host(kPowerPoint, L"16.0", {L"Menu Bar", L"Slide Show", L"Slide Show"});
         addin = create();
+        host.shows.decks = {fake::Deck{L"a.pptx"}};
         connect(host);
         host.click(host.bar(2)->captioned(addin::kShowClockCaption).at(0));
+        host.shows.begin(0);
+        host.shows.end(0);
         disconnect();
         addin = {};
     };
