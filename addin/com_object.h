@@ -84,6 +84,17 @@ HRESULT guarded(Work work) noexcept {
     return S_OK;
 }
 
+// Runs an entry point that reports its failure to the host.
+template <typename Work>
+HRESULT reported(Work work) noexcept {
+    try {
+        work();
+        return S_OK;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
 // Creates objects of one class for COM.
 class ClassFactory final : public IClassFactory, RefCounted<ClassFactory> {
 public:

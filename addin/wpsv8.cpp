@@ -30,21 +30,15 @@ STDMETHODIMP WPSV8::OnDisconnection(int, SAFEARRAY**) {
 }
 
 STDMETHODIMP WPSV8::OnStartupComplete(SAFEARRAY**) {
-    try {
+    return reported([&] {
         if (wppApp_) wppApp_->window().ensureLoaded();
-        return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 STDMETHODIMP WPSV8::OnBeginShutdown(SAFEARRAY**) {
-    try {
+    return reported([&] {
         if (wppApp_) wppApp_->window().unloadForm();
-        return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 }  // namespace addin

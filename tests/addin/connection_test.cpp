@@ -9,8 +9,6 @@ namespace {
 using fake::Host;
 using fake::Object;
 
-constexpr wchar_t kPowerPoint[] = L"C:\\Program Files\\Microsoft Office\\Office16";
-constexpr wchar_t kWps[] = L"C:\\Program Files\\Kingsoft\\WPS Office\\office6";
 constexpr wchar_t kUnsupported[] = L"不支持该版本，请与作者联系";
 constexpr wchar_t kClockMissingStart[] = L"工具属性，需计时程序随PPT程序一并运行";
 constexpr wchar_t kSettingsMissing[] = L"Fennick.exe不存在，请保证文件完整";
@@ -96,19 +94,19 @@ TEST_P(Versions, GetTheirButtonsOrTheMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Hosts, Versions,
-    ::testing::Values(VersionCase{kWps, L"9.0", true, true, false, false},
+    ::testing::Values(VersionCase{kWpsPath, L"9.0", true, true, false, false},
                       VersionCase{L"C:\\wps office\\office6", L"16.0", false, true, false, false},
-                      VersionCase{kPowerPoint, L"9.0", false, false, false, true},
-                      VersionCase{kPowerPoint, L"10.0", false, true, true, false},
-                      VersionCase{kPowerPoint, L"11.0", false, true, true, false},
-                      VersionCase{kPowerPoint, L"13.0", false, true, false, false},
-                      VersionCase{kPowerPoint, L"16.0", false, true, false, false},
-                      VersionCase{kPowerPoint, L"18.0", false, false, false, true}));
+                      VersionCase{kPowerPointPath, L"9.0", false, false, false, true},
+                      VersionCase{kPowerPointPath, L"10.0", false, true, true, false},
+                      VersionCase{kPowerPointPath, L"11.0", false, true, true, false},
+                      VersionCase{kPowerPointPath, L"13.0", false, true, false, false},
+                      VersionCase{kPowerPointPath, L"16.0", false, true, false, false},
+                      VersionCase{kPowerPointPath, L"18.0", false, false, false, true}));
 
 // --- which bars ----------------------------------------------------------------------------
 
 TEST_F(HostTest, ShowButtonsGoOnEverySlideShowBarAmongTheFirst95AndReplaceLeftovers) {
-    for (const wchar_t* path : {kPowerPoint, kWps}) {
+    for (const wchar_t* path : {kPowerPointPath, kWpsPath}) {
         std::vector<std::wstring> bars = {L"Menu Bar", L"Slide Show"};
         while (bars.size() < 95) bars.push_back(bars.size() == 40 ? L"Slide Show" : L"Other");
         bars.push_back(L"Slide Show");  // index 96
@@ -127,7 +125,7 @@ TEST_F(HostTest, ShowButtonsGoOnEverySlideShowBarAmongTheFirst95AndReplaceLeftov
 
 TEST_F(HostTest, WithoutSlideShowBarsWpsStillGetsItsSettingsButtonAndStartsTheClock) {
     installSibling(addin::kClockProgram, false);
-    Host host(kWps, L"9.0", {L"Menu Bar", L"Standard"});
+    Host host(kWpsPath, L"9.0", {L"Menu Bar", L"Standard"});
     connect(host);
     EXPECT_EQ(host.bar(1)->captioned(addin::kSettingsCaption).size(), 1u);
     EXPECT_EQ(siblingStarts(1), std::vector<std::string>{"Dovecrest.exe"});
@@ -149,7 +147,7 @@ TEST_P(Twin, KeepsTheAddinIdleOnlyWhenActive) {
     const TwinCase& c = GetParam();
     setRegistryText(kTwinKey, L"Manifest", c.manifest);
     setRegistryNumber(kTwinKey, L"LoadBehavior", c.loadBehavior);
-    Host host(kPowerPoint, c.version, standardBars());
+    Host host(kPowerPointPath, c.version, standardBars());
     connect(host);
     EXPECT_EQ(registryText(kHarrowby, L"dllname"), L"3");
     EXPECT_EQ(host.bar(3)->captioned(addin::kShowClockCaption).empty(), c.idle);
@@ -185,7 +183,7 @@ class HandMode : public HostTest, public ::testing::WithParamInterface<HandCase>
 
 TEST_P(HandMode, DecidesWhatDisconnectionKeeps) {
     const HandCase& c = GetParam();
-    Host host(c.wps ? kWps : kPowerPoint, L"16.0", standardBars());
+    Host host(c.wps ? kWpsPath : kPowerPointPath, L"16.0", standardBars());
     connect(host);
     setShowValues();
     setRegistryNumber(kHarrowby, L"handmode", c.handmode);
@@ -237,7 +235,7 @@ class Clicks : public HostTest, public ::testing::WithParamInterface<ClickCase> 
 TEST_P(Clicks, ReachTheirCommand) {
     const ClickCase& c = GetParam();
     bool wps = c.target == Target::WpsShow || c.target == Target::WpsMenu;
-    Host host(wps ? kWps : kPowerPoint, L"11.0", {L"Menu Bar", L"Slide Show", L"Slide Show"});
+    Host host(wps ? kWpsPath : kPowerPointPath, L"11.0", {L"Menu Bar", L"Slide Show", L"Slide Show"});
     connect(host);
     bool cancel = false;
     switch (c.target) {
@@ -337,8 +335,8 @@ TEST_P(ShowEvents, ReachTheLibraryUntilTheDisconnection) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Hosts, ShowEvents,
-                         ::testing::Values(EventCase{"powerpoint", kPowerPoint, fake::Flavour::PowerPoint},
-                                           EventCase{"wps", kWps, fake::Flavour::Wps}),
+                         ::testing::Values(EventCase{"powerpoint", kPowerPointPath, fake::Flavour::PowerPoint},
+                                           EventCase{"wps", kWpsPath, fake::Flavour::Wps}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 DWORD handleCount() {
@@ -350,7 +348,7 @@ DWORD handleCount() {
 TEST_F(HostTest, HundredConnectionsLeaveNoHandleNoObjectBehind) {
     addin = {};
     auto cycle = [this] {
-        Host host(kPowerPoint, L"16.0", {L"Menu Bar", L"Slide Show", L"Slide Show"});
+        Host host(kPowerPointPath, L"16.0", {L"Menu Bar", L"Slide Show", L"Slide Show"});
         addin = create();
         host.shows.decks = {fake::Deck{L"a.pptx"}};
         connect(host);

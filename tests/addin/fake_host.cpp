@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "addin/com_object.h"
 #include "addin/office_interfaces.h"
 #include "addin/slide_show_events.h"
 
@@ -46,27 +47,18 @@ bool knows(Kind kind, const std::wstring& name) {
 }
 
 // Hands out the application's one connection point.
-class PointList final : public IEnumConnectionPoints {
+class PointList final : public IEnumConnectionPoints, addin::RefCounted<PointList> {
 public:
-    explicit PointList(IConnectionPoint* point) : point_(point) { point_->AddRef(); }
-    ~PointList() { point_->Release(); }
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IEnumConnectionPoints)) return E_NOINTERFACE;
-        *out = this;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
+    explicit PointList(IConnectionPoint* point) : point_(win::ComPtr<IConnectionPoint>::share(point)) {}
+    ADDIN_IUNKNOWN
+    void* interfaceFor(REFIID iid) {
+        bool known = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumConnectionPoints);
+        return known ? static_cast<IEnumConnectionPoints*>(this) : nullptr;
     }
     STDMETHODIMP Next(ULONG count, IConnectionPoint** points, ULONG* fetched) override {
         ULONG given = 0;
         if (count > 0 && !done_) {
-            points[0] = point_;
+            points[0] = point_.get();
             point_->AddRef();
             done_ = true;
             given = 1;
@@ -82,9 +74,9 @@ public:
     STDMETHODIMP Clone(IEnumConnectionPoints**) override { return E_NOTIMPL; }
 
 private:
-    IConnectionPoint* point_;
+    friend addin::RefCounted<PointList>;
+    win::ComPtr<IConnectionPoint> point_;
     bool done_ = false;
-    ULONG refs_ = 1;
 };
 
 }  // namespace

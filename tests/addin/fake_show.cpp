@@ -3,27 +3,19 @@
 #include <algorithm>
 #include <map>
 
+#include "addin/com_object.h"
 #include "fake_host.h"
 
 namespace fake {
 namespace {
 
-class ShowObject final : public IDispatch {
+class ShowObject final : public IDispatch, addin::RefCounted<ShowObject> {
 public:
     ShowObject(ShowModel& model, std::wstring kind, size_t index) : model_(model), kind_(std::move(kind)), index_(index) {}
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch)) return E_NOINTERFACE;
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
+    ADDIN_IUNKNOWN
+    void* interfaceFor(REFIID iid) {
+        bool known = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch);
+        return known ? static_cast<IDispatch*>(this) : nullptr;
     }
     STDMETHODIMP GetTypeInfoCount(UINT* n) override {
         *n = 0;
@@ -77,10 +69,10 @@ private:
 
     HRESULT member(const std::wstring& name, const std::vector<win::Variant>& args, VARIANT* result);
 
+    friend addin::RefCounted<ShowObject>;
     ShowModel& model_;
     std::wstring kind_;
     size_t index_;
-    ULONG refs_ = 1;
 };
 
 HRESULT ShowObject::member(const std::wstring& name, const std::vector<win::Variant>& args, VARIANT* result) {

@@ -18,8 +18,6 @@ namespace {
 using addin::HostVariant;
 using fake::Flavour;
 
-constexpr wchar_t kPowerPointPath[] = L"C:\\Program Files\\Microsoft Office\\Office16";
-constexpr wchar_t kWpsPath[] = L"C:\\Program Files\\Kingsoft\\WPS Office\\office6";
 constexpr wchar_t kDeck[] = L"汇报.pptx";
 constexpr wchar_t kEndText[] = L"时间到!";
 constexpr wchar_t kEndTitle[] = L"Kelvane";
