@@ -22,6 +22,9 @@ constexpr size_t kEndMessageFlag = 20;
 constexpr size_t kPageMessageFlag = 3;
 constexpr long kMoveToNextSlide = 2;
 constexpr wchar_t kWindowClass[] = L"QuintrelShowWindow";
+constexpr unsigned kShowWatchMs = 300;
+constexpr unsigned kCleanUpMs = 100;
+constexpr unsigned kPageTimeUpMs = 300;
 
 // What the per-slide time-up shows and does.
 struct PageTimeUp {
@@ -80,9 +83,33 @@ win::Timer::Handler tick(ShowWindow* window) {
 
 }  // namespace
 
-const HostVariant kPowerPoint{100, 300, ShowPosition::CurrentShowPosition, false, nullptr, false, false, false, 2};
-const HostVariant kWpsOffice{30, 200, ShowPosition::SlideIndex, true, L"Kwpp.Application", true, true, false, 1};
-const HostVariant kWpsV8{30, 300, ShowPosition::SlideIndex, true, L"WPP.Application", false, false, true, 1};
+const HostVariant kPowerPoint{.timer4Ms = 100,
+                              .timer6Ms = 300,
+                              .position = ShowPosition::CurrentShowPosition,
+                              .closeBeforeQuit = false,
+                              .runningHost = nullptr,
+                              .fallBackToConnected = false,
+                              .wpsPathTest = false,
+                              .readsShowWindow = false,
+                              .endBelowShows = 2};
+const HostVariant kWpsOffice{.timer4Ms = 30,
+                             .timer6Ms = 200,
+                             .position = ShowPosition::SlideIndex,
+                             .closeBeforeQuit = true,
+                             .runningHost = L"Kwpp.Application",
+                             .fallBackToConnected = true,
+                             .wpsPathTest = true,
+                             .readsShowWindow = false,
+                             .endBelowShows = 1};
+const HostVariant kWpsV8{.timer4Ms = 30,
+                         .timer6Ms = 300,
+                         .position = ShowPosition::SlideIndex,
+                         .closeBeforeQuit = true,
+                         .runningHost = L"WPP.Application",
+                         .fallBackToConnected = false,
+                         .wpsPathTest = false,
+                         .readsShowWindow = true,
+                         .endBelowShows = 1};
 
 void writeCurrentSlide(const std::wstring& name, int position, int count) {
     writeValue(HKEY_CURRENT_USER, kMirthwell, L"currentppt", name);
@@ -92,10 +119,10 @@ void writeCurrentSlide(const std::wstring& name, int position, int count) {
 
 ShowWindow::ShowWindow(const HostVariant& variant, win::Dispatch connected, TimerDrive drive)
     : Timer1(kFirstCountdownMs, tick<&ShowWindow::Timer1_Timer>(this)),
-      Timer2(300, tick<&ShowWindow::Timer2_Timer>(this)),
-      Timer3(100, tick<&ShowWindow::Timer3_Timer>(this)),
+      Timer2(kShowWatchMs, tick<&ShowWindow::Timer2_Timer>(this)),
+      Timer3(kCleanUpMs, tick<&ShowWindow::Timer3_Timer>(this)),
       Timer4(variant.timer4Ms, tick<&ShowWindow::Timer4_Timer>(this)),
-      Timer5(300, tick<&ShowWindow::Timer5_Timer>(this)),
+      Timer5(kPageTimeUpMs, tick<&ShowWindow::Timer5_Timer>(this)),
       Timer6(variant.timer6Ms, tick<&ShowWindow::Timer6_Timer>(this)),
       variant_(variant),
       connected_(std::move(connected)),
