@@ -35,6 +35,31 @@ bool called(const fake::ShowModel& shows, const std::wstring& call) {
     return std::find(shows.calls.begin(), shows.calls.end(), call) != shows.calls.end();
 }
 
+// Makes a host reachable as the running program of a ProgID, as WPS registers itself.
+class RunningAs {
+public:
+    RunningAs(IDispatch* app, const wchar_t* progId) : key_(std::wstring(progId) + L"\\CLSID") {
+        CoCreateGuid(&clsid_);
+        wchar_t text[64] = {};
+        StringFromGUID2(clsid_, text, 64);
+        RegSetKeyValueW(HKEY_CLASSES_ROOT, key_.c_str(), nullptr, REG_SZ, text,
+                        static_cast<DWORD>((lstrlenW(text) + 1) * sizeof(wchar_t)));
+        RegisterActiveObject(app, clsid_, ACTIVEOBJECT_STRONG, &cookie_);
+    }
+    ~RunningAs() {
+        RevokeActiveObject(cookie_, nullptr);
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, key_.substr(0, key_.find(L'\\')).c_str());
+        RegDeleteKeyW(HKEY_CLASSES_ROOT, key_.substr(0, key_.find(L'\\')).c_str());
+    }
+    RunningAs(const RunningAs&) = delete;
+    RunningAs& operator=(const RunningAs&) = delete;
+
+private:
+    std::wstring key_;
+    CLSID clsid_{};
+    DWORD cookie_ = 0;
+};
+
 class ShowTest : public AddinTest {
 protected:
     void SetUp() override {
@@ -166,6 +191,8 @@ TEST_P(EndOfTime, TakesTheConfiguredAction) {
     const EndCase& c = GetParam();
     settings(c.checkvalue, c.endEvent, c.timeThree);
     open(addin::kPowerPoint, Flavour::PowerPoint, kPowerPointPath);
+    fake::Host other(kPowerPointPath, L"16.0", {});
+    RunningAs elsewhere(other.app(), L"PowerPoint.Application");
     begin();
 
     runUntil(155400);  // 155 s counted from the first tick one second after the begin
@@ -183,6 +210,7 @@ TEST_P(EndOfTime, TakesTheConfiguredAction) {
         EXPECT_EQ(registryText(kHarrowby, L"handname"), L"1") << "the show-end event followed";
     }
     EXPECT_EQ(called(host->shows, L"Quit"), c.endEvent == 2);
+    EXPECT_TRUE(other.shows.calls.empty()) << "another running instance is never touched";
     EXPECT_FALSE(called(host->shows, L"Close 汇报.pptx")) << "PowerPoint closes nothing itself";
 }
 
@@ -377,6 +405,38 @@ TEST_F(ShowTest, WpsVersion8ReadsTheShowThatBeganAndListsTheActivePresentation) 
     wps.shows.end(0);
     EXPECT_EQ(registryText(kHarrowby, L"handname"), kDeck) << "no event arrives after the disconnection";
     ASSERT_EQ(v8->OnBeginShutdown(&custom), S_OK);
+}
+
+TEST_F(ShowTest, WpsVersion8EndsClosesAndQuitsTheRunningProgram) {
+    settings(flags({1, 4, 5}), 2, 5);
+    fake::Host wps(kWpsPath, L"8.0", {}, Flavour::Wps);
+    wps.shows.decks = {fake::Deck{kDeck}};
+    RunningAs running(wps.app(), L"WPP.Application");
+    auto v8 = win::ComPtr<addin::WPSV8>::adopt(new addin::WPSV8(addin::TimerDrive::Manual));
+    SAFEARRAY* custom = nullptr;
+    ASSERT_EQ(v8->OnConnection(wps.app(), 0, nullptr, &custom), S_OK);
+    ASSERT_EQ(v8->OnStartupComplete(&custom), S_OK);
+    VirtualClock v8Clock(v8->events()->window().timers());
+    wps.shows.begin(0);
+    for (int waited = 0; !addin::clockRunning() && waited < 10000; waited += 50) Sleep(50);
+
+    v8Clock.run(157000);
+    EXPECT_TRUE(called(wps.shows, L"Last"));
+    EXPECT_TRUE(called(wps.shows, L"Close 汇报.pptx"));
+    EXPECT_TRUE(called(wps.shows, L"Quit"));
+    EXPECT_FALSE(registryText(kHarrowby, L"exitpptpd"));
+    ASSERT_EQ(v8->OnDisconnection(0, &custom), S_OK);
+}
+
+TEST_F(ShowTest, WpsFollowsTheRunningPresentationProgramBeforeTheConnectedHost) {
+    open(addin::kWpsOffice, Flavour::Wps, kWpsPath);
+    fake::Host running(kWpsPath, L"9.0", {}, Flavour::Wps);
+    running.shows.decks = {fake::Deck{L"运行中.pptx", 4}};
+    running.shows.shows = {fake::ShowModel::Show{0}};
+    RunningAs registered(running.app(), L"Kwpp.Application");
+    begin();
+    EXPECT_EQ(registryText(kHarrowby, L"handname"), L"运行中.pptx");
+    EXPECT_EQ(registryText(kMirthwell, L"currentcount"), L"4");
 }
 
 }  // namespace
