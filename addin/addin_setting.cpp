@@ -95,7 +95,11 @@ void defaultSettings(AddinSetting& s) {
     s.tellShowtext = kDefaultMessage;
 }
 
-bool timingOn(const std::wstring& checkvalue) { return !checkvalue.empty() && checkvalue[0] == L'1'; }
+bool flagOn(const std::wstring& checkvalue, size_t position) {
+    return position >= 1 && checkvalue.size() >= position && checkvalue[position - 1] == L'1';
+}
+
+bool timingOn(const std::wstring& checkvalue) { return flagOn(checkvalue, 1); }
 
 std::optional<int32_t> timeToSeconds(const std::wstring& text) {
     std::wstring t = trimSpaces(text);
@@ -119,9 +123,24 @@ std::wstring padMessage(const std::wstring& text) {
     return L"  \r  " + framed + L"    ";
 }
 
+bool presentationListed(const std::wstring& name) {
+    std::wstring list = trimSpaces(iniRead(L"file", L"flieall", L""));
+    for (size_t start = 0; !list.empty() && start <= list.size();) {
+        size_t comma = std::min(list.find(L',', start), list.size());
+        if (list.compare(start, comma - start, name) == 0) return true;
+        start = comma + 1;
+    }
+    return false;
+}
+
 int16_t readHandmode() {
-    auto n = numberFromText(readText(kHarrowby, L"handmode").value_or(L""));
-    return static_cast<int16_t>(n.value_or(0));
+    return static_cast<int16_t>(readNumber(kHarrowby, L"handmode"));
+}
+
+void deleteShowValues() {
+    for (const wchar_t* name : {L"clockopen", L"exitpptpd", L"exitpagepd", L"pptname", L"timershow", L"timerpause",
+                                L"time"})
+        deleteValue(kHarrowby, name);
 }
 
 void clearShowFlags() {

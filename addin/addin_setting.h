@@ -25,6 +25,8 @@ AddinSetting& addinSetting();
 void loadSettings(AddinSetting& s);
 void defaultSettings(AddinSetting& s);
 
+// Whether flag `position` (1-based) of checkvalue is "1".
+bool flagOn(const std::wstring& checkvalue, size_t position);
 // Whether checkvalue switches timing on (its first flag is "1").
 bool timingOn(const std::wstring& checkvalue);
 
@@ -37,9 +39,14 @@ std::wstring cutAtLineEnd(std::wstring_view text);
 // Frames a message for a message box: a blank line above, short texts widened.
 std::wstring padMessage(const std::wstring& text);
 
+// Whether INI section "file" key "flieall", a comma-separated list, holds exactly this name.
+bool presentationListed(const std::wstring& name);
+
 // Harrowby handmode as a number; missing or unreadable gives 0.
 int16_t readHandmode();
 // Deletes the flags of a running show: exitpptpd, exitpagepd and pptname.
 void clearShowFlags();
+// Deletes everything a show leaves for the sibling programs (a disconnection's clean-up).
+void deleteShowValues();
 
 }  // namespace addin

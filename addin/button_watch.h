@@ -6,9 +6,12 @@
 
 #include <functional>
 
-#include "addin/late_bound.h"
+#include "addin/event_watch.h"
+#include "win/dispatch.h"
 
 namespace addin {
+
+using win::Dispatch;
 
 // Ctrl is the clicked control; CancelDefault may be set to keep the host's own action from running.
 using ClickHandler = std::function<void(IDispatch* ctrl, VARIANT_BOOL* cancelDefault)>;
@@ -17,17 +20,13 @@ class ButtonWatch {
 public:
     ButtonWatch() = default;
     ButtonWatch(Dispatch button, ClickHandler onClick);
-    ButtonWatch(ButtonWatch&& other) noexcept;
-    ButtonWatch& operator=(ButtonWatch&& other) noexcept;
-    ~ButtonWatch() { stop(); }
 
     IDispatch* Button() const { return button_.get(); }
     void stop();
 
 private:
     Dispatch button_;
-    win::ComPtr<IConnectionPoint> point_;
-    DWORD cookie_ = 0;
+    EventWatch watch_;
 };
 
 }  // namespace addin

@@ -73,6 +73,28 @@ HRESULT idsOfNames(std::initializer_list<DispatchName> table, LPOLESTR* names, U
         return invokeId(id, flags, params, result);                                               \
     }
 
+// Runs one entry point's work; nothing it raises reaches the host.
+template <typename Work>
+HRESULT guarded(Work work) noexcept {
+    try {
+        work();
+    } catch (...) {
+        // the failing step is skipped; the host has nothing it could do about it
+    }
+    return S_OK;
+}
+
+// Runs an entry point that reports its failure to the host.
+template <typename Work>
+HRESULT reported(Work work) noexcept {
+    try {
+        work();
+        return S_OK;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
 // Creates objects of one class for COM.
 class ClassFactory final : public IClassFactory, RefCounted<ClassFactory> {
 public:

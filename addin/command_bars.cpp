@@ -8,39 +8,44 @@
 namespace addin {
 namespace {
 
-constexpr long kButtonControl = 1;
-constexpr long kLastBarIndex = 95;  // bars are looked for among these indexes only
+using win::arguments;
+using win::dispatchCall;
+using win::dispatchGet;
+using win::dispatchPut;
+using win::dispatchText;
+using win::Variant;
+
+constexpr int kButtonControl = 1;
+constexpr int kLastBarIndex = 95;  // bars are looked for among these indexes only
 constexpr wchar_t kSlideShowBar[] = L"Slide Show";
 constexpr wchar_t kMenuBar[] = L"Menu Bar";
 constexpr wchar_t kSlideShowMenu[] = L"幻灯片放映(&D)";
 constexpr wchar_t kButtonTag[] = L"time_check";
-constexpr long kIconAndCaption = 3;
-constexpr long kWpsSettingsFace = 734;
-constexpr long kMenuSettingsFace = 33;
+constexpr int kIconAndCaption = 3;
+constexpr int kMenuSettingsFace = 33;
 
 Dispatch commandBar(IDispatch* app, const Variant& index) {
-    return getObject(getObject(app, L"CommandBars").get(), L"Item", {index});
+    return dispatchGet(dispatchGet(app, L"CommandBars").get(), L"Item", arguments(index));
 }
 
 template <typename Visit>
 void forEachBarIndex(IDispatch* app, Visit visit) {
-    for (long i = 1; i <= kLastBarIndex; ++i) {
-        if (Dispatch bar = commandBar(app, i)) visit(bar.get());
+    for (int i = 1; i <= kLastBarIndex; ++i) {
+        if (Dispatch bar = commandBar(app, Variant(i))) visit(bar.get());
     }
 }
 
 void deleteControl(IDispatch* holder, const wchar_t* caption) {
-    Dispatch control = getObject(getObject(holder, L"Controls").get(), L"Item", {caption});
-    callMethod(control.get(), L"Delete");
+    Dispatch control = dispatchGet(dispatchGet(holder, L"Controls").get(), L"Item", arguments(Variant(caption)));
+    dispatchCall(control.get(), L"Delete");
 }
 
 // Adds a plain button to the controls of a bar or menu.
 Dispatch addButton(IDispatch* holder, bool first, const Variant& temporary) {
-    Dispatch controls = getObject(holder, L"Controls");
-    auto added = callMethod(controls.get(), L"Add",
-                            {kButtonControl, Variant::missing(), Variant::missing(),
-                             first ? Variant(1L) : Variant::missing(), temporary});
-    return added ? added->object() : Dispatch();
+    Dispatch controls = dispatchGet(holder, L"Controls");
+    return dispatchGet(controls.get(), L"Add",
+                       arguments(Variant(kButtonControl), Variant::missing(), Variant::missing(),
+                                 first ? Variant(1) : Variant::missing(), temporary));
 }
 
 // Adds a show-clock button first on every bar named "Slide Show"; returns the last one.
@@ -48,12 +53,12 @@ template <typename Dress>
 Dispatch addToSlideShowBars(IDispatch* app, Dress dress) {
     Dispatch last;
     forEachBarIndex(app, [&](IDispatch* bar) {
-        if (getText(bar, L"Name") != kSlideShowBar) return;
-        Dispatch button = addButton(bar, true, Variant::boolean(false));
+        if (dispatchText(bar, L"Name") != kSlideShowBar) return;
+        Dispatch button = addButton(bar, true, Variant(false));
         if (!button) return;
-        putProperty(button.get(), L"Caption", kShowClockCaption);
+        dispatchPut(button.get(), L"Caption", Variant(kShowClockCaption));
         dress(button.get());
-        putProperty(button.get(), L"Visible", Variant::boolean(true));
+        dispatchPut(button.get(), L"Visible", Variant(true));
         last = button;
     });
     return last;
@@ -72,8 +77,8 @@ void addShowButtons(IDispatch* app, ButtonWatch& cbEventSink) {
     removeShowButtons(app);
     removeShowButtons(app);
     Dispatch last = addToSlideShowBars(app, [](IDispatch* button) {
-        putProperty(button, L"Parameter", L"showtime");
-        putProperty(button, L"Tag", kButtonTag);
+        dispatchPut(button, L"Parameter", Variant(L"showtime"));
+        dispatchPut(button, L"Tag", Variant(kButtonTag));
     });
     cbEventSink = ButtonWatch(last, Button_Click);
     startProgram(besideLibrary(kClockProgram));
@@ -86,32 +91,34 @@ void removeShowButtons(IDispatch* app) {
 
 void addMenuButton(IDispatch* app) {
     removeMenuButton(app);
-    Dispatch menu = getObject(getObject(commandBar(app, kMenuBar).get(), L"Controls").get(), L"Item", {kSlideShowMenu});
-    Dispatch item = addButton(menu.get(), false, Variant::boolean(true));
+    Dispatch menu = dispatchGet(dispatchGet(commandBar(app, Variant(kMenuBar)).get(), L"Controls").get(), L"Item",
+                                arguments(Variant(kSlideShowMenu)));
+    Dispatch item = addButton(menu.get(), false, Variant(true));
     if (!item) return;
-    putProperty(item.get(), L"Caption", kSettingsCaption);
-    putProperty(item.get(), L"Parameter", L"clock_setting");
-    putProperty(item.get(), L"Tag", kButtonTag);
-    putProperty(item.get(), L"FaceId", kMenuSettingsFace);
-    putProperty(item.get(), L"BeginGroup", Variant::boolean(true));
+    dispatchPut(item.get(), L"Caption", Variant(kSettingsCaption));
+    dispatchPut(item.get(), L"Parameter", Variant(L"clock_setting"));
+    dispatchPut(item.get(), L"Tag", Variant(kButtonTag));
+    dispatchPut(item.get(), L"FaceId", Variant(kMenuSettingsFace));
+    dispatchPut(item.get(), L"BeginGroup", Variant(true));
 }
 
 void removeMenuButton(IDispatch* app) {
-    deleteControl(commandBar(app, kMenuBar).get(), kSettingsCaption);
-    Dispatch menu = getObject(getObject(commandBar(app, L"menu bar").get(), L"Controls").get(), L"Item", {kSlideShowMenu});
+    deleteControl(commandBar(app, Variant(kMenuBar)).get(), kSettingsCaption);
+    Dispatch menu = dispatchGet(dispatchGet(commandBar(app, Variant(L"menu bar")).get(), L"Controls").get(), L"Item",
+                                arguments(Variant(kSlideShowMenu)));
     deleteControl(menu.get(), kSettingsCaption);
 }
 
-void addWpsButtons(IDispatch* app, WpsButtons& buttons) {
+void addWpsButtons(IDispatch* app, WpsButtons& buttons, int settingsFace) {
     removeWpsButtons(app);
     removeWpsButtons(app);
-    Dispatch last = addToSlideShowBars(app, [](IDispatch* button) { putProperty(button, L"Style", kIconAndCaption); });
+    Dispatch last = addToSlideShowBars(app, [](IDispatch* button) { dispatchPut(button, L"Style", Variant(kIconAndCaption)); });
     if (last) buttons.button_right = ButtonWatch(last, button_right_Click);
-    if (Dispatch menu = addButton(commandBar(app, kMenuBar).get(), false, Variant::missing())) {
-        putProperty(menu.get(), L"Caption", kSettingsCaption);
-        putProperty(menu.get(), L"FaceId", kWpsSettingsFace);
-        putProperty(menu.get(), L"Visible", Variant::boolean(true));
-        putProperty(menu.get(), L"BeginGroup", Variant::boolean(true));
+    if (Dispatch menu = addButton(commandBar(app, Variant(kMenuBar)).get(), false, Variant::missing())) {
+        dispatchPut(menu.get(), L"Caption", Variant(kSettingsCaption));
+        dispatchPut(menu.get(), L"FaceId", Variant(settingsFace));
+        dispatchPut(menu.get(), L"Visible", Variant(true));
+        dispatchPut(menu.get(), L"BeginGroup", Variant(true));
         buttons.button_menu = ButtonWatch(menu, button_menu_Click);
     }
     startProgram(besideLibrary(kClockProgram));
@@ -119,12 +126,12 @@ void addWpsButtons(IDispatch* app, WpsButtons& buttons) {
 
 void removeWpsButtons(IDispatch* app) {
     removeFromAllBars(app);
-    deleteControl(commandBar(app, kMenuBar).get(), kSettingsCaption);
+    deleteControl(commandBar(app, Variant(kMenuBar)).get(), kSettingsCaption);
     clearShowFlags();
 }
 
 void Button_Click(IDispatch* ctrl, VARIANT_BOOL* cancelDefault) {
-    runCommand(commandForParameter(getText(ctrl, L"Parameter")));
+    runCommand(commandForParameter(dispatchText(ctrl, L"Parameter")));
     if (cancelDefault) *cancelDefault = VARIANT_TRUE;
     win::doEvents();
 }

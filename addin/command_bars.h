@@ -22,7 +22,10 @@ struct WpsButtons {
     ButtonWatch button_right;
     ButtonWatch button_menu;
 };
-void addWpsButtons(IDispatch* app, WpsButtons& buttons);
+// The settings button's icon: the Office add-in in WPS, and WPS's own version 8 add-in.
+inline constexpr int kWpsSettingsFace = 734;
+inline constexpr int kWpsV8SettingsFace = 46;
+void addWpsButtons(IDispatch* app, WpsButtons& buttons, int settingsFace);
 void removeWpsButtons(IDispatch* app);
 
 // The click of any control tagged "time_check": its Parameter names the command.

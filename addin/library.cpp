@@ -8,6 +8,7 @@
 #include "addin/com_object.h"
 #include "addin/quintrel32.h"
 #include "addin/registration.h"
+#include "addin/wpsv8.h"
 
 namespace {
 
@@ -28,9 +29,12 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    // WPSV8 and WPSV9 are registered for the hosts that look for them but serve no object yet.
-    if (!IsEqualCLSID(clsid, addin::CLSID_Quintrel32)) return CLASS_E_CLASSNOTAVAILABLE;
-    auto* factory = new (std::nothrow) addin::ClassFactory(addin::createObject<addin::Quintrel32>);
+    // WPSV9 is registered with the others but only the connection of Quintrel32 makes one.
+    addin::ClassFactory::Create create = nullptr;
+    if (IsEqualCLSID(clsid, addin::CLSID_Quintrel32)) create = addin::createObject<addin::Quintrel32>;
+    else if (IsEqualCLSID(clsid, addin::CLSID_WPSV8)) create = addin::createObject<addin::WPSV8>;
+    else return CLASS_E_CLASSNOTAVAILABLE;
+    auto* factory = new (std::nothrow) addin::ClassFactory(create);
     if (!factory) return E_OUTOFMEMORY;
     HRESULT hr = factory->QueryInterface(iid, out);
     factory->Release();

@@ -11,24 +11,6 @@ namespace {
 
 constexpr wchar_t kUnsupported[] = L"不支持该版本，请与作者联系";
 constexpr wchar_t kUnsupportedCaption[] = L"PPTKelvane";
-// What a show leaves for the sibling programs; a disconnection takes it away.
-constexpr const wchar_t* kShowValues[] = {L"clockopen", L"exitpptpd", L"exitpagepd", L"pptname",
-                                          L"timershow", L"timerpause", L"time"};
-
-void deleteShowValues() {
-    for (const wchar_t* name : kShowValues) deleteValue(kHarrowby, name);
-}
-
-// Runs one entry point's work; nothing it raises reaches the host.
-template <typename Work>
-HRESULT guarded(Work work) noexcept {
-    try {
-        work();
-    } catch (...) {
-        // the failing step is skipped; the host has nothing it could do about it
-    }
-    return S_OK;
-}
 
 BSTR allocText(const std::wstring& text) {
     return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
@@ -63,7 +45,7 @@ STDMETHODIMP Quintrel32::IRibbonExtensibility_GetCustomUI(BSTR RibbonID, BSTR* r
 }
 
 STDMETHODIMP Quintrel32::mybuttons(IDispatch* control) {
-    return guarded([&] { runCommand(commandForRibbonId(getText(control, L"Id"))); });
+    return guarded([&] { runCommand(commandForRibbonId(win::dispatchText(control, L"Id"))); });
 }
 
 HRESULT Quintrel32::invokeId(DISPID id, WORD, DISPPARAMS* params, VARIANT* result) noexcept {
@@ -87,13 +69,15 @@ void Quintrel32::connect(IDispatch* application) {
     pptApp_ = Dispatch();
     if (application) application->QueryInterface(IID_IDispatch, pptApp_.putVoid());
     writeValue(HKEY_CURRENT_USER, kHarrowby, L"dllname", L"3");
-    if (isWpsHost(getText(pptApp_.get(), L"Path"))) {
+    if (isWpsHost(win::dispatchText(pptApp_.get(), L"Path"))) {
         wpsApp_ = pptApp_;
-        addWpsButtons(wpsApp_.get(), wpsButtons_);
+        addWpsButtons(wpsApp_.get(), wpsButtons_, kWpsSettingsFace);
+        wpsEventSink_ = std::make_unique<SlideShowEvents>(kWpsOffice, wpsApp_, TimerDrive::Window);
         return;
     }
-    std::wstring version = getText(pptApp_.get(), L"Version");
+    std::wstring version = win::dispatchText(pptApp_.get(), L"Version");
     if (twinActiveIn(readTwinEntry(), version)) return;
+    pptEventSink_ = std::make_unique<SlideShowEvents>(kPowerPoint, pptApp_, TimerDrive::Window);
     switch (buttonsForVersion(version)) {
     case VersionButtons::MenuAndShow:
         addMenuButton(pptApp_.get());
@@ -104,15 +88,16 @@ void Quintrel32::connect(IDispatch* application) {
         break;
     case VersionButtons::Unsupported:
         win::askMessage(kUnsupported, kUnsupportedCaption, MB_OK);
-        break;
+        return;
     }
+    pptEventSink_->window().ensureLoaded();
 }
 
 void Quintrel32::disconnect() {
     TwinEntry twin = readTwinEntry();
-    if (isWpsHost(getText(pptApp_.get(), L"Path"))) {
+    if (isWpsHost(win::dispatchText(pptApp_.get(), L"Path"))) {
         wpsDisconnect();
-    } else if (std::wstring version = getText(pptApp_.get(), L"Version"); !twinActiveIn(twin, version)) {
+    } else if (std::wstring version = win::dispatchText(pptApp_.get(), L"Version"); !twinActiveIn(twin, version)) {
         VersionButtons buttons = buttonsForVersion(version);
         if (buttons == VersionButtons::Unsupported) {
             win::askMessage(kUnsupported, kUnsupportedCaption, MB_OK);
@@ -124,6 +109,11 @@ void Quintrel32::disconnect() {
     }
     // The host's objects are let go whatever the mode: nothing watches them after this.
     cbEventSink_.stop();
+    pptEventSink_.reset();
+    if (wpsEventSink_) {
+        wpsEventSink_->stop();
+        wpsEventSink_->window().releaseHost();
+    }
     wpsButtons_ = WpsButtons();
     wpsApp_ = Dispatch();
     pptApp_ = Dispatch();

@@ -66,6 +66,10 @@ void deleteValue(const wchar_t* key, const wchar_t* name) {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, kAccess, k.put()) == ERROR_SUCCESS) RegDeleteValueW(k.get(), name);
 }
 
+long readNumber(const wchar_t* key, const wchar_t* name) {
+    return numberFromText(readText(key, name).value_or(L"")).value_or(0);
+}
+
 std::optional<long> numberFromText(const std::wstring& text) {
     size_t first = text.find_first_not_of(L' ');
     if (first == std::wstring::npos) return text.empty() ? std::optional<long>(0) : std::nullopt;
@@ -78,6 +82,15 @@ std::optional<long> numberFromText(const std::wstring& text) {
     return static_cast<long>(std::nearbyint(value));
 }
 
+std::optional<bool> truthFromText(const std::wstring& text) {
+    if (lstrcmpiW(text.c_str(), L"True") == 0) return true;
+    if (lstrcmpiW(text.c_str(), L"False") == 0) return false;
+    if (text.empty()) return std::nullopt;
+    auto n = numberFromText(text);
+    if (!n) return std::nullopt;
+    return *n != 0;
+}
+
 std::wstring iniRead(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue) {
     std::vector<wchar_t> buffer(kIniChars, L'\0');
     GetPrivateProfileStringW(section, key, L"", buffer.data(), kIniChars, iniPath().c_str());
@@ -88,5 +101,7 @@ std::wstring iniRead(const wchar_t* section, const wchar_t* key, const wchar_t* 
 void iniWrite(const wchar_t* section, const wchar_t* key, const wchar_t* value) {
     WritePrivateProfileStringW(section, key, value, iniPath().c_str());
 }
+
+void iniDeleteSection(const wchar_t* section) { WritePrivateProfileStringW(section, nullptr, nullptr, iniPath().c_str()); }
 
 }  // namespace addin

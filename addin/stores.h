@@ -23,13 +23,20 @@ std::optional<std::wstring> readText(const wchar_t* key, const wchar_t* name);
 bool writeValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& text);
 bool writeValue(HKEY root, const std::wstring& key, const wchar_t* name, DWORD number);
 void deleteValue(const wchar_t* key, const wchar_t* name);
+// A value as a number; missing or not a number reads 0.
+long readNumber(const wchar_t* key, const wchar_t* name);
 
 // The number automation reads from a text: empty counts 0, a decimal number is rounded to
 // the nearest integer (halves to even); anything else is not a number.
 std::optional<long> numberFromText(const std::wstring& text);
 
+// The truth automation reads from a text: "True"/"False" in any case, or a number (non-zero
+// is true); anything else is not a truth.
+std::optional<bool> truthFromText(const std::wstring& text);
+
 // The add-in's "TimeData.db". A key missing or empty reads as the default.
 std::wstring iniRead(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue);
 void iniWrite(const wchar_t* section, const wchar_t* key, const wchar_t* value);
+void iniDeleteSection(const wchar_t* section);
 
 }  // namespace addin

@@ -30,13 +30,40 @@ std::vector<const VARIANT*> pointers(const Arguments& args) {
 
 }  // namespace
 
-ComPtr<IDispatch> dispatchGet(IDispatch* object, const wchar_t* name, const Arguments& args) {
+std::optional<std::wstring> Variant::text() const {
+    Variant converted;
+    if (FAILED(VariantChangeType(converted.get(), const_cast<VARIANT*>(&v_), 0, VT_BSTR))) return std::nullopt;
+    BSTR b = converted.get()->bstrVal;
+    return std::wstring(b ? b : L"", b ? SysStringLen(b) : 0);
+}
+
+std::optional<long> Variant::number() const {
+    Variant converted;
+    if (FAILED(VariantChangeType(converted.get(), const_cast<VARIANT*>(&v_), 0, VT_I4))) return std::nullopt;
+    return converted.get()->lVal;
+}
+
+ComPtr<IDispatch> Variant::object() const {
+    ComPtr<IDispatch> d;
+    if ((v_.vt == VT_DISPATCH || v_.vt == VT_UNKNOWN) && v_.punkVal) v_.punkVal->QueryInterface(IID_IDispatch, d.putVoid());
+    return d;
+}
+
+std::optional<Variant> dispatchValue(IDispatch* object, const wchar_t* name, const Arguments& args) {
     Variant result;
-    HRESULT hr = invoke(object, name, DISPATCH_PROPERTYGET | DISPATCH_METHOD, pointers(args), result.put());
-    if (FAILED(hr) || result.get()->vt != VT_DISPATCH || !result.get()->pdispVal) return {};
-    ComPtr<IDispatch> found(ComPtr<IDispatch>::adopt(result.get()->pdispVal));
-    found->AddRef();  // the variant keeps its own reference until it is cleared
-    return found;
+    if (FAILED(invoke(object, name, DISPATCH_PROPERTYGET | DISPATCH_METHOD, pointers(args), result.put())))
+        return std::nullopt;
+    return result;
+}
+
+ComPtr<IDispatch> dispatchGet(IDispatch* object, const wchar_t* name, const Arguments& args) {
+    auto result = dispatchValue(object, name, args);
+    return result ? result->object() : ComPtr<IDispatch>();
+}
+
+std::wstring dispatchText(IDispatch* object, const wchar_t* name) {
+    auto result = dispatchValue(object, name);
+    return result ? result->text().value_or(L"") : std::wstring();
 }
 
 HRESULT dispatchCall(IDispatch* object, const wchar_t* name, const Arguments& args) {

@@ -4,6 +4,7 @@
 #include <oaidl.h>
 #include <oleauto.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,8 @@
 #include "win/handles.h"
 
 namespace win {
+
+using Dispatch = ComPtr<IDispatch>;
 
 // A VARIANT that clears what it holds.
 class Variant {
@@ -24,6 +27,7 @@ public:
         v_.vt = VT_I4;
         v_.lVal = number;
     }
+    explicit Variant(long number) noexcept : Variant(static_cast<int>(number)) {}
     explicit Variant(bool flag) noexcept : Variant() {
         v_.vt = VT_BOOL;
         v_.boolVal = flag ? VARIANT_TRUE : VARIANT_FALSE;
@@ -38,6 +42,13 @@ public:
         v_.vt = VT_DISPATCH;
         v_.pdispVal = object;
         if (object) object->AddRef();
+    }
+    // An optional argument left out.
+    static Variant missing() noexcept {
+        Variant v;
+        v.v_.vt = VT_ERROR;
+        v.v_.scode = DISP_E_PARAMNOTFOUND;
+        return v;
     }
     // Takes over an array: the variant frees it.
     static Variant adoptArray(SAFEARRAY* array, VARTYPE elements) noexcept {
@@ -54,8 +65,11 @@ public:
         }
         return *this;
     }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
+    Variant(const Variant& o) noexcept : Variant() { VariantCopy(&v_, const_cast<VARIANT*>(&o.v_)); }
+    Variant& operator=(const Variant& o) noexcept {
+        if (this != &o) VariantCopy(&v_, const_cast<VARIANT*>(&o.v_));
+        return *this;
+    }
     ~Variant() { VariantClear(&v_); }
 
     VARIANT* get() noexcept { return &v_; }
@@ -65,6 +79,12 @@ public:
         VariantClear(&v_);
         return &v_;
     }
+
+    // The value as text or number, converted as automation converts; nothing when it cannot be.
+    std::optional<std::wstring> text() const;
+    std::optional<long> number() const;
+    // The object held, empty when it holds none.
+    ComPtr<IDispatch> object() const;
 
 private:
     VARIANT v_;
@@ -83,6 +103,10 @@ Arguments arguments(Values&&... values) {
 // Property get (or method call) `name` with `args`; the result is the object it returns, empty
 // when the call fails or returns no object.
 ComPtr<IDispatch> dispatchGet(IDispatch* object, const wchar_t* name, const Arguments& args = {});
+// Property get (or method call) `name` with `args`; nothing when the call fails.
+std::optional<Variant> dispatchValue(IDispatch* object, const wchar_t* name, const Arguments& args = {});
+// The text of property `name`; empty when it cannot be read.
+std::wstring dispatchText(IDispatch* object, const wchar_t* name);
 // Method call `name` with `args`, the result dropped.
 HRESULT dispatchCall(IDispatch* object, const wchar_t* name, const Arguments& args = {});
 // Property put `name` = value.

@@ -128,6 +128,11 @@ public:
         c.p_ = p;
         return c;
     }
+    // Shares a pointer: the owner takes a reference of its own.
+    static ComPtr share(T* p) noexcept {
+        if (p) p->AddRef();
+        return adopt(p);
+    }
     T* get() const noexcept { return p_; }
     T* operator->() const noexcept { return p_; }
     explicit operator bool() const noexcept { return p_ != nullptr; }

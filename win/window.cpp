@@ -78,7 +78,7 @@ bool Window::create(const WindowClass& cls, const WindowLayout& layout) {
     }
     HWND w = CreateWindowExW(layout.exStyle, cls.name, layout.caption.c_str(), layout.style,
                              twipsToPixelsX(layout.left), twipsToPixelsY(layout.top),
-                             twipsToPixelsX(layout.width), twipsToPixelsY(layout.height), nullptr, nullptr,
+                             twipsToPixelsX(layout.width), twipsToPixelsY(layout.height), layout.parent, nullptr,
                              instance, this);
     if (!w) return false;  // WM_NCCREATE took ownership of the handle
     for (size_t i = 0; i < timers_.size(); ++i) timers_[i]->attach(w, i + 1);

@@ -23,6 +23,7 @@ struct WindowLayout {
     DWORD exStyle = 0;
     std::wstring caption;
     int left = 0, top = 0, width = 0, height = 0;  // twips
+    HWND parent = nullptr;                         // HWND_MESSAGE: a window that only gets messages
 };
 
 class Window {

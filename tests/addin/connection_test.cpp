@@ -9,8 +9,6 @@ namespace {
 using fake::Host;
 using fake::Object;
 
-constexpr wchar_t kPowerPoint[] = L"C:\\Program Files\\Microsoft Office\\Office16";
-constexpr wchar_t kWps[] = L"C:\\Program Files\\Kingsoft\\WPS Office\\office6";
 constexpr wchar_t kUnsupported[] = L"不支持该版本，请与作者联系";
 constexpr wchar_t kClockMissingStart[] = L"工具属性，需计时程序随PPT程序一并运行";
 constexpr wchar_t kSettingsMissing[] = L"Fennick.exe不存在，请保证文件完整";
@@ -96,19 +94,19 @@ TEST_P(Versions, GetTheirButtonsOrTheMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Hosts, Versions,
-    ::testing::Values(VersionCase{kWps, L"9.0", true, true, false, false},
+    ::testing::Values(VersionCase{kWpsPath, L"9.0", true, true, false, false},
                       VersionCase{L"C:\\wps office\\office6", L"16.0", false, true, false, false},
-                      VersionCase{kPowerPoint, L"9.0", false, false, false, true},
-                      VersionCase{kPowerPoint, L"10.0", false, true, true, false},
-                      VersionCase{kPowerPoint, L"11.0", false, true, true, false},
-                      VersionCase{kPowerPoint, L"13.0", false, true, false, false},
-                      VersionCase{kPowerPoint, L"16.0", false, true, false, false},
-                      VersionCase{kPowerPoint, L"18.0", false, false, false, true}));
+                      VersionCase{kPowerPointPath, L"9.0", false, false, false, true},
+                      VersionCase{kPowerPointPath, L"10.0", false, true, true, false},
+                      VersionCase{kPowerPointPath, L"11.0", false, true, true, false},
+                      VersionCase{kPowerPointPath, L"13.0", false, true, false, false},
+                      VersionCase{kPowerPointPath, L"16.0", false, true, false, false},
+                      VersionCase{kPowerPointPath, L"18.0", false, false, false, true}));
 
 // --- which bars ----------------------------------------------------------------------------
 
 TEST_F(HostTest, ShowButtonsGoOnEverySlideShowBarAmongTheFirst95AndReplaceLeftovers) {
-    for (const wchar_t* path : {kPowerPoint, kWps}) {
+    for (const wchar_t* path : {kPowerPointPath, kWpsPath}) {
         std::vector<std::wstring> bars = {L"Menu Bar", L"Slide Show"};
         while (bars.size() < 95) bars.push_back(bars.size() == 40 ? L"Slide Show" : L"Other");
         bars.push_back(L"Slide Show");  // index 96
@@ -127,7 +125,7 @@ TEST_F(HostTest, ShowButtonsGoOnEverySlideShowBarAmongTheFirst95AndReplaceLeftov
 
 TEST_F(HostTest, WithoutSlideShowBarsWpsStillGetsItsSettingsButtonAndStartsTheClock) {
     installSibling(addin::kClockProgram, false);
-    Host host(kWps, L"9.0", {L"Menu Bar", L"Standard"});
+    Host host(kWpsPath, L"9.0", {L"Menu Bar", L"Standard"});
     connect(host);
     EXPECT_EQ(host.bar(1)->captioned(addin::kSettingsCaption).size(), 1u);
     EXPECT_EQ(siblingStarts(1), std::vector<std::string>{"Dovecrest.exe"});
@@ -149,7 +147,7 @@ TEST_P(Twin, KeepsTheAddinIdleOnlyWhenActive) {
     const TwinCase& c = GetParam();
     setRegistryText(kTwinKey, L"Manifest", c.manifest);
     setRegistryNumber(kTwinKey, L"LoadBehavior", c.loadBehavior);
-    Host host(kPowerPoint, c.version, standardBars());
+    Host host(kPowerPointPath, c.version, standardBars());
     connect(host);
     EXPECT_EQ(registryText(kHarrowby, L"dllname"), L"3");
     EXPECT_EQ(host.bar(3)->captioned(addin::kShowClockCaption).empty(), c.idle);
@@ -185,7 +183,7 @@ class HandMode : public HostTest, public ::testing::WithParamInterface<HandCase>
 
 TEST_P(HandMode, DecidesWhatDisconnectionKeeps) {
     const HandCase& c = GetParam();
-    Host host(c.wps ? kWps : kPowerPoint, L"16.0", standardBars());
+    Host host(c.wps ? kWpsPath : kPowerPointPath, L"16.0", standardBars());
     connect(host);
     setShowValues();
     setRegistryNumber(kHarrowby, L"handmode", c.handmode);
@@ -218,8 +216,8 @@ TEST_F(HostTest, RibbonTextIsExact) {
     SysFreeString(xml);
 
     // The same through the class's own interface, late-bound, as the ribbon host calls it.
-    auto late = addin::getProperty(reinterpret_cast<IDispatch*>(ribbon.get()), L"IRibbonExtensibility_GetCustomUI",
-                                   {L"Microsoft.PowerPoint.Presentation"});
+    auto late = win::dispatchValue(reinterpret_cast<IDispatch*>(ribbon.get()), L"IRibbonExtensibility_GetCustomUI",
+                                   win::arguments(win::Variant(L"Microsoft.PowerPoint.Presentation")));
     ASSERT_TRUE(late);
     EXPECT_EQ(late->text(), expected);
 }
@@ -237,7 +235,7 @@ class Clicks : public HostTest, public ::testing::WithParamInterface<ClickCase> 
 TEST_P(Clicks, ReachTheirCommand) {
     const ClickCase& c = GetParam();
     bool wps = c.target == Target::WpsShow || c.target == Target::WpsMenu;
-    Host host(wps ? kWps : kPowerPoint, L"11.0", {L"Menu Bar", L"Slide Show", L"Slide Show"});
+    Host host(wps ? kWpsPath : kPowerPointPath, L"11.0", {L"Menu Bar", L"Slide Show", L"Slide Show"});
     connect(host);
     bool cancel = false;
     switch (c.target) {
@@ -252,8 +250,8 @@ TEST_P(Clicks, ReachTheirCommand) {
         break;
     case Target::OtherTagged: {
         Object* other = host.addControl(host.bar(2), L"别的");
-        other->props[L"tag"] = L"time_check";
-        other->props[L"parameter"] = L"other";
+        other->props[L"tag"] = win::Variant(L"time_check");
+        other->props[L"parameter"] = win::Variant(L"other");
         cancel = host.click(other);
         break;
     }
@@ -263,14 +261,11 @@ TEST_P(Clicks, ReachTheirCommand) {
     case Target::Ribbon4:
     case Target::Ribbon5: {
         Object* control = host.addControl(host.bar(2), L"ribbon");
-        control->props[L"id"] = c.target == Target::Ribbon4 ? L"Button4" : L"Button5";
+        control->props[L"id"] = win::Variant(c.target == Target::Ribbon4 ? L"Button4" : L"Button5");
         win::ComPtr<addin::_Quintrel32> own;
         ASSERT_EQ(addin->QueryInterface(addin::IID__Quintrel32, own.putVoid()), S_OK);
-        addin::Variant argument;
-        argument.get()->vt = VT_DISPATCH;
-        argument.get()->pdispVal = control;
-        control->AddRef();
-        EXPECT_TRUE(addin::callMethod(own.get(), L"mybuttons", {argument}));
+        EXPECT_EQ(win::dispatchCall(own.get(), L"mybuttons", win::arguments(win::Variant(static_cast<IDispatch*>(control)))),
+                  S_OK);
         break;
     }
     }
@@ -301,6 +296,49 @@ uintptr_t gdiProbe() {
     return value;
 }
 
+// --- slide-show events through the library -------------------------------------------------
+
+struct EventCase {
+    const char* name;
+    const wchar_t* path;
+    fake::Flavour flavour;
+};
+
+class ShowEvents : public HostTest, public ::testing::WithParamInterface<EventCase> {};
+
+TEST_P(ShowEvents, ReachTheLibraryUntilTheDisconnection) {
+    const EventCase& c = GetParam();
+    Host host(c.path, L"16.0", standardBars(), c.flavour);
+    host.shows.decks = {fake::Deck{L"汇报.pptx"}};
+    auto* app = static_cast<Object*>(host.app());
+    connect(host);
+    ASSERT_EQ(app->sinks.size(), 1u) << "the add-in listens to the application's events";
+
+    host.shows.begin(0);
+    EXPECT_EQ(registryText(kHarrowby, L"handname"), L"汇报.pptx");
+    EXPECT_EQ(registryText(kHarrowby, L"exitpptpd"), L"1");
+    // The window's own timers run while the host pumps: the slide watcher copies the slide to the INI file.
+    std::wstring ini = folder() + L"TimeData.db";
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && GetFileAttributesW(ini.c_str()) ==
+                                                                           INVALID_FILE_ATTRIBUTES;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(20);
+    }
+    EXPECT_EQ(GetPrivateProfileIntW(L"Mirthwell", L"currentpage", 0, ini.c_str()), 1u);
+
+    disconnect();
+    EXPECT_TRUE(app->sinks.empty()) << "the watch ends with the connection";
+    setRegistryText(kHarrowby, L"handname", L"x");
+    host.shows.end(0);
+    EXPECT_EQ(registryText(kHarrowby, L"handname"), L"x");
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, ShowEvents,
+                         ::testing::Values(EventCase{"powerpoint", kPowerPointPath, fake::Flavour::PowerPoint},
+                                           EventCase{"wps", kWpsPath, fake::Flavour::Wps}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 DWORD handleCount() {
     DWORD n = 0;
     GetProcessHandleCount(GetCurrentProcess(), &n);
@@ -310,10 +348,13 @@ DWORD handleCount() {
 TEST_F(HostTest, HundredConnectionsLeaveNoHandleNoObjectBehind) {
     addin = {};
     auto cycle = [this] {
-        Host host(kPowerPoint, L"16.0", {L"Menu Bar", L"Slide Show", L"Slide Show"});
+        Host host(kPowerPointPath, L"16.0", {L"Menu Bar", L"Slide Show", L"Slide Show"});
         addin = create();
+        host.shows.decks = {fake::Deck{L"a.pptx"}};
         connect(host);
         host.click(host.bar(2)->captioned(addin::kShowClockCaption).at(0));
+        host.shows.begin(0);
+        host.shows.end(0);
         disconnect();
         addin = {};
     };

@@ -10,15 +10,22 @@
 #include <string>
 #include <vector>
 
-#include "addin/late_bound.h"
+#include "fake_show.h"
+#include "win/dispatch.h"
 
 namespace fake {
+
+std::wstring lower(std::wstring s);
+// One dispatch id per member name, shared by all objects; the WPS-like host numbers them
+// its own way, so that only a caller binding by name finds them.
+DISPID memberId(const std::wstring& name, bool wpsOrder);
+std::wstring memberName(DISPID id, bool wpsOrder);
 
 enum class Kind { App, Bars, Bar, Controls, Control };
 
 class Object final : public IDispatch, public IConnectionPointContainer, public IConnectionPoint {
 public:
-    explicit Object(Kind kind, Object* parent = nullptr);
+    explicit Object(Kind kind, Object* parent = nullptr, ShowModel* model = nullptr);
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
 
@@ -32,7 +39,7 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                         UINT*) override;
     // IConnectionPointContainer: a control offers its click events
-    STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) override;
     STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
     // IConnectionPoint
     STDMETHODIMP GetConnectionInterface(IID* iid) override;
@@ -43,7 +50,8 @@ public:
 
     Kind kind;
     Object* parent;
-    std::map<std::wstring, addin::Variant> props;  // by lower-case name
+    ShowModel* model;  // the application's slide shows
+    std::map<std::wstring, win::Variant> props;  // by lower-case name
     std::vector<win::ComPtr<Object>> children;     // bars of Bars, controls of Controls
     win::ComPtr<Object> controls;                  // of a bar or a popup control
     std::map<DWORD, win::ComPtr<IDispatch>> sinks;
@@ -58,6 +66,8 @@ private:
     HRESULT member(const std::wstring& name, WORD flags, const std::vector<VARIANT*>& args, VARIANT* result);
     HRESULT item(const VARIANT* key, VARIANT* result);
     HRESULT add(const std::vector<VARIANT*>& args, VARIANT* result);
+    IID events() const;
+    bool wpsOrder() const { return model && model->flavour == Flavour::Wps; }
     ULONG refs_ = 1;
     DWORD nextCookie_ = 1;
 };
@@ -68,7 +78,8 @@ long liveObjects();
 // The application with its command bars, each named; a popup "幻灯片放映(&D)" on the "Menu Bar".
 class Host {
 public:
-    Host(const std::wstring& path, const std::wstring& version, const std::vector<std::wstring>& barNames);
+    Host(const std::wstring& path, const std::wstring& version, const std::vector<std::wstring>& barNames,
+         Flavour flavour = Flavour::PowerPoint);
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
 
@@ -79,6 +90,8 @@ public:
     // The user clicks a control: every sink watching a control with its Tag hears it.
     // Returns the CancelDefault the handlers left.
     bool click(Object* control);
+
+    ShowModel shows;
 
 private:
     win::ComPtr<Object> app_;

@@ -11,6 +11,10 @@
 
 namespace addin_test {
 
+// Where the two hosts install: WPS names itself in its path.
+inline constexpr wchar_t kPowerPointPath[] = L"C:\\Program Files\\Microsoft Office\\Office16";
+inline constexpr wchar_t kWpsPath[] = L"C:\\Program Files\\Kingsoft\\WPS Office\\office6";
+
 struct BoxSeen {
     std::wstring caption;
     std::wstring text;
