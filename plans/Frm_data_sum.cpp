@@ -167,7 +167,8 @@ void Frm_data_sum::sizeColumnGap() {
     win::SelectScope font(dc.get(), font_.get());
     RECT list{};
     GetClientRect(List1, &list);
-    columngap.assign(columnGapLength([&](const std::wstring& t) { return textWidth(dc.get(), t); }, list.right),
+    auto width = [&](const std::wstring& t) { return textWidth(dc.get(), t); };
+    columngap.assign(columnGapLength(width, list.right, {std::begin(kGapSample), std::end(kGapSample)}, kRunGapShare),
                      L' ');
     headerOffsets_.clear();
     std::wstring before;

@@ -3,6 +3,7 @@
 // Its controls carry the names and indexes its neighbours use (Ctl(L"Check1", 4)).
 #include <string>
 
+#include "shell/run_records.h"
 #include "win/controls.h"
 #include "win/dialog_window.h"
 #include "win/handles.h"
@@ -28,6 +29,11 @@ public:
     int selectedTab() const { return selectedTab_; }
     TabPicture tabPicture(int tab) const { return tabPictures_[tab == 2 ? 1 : 0]; }
 
+    // A clock as the controls show it, over `base` for what they do not show; and a clock's
+    // values shown in the controls (each raising its handler), as the stage window loads one.
+    shell::ClockSetting shownClock(shell::ClockSetting base);
+    void showClock(const shell::ClockSetting& s);
+
     // Handlers the neighbours and tests reach.
     void Command1_Click();  // Apply
     void Command2_Click();  // close
@@ -47,6 +53,7 @@ private:
     void createControls();
     void wireHandlers();
     void loadControls();
+    void fillLists();
     void frameTabs();
     void showPage(const wchar_t* page);
     void repaintTab(int index);

@@ -119,29 +119,23 @@ void addGroups(std::vector<win::ControlSpec>& l) {
     l.push_back({L"Command3", 0, K::Button, L"..", 6000, 6480, 420, kFieldHeight});
 }
 
-// Each text box has a shape round it, 15 twips outside on every side, on the box's page.
-void addTextFrames(std::vector<win::ControlSpec>& l) {
-    struct Framed {
-        const wchar_t* shape;
-        const wchar_t* box;
-        int first, last;
-    };
-    constexpr Framed framed[] = {{L"Shape1", L"Text1", 0, 4}, {L"Shape2", L"Text2", 4, 8},
-                                 {L"Shape3", L"Text3", 0, 0}, {L"Shape4", L"Text4", 1, 2}};
+}  // namespace
+
+void addTextFrames(std::vector<win::ControlSpec>& l, std::initializer_list<FramedBoxes> framed) {
     std::vector<win::ControlSpec> shapes;
-    for (const Framed& f : framed) {
+    for (const FramedBoxes& f : framed) {
         for (int i = f.first; i <= f.last; ++i) {
             auto box = std::find_if(l.begin(), l.end(), [&](const win::ControlSpec& s) {
                 return std::wstring_view(s.name) == f.box && s.index == i;
             });
             shell::TwipsRect r = shell::frameControl({box->left, box->top, box->width, box->height});
-            shapes.push_back({f.shape, i, K::Shape, nullptr, r.left, r.top, r.width, r.height, box->page});
+            shapes.push_back({f.shape, i + f.shapeOffset, K::Shape, nullptr, r.left, r.top, r.width, r.height, box->page});
         }
     }
     l.insert(l.end(), shapes.begin(), shapes.end());
+    // Child windows created first lie on top: frames and shapes go last so they stay behind.
+    std::stable_partition(l.begin(), l.end(), [](const win::ControlSpec& s) { return s.kind != K::Frame && s.kind != K::Shape; });
 }
-
-}  // namespace
 
 std::vector<win::ControlSpec> settingsLayout() {
     std::vector<win::ControlSpec> l;
@@ -158,9 +152,8 @@ std::vector<win::ControlSpec> settingsLayout() {
     l.push_back({L"Lab_help", 0, K::Label, L"帮助", 1800, 7110, 600, 240});
     l.push_back({L"Command1", 0, K::Button, L"应用", 4300, 7020, 1200, 400});
     l.push_back({L"Command2", 0, K::Button, L"关闭", 5650, 7020, 1200, 400});
-    addTextFrames(l);
-    // Child windows created first lie on top: frames and shapes go last so they stay behind.
-    std::stable_partition(l.begin(), l.end(), [](const win::ControlSpec& s) { return s.kind != K::Frame && s.kind != K::Shape; });
+    addTextFrames(l, {{L"Shape1", L"Text1", 0, 4}, {L"Shape2", L"Text2", 4, 8}, {L"Shape3", L"Text3", 0, 0},
+                      {L"Shape4", L"Text4", 1, 2}});
     return l;
 }
 
