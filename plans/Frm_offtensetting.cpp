@@ -1,6 +1,7 @@
 #include "plans/Frm_offtensetting.h"
 
 #include "app/forms.h"
+#include "plans/plans_texts.h"
 #include "plans/run_table.h"
 #include "plans/stage_layout.h"
 #include "plans/stage_rows.h"
@@ -10,32 +11,21 @@
 #include "shell/meeting_db.h"
 #include "shell/wall_clock.h"
 #include "win/auto_message.h"
-#include "win/pump.h"
 #include "win/twips.h"
 
 namespace plans {
 namespace {
 
 constexpr wchar_t kHelpTopic[] = L"2.2、阶段计时.htm";
-constexpr wchar_t kReadFailed[] = L"操作系统是精简版本，不支持本功能";
-constexpr unsigned kReadFailedMs = 1200;
 constexpr wchar_t kPickListFirst[] = L"请先选中【时钟名称/阶段计时】文件列表";
 constexpr wchar_t kSearchCaption[] = L"查询提示";
 constexpr wchar_t kNothingToExport[] = L"没有记录可导出";
-constexpr unsigned kShortMs = 800;
 constexpr wchar_t kList1[] = L"List1";
 constexpr wchar_t kList2[] = L"List2";
 constexpr UINT kExportItem = 1;
 // The leading number and its pad take this share of the list's width.
 constexpr float kPadShare = 630.0f / 6615.0f;
 constexpr int kBesideGap = 130;  // twips between the settings dialog and this window
-
-win::UniqueFont messageFont() {
-    NONCLIENTMETRICSW m{};
-    m.cbSize = sizeof m;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
-    return win::UniqueFont(CreateFontIndirectW(&m.lfMessageFont));
-}
 
 std::wstring today() {
     SYSTEMTIME t = shell::wallClock().localTime();
@@ -65,10 +55,9 @@ ExportTable stageExportTable(const std::vector<StoredStage>& stages) {
 }  // namespace
 
 Frm_offtensetting::Frm_offtensetting()
-    : DialogWindow(L"Velmora.Frm_offtensetting", L"阶段计时", kStageClientWidth, kStageClientHeight) {}
+    : ControlDialog(L"Velmora.Frm_offtensetting", L"阶段计时", kStageClientWidth, kStageClientHeight) {}
 
 LRESULT Frm_offtensetting::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    LRESULT result = 0;
     switch (msg) {
     case WM_CREATE:
         Form_Load();
@@ -88,18 +77,11 @@ LRESULT Frm_offtensetting::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
         Cmd_close_Click();
         return 0;
     }
-    if (controls_.route(msg, wp, lp, result)) return result;
-    return DialogWindow::onMessage(msg, wp, lp);
-}
-
-void Frm_offtensetting::onDestroy() {
-    win::removeModelessDialog(hwnd());
-    controls_.destroy();
+    return ControlDialog::onMessage(msg, wp, lp);
 }
 
 void Frm_offtensetting::Form_Load() {
-    font_ = messageFont();
-    controls_.create(hwnd(), stageLayout(), font_.get());
+    createControls(stageLayout());
     Text3.clear();
     Label7 = -1;
     chosenTab_ = 0;
@@ -111,8 +93,7 @@ void Frm_offtensetting::Form_Load() {
     Ctl(L"Shape4").setVisible(false);
     Ctl(L"Cmd_save").setEnabled(false);
     Ctl(L"Command1").setEnabled(false);
-    showPanel(0);
-    win::addModelessDialog(hwnd());
+    showPage(kClockPanel);
     bool listed = fillClocks(L"");
     resetClockEntry();
     if (!shell::meetDataExists()) return;
@@ -239,13 +220,6 @@ ListTable Frm_offtensetting::Listdata(const std::wstring& listname) {
     return table;
 }
 
-void Frm_offtensetting::showPanel(int index) {
-    const wchar_t* page = index == 0 ? kClockPanel : kStagePanel;
-    for (win::Control* c : controls_.all()) {
-        if (c->page()) c->setVisible(c->page() == std::wstring_view(page));
-    }
-}
-
 void Frm_offtensetting::Image1_Click(int index) {
     chosenTab_ = index;
     Ctl(L"Image1", index).moveTo(index == 0 ? 120 : 1370, 60, 1250, 400);
@@ -255,7 +229,7 @@ void Frm_offtensetting::Image1_Click(int index) {
         win::Control& list = Ctl(Text3);
         for (int row : list.selectedRows()) list.setSelected(row, false);
     }
-    showPanel(index);
+    showPage(index == 0 ? kClockPanel : kStagePanel);
     if (index == 0) {
         resetClockEntry();
         Ctl(L"Text1", 1).setFocus();
@@ -350,7 +324,7 @@ void Frm_offtensetting::out_Click() {
         return;
     }
     if (table.size() < 2) {
-        win::autoMessage(kNothingToExport, kShortMs);
+        win::autoMessage(kNothingToExport, kShortMessageMs);
         return;
     }
     export_to_excel(kExportSheet, table, ExportWindow::StageTiming);

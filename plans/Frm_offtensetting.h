@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "win/controls.h"
 #include "win/dialog_window.h"
-#include "win/handles.h"
 
 namespace plans {
 
@@ -17,11 +15,9 @@ namespace plans {
 // zeros), clock name, date, remark; for "List2": start, end, clock name, title.
 using ListTable = std::vector<std::array<std::wstring, 4>>;
 
-class Frm_offtensetting : public win::DialogWindow {
+class Frm_offtensetting : public win::ControlDialog {
 public:
     Frm_offtensetting();
-
-    win::Control& Ctl(const std::wstring& name, int index = 0) { return controls_(name, index); }
 
     std::wstring columnPad;  // blanks between the leading fields of a row
     int screenDpi = 0;
@@ -49,7 +45,6 @@ public:
 
 protected:
     LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void onDestroy() override;
 
 private:
     void Form_Load();
@@ -62,7 +57,6 @@ private:
     bool fillClocks(const std::wstring& search);
     bool fillStages(const std::wstring& search);
     void resetClockEntry();
-    void showPanel(int index);
     void paintPicture(const DRAWITEMSTRUCT& d);
     void moveClock(int step);
     void deleteClocks(const std::vector<int>& rows);
@@ -73,8 +67,6 @@ private:
     void clickList(const wchar_t* name, const wchar_t* other);
     std::wstring searchText();
 
-    win::ControlSet controls_;
-    win::UniqueFont font_;
     int chosenTab_ = 0;
     int hoveredTab_ = -1;
 };

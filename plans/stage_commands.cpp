@@ -5,6 +5,7 @@
 
 #include "app/forms.h"
 #include "plans/Frm_offtensetting.h"
+#include "plans/plans_texts.h"
 #include "plans/stage_rows.h"
 #include "plans/stage_store.h"
 #include "settings/Settings.h"
@@ -19,7 +20,6 @@ namespace {
 
 constexpr wchar_t kList1[] = L"List1";
 constexpr wchar_t kList2[] = L"List2";
-constexpr unsigned kShortMs = 800;
 constexpr unsigned kLongMs = 5000;
 
 constexpr wchar_t kStagesSorted[] = L"阶段计时自动按开始时间排序";
@@ -31,12 +31,8 @@ constexpr wchar_t kFirstRow[] = L"已经是第一行了";
 constexpr wchar_t kLastRow[] = L"已经是最后一行了";
 // Moving rows of a filtered list would give the hidden clocks no place.
 constexpr wchar_t kMoveWhileSearching[] = L"查询时不能移动，请先取消查询";
-constexpr wchar_t kOrderFailed[] = L"请使用最新版本的程序";
 
 constexpr wchar_t kPickRowsToDelete[] = L"请鼠标选中待删除行\r\r同时按下shift按钮可连续多选\r\r同时按下Ctrl按钮可间隔多选";
-constexpr wchar_t kNothingToDelete[] = L"没有记录可删除";
-constexpr wchar_t kDeleteQuestion[] = L"确定删除数据吗？";
-constexpr wchar_t kQuestionCaption[] = L"提示";
 
 constexpr wchar_t kStartAfterEnd[] = L"开始时间应早于结束时间";
 constexpr wchar_t kNoClockChosen[] = L"没有选择时钟名称，请选择";
@@ -54,7 +50,6 @@ constexpr COLORREF kEndBeforeStart = 0xFF;
 constexpr wchar_t kNameMissing[] = L"没有填写名称，请添加";
 constexpr unsigned kNameAdviceMs = 1200;
 constexpr wchar_t kDateMissing[] = L"操作系统是精简版本，不支持本程序计时";
-constexpr wchar_t kLookupFailed[] = L"操作系统是精简版本，不支持本功能";
 constexpr wchar_t kNameTaken[] = L"名称已录入，请保证名称是唯一的";
 constexpr wchar_t kClockSaveFailed[] = L"受限制或操作系统是精简版本，不支持本功能";
 constexpr unsigned kClockSaveFailedMs = 1000;
@@ -84,25 +79,25 @@ void Frm_offtensetting::Cmd_down_Click() { moveClock(1); }
 
 void Frm_offtensetting::moveClock(int step) {
     if (Text3 != kList1) {
-        win::autoMessage(Text3 == kList2 ? kStagesSorted : kPickRowToMove, kShortMs);
+        win::autoMessage(Text3 == kList2 ? kStagesSorted : kPickRowToMove, kShortMessageMs);
         return;
     }
     win::Control& list = Ctl(kList1);
-    if (list.listCount() == 0) return win::autoMessage(kNoClocks, kShortMs), void();
+    if (list.listCount() == 0) return win::autoMessage(kNoClocks, kShortMessageMs), void();
     if (list.selectedRows().size() > 1) return win::autoMessage(kOneRowOnly, kOneRowOnlyMs), void();
     int k = list.listIndex();
-    if (k < 0) return win::autoMessage(kNoClocks, kShortMs), void();
+    if (k < 0) return win::autoMessage(kNoClocks, kShortMessageMs), void();
     int to = k + step;
     if (to < 0 || to >= list.listCount()) {
-        win::autoMessage(step < 0 ? kFirstRow : kLastRow, kShortMs);
+        win::autoMessage(step < 0 ? kFirstRow : kLastRow, kShortMessageMs);
         list.setFocus();
         return;
     }
-    if (!searchText().empty()) return win::autoMessage(kMoveWhileSearching, kShortMs), void();
+    if (!searchText().empty()) return win::autoMessage(kMoveWhileSearching, kShortMessageMs), void();
     std::vector<int64_t> order = clockRows;
     std::swap(order[static_cast<size_t>(k)], order[static_cast<size_t>(to)]);
     // The list changes only once the whole new order is written.
-    if (!saveclockorder(order)) return win::autoMessage(kOrderFailed, kShortMs), void();
+    if (!saveclockorder(order)) return win::autoMessage(kDeleteFailed, kShortMessageMs), void();
     ListTable rows = Listdata(kList1);
     std::swap(rows[static_cast<size_t>(k)], rows[static_cast<size_t>(to)]);
     for (int row : {std::min(k, to), std::max(k, to)}) {
@@ -122,7 +117,7 @@ void Frm_offtensetting::Cmd_del_Click() {
     if (!shell::meetDataExists()) return;
     if (Text3 != kList1 && Text3 != kList2) return win::autoMessage(kPickRowsToDelete, kLongMs), void();
     win::Control& list = Ctl(Text3);
-    if (list.listCount() == 0) return win::autoMessage(kNothingToDelete, kShortMs), void();
+    if (list.listCount() == 0) return win::autoMessage(kNothingToDelete, kShortMessageMs), void();
     if (win::askMessage(kDeleteQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     std::vector<int> rows = list.selectedRows();
     if (Text3 == kList1) deleteClocks(rows);
@@ -138,7 +133,7 @@ void Frm_offtensetting::deleteClocks(const std::vector<int>& rows) {
         std::wstring name = clockRowOf(list.item(*it), columnPad).value_or(ClockRow{}).clockname;
         auto inUse = clockInUse(name);
         if (!inUse) {
-            win::autoMessage(kOrderFailed, kShortMs);  // a clock not checked stays
+            win::autoMessage(kDeleteFailed, kShortMessageMs);  // a clock not checked stays
             continue;
         }
         if (*inUse) {
@@ -149,7 +144,7 @@ void Frm_offtensetting::deleteClocks(const std::vector<int>& rows) {
         topmost = *it;
     }
     if (!gone.empty() && !plans::deleteClocks(gone)) {
-        win::autoMessage(kOrderFailed, kShortMs);
+        win::autoMessage(kDeleteFailed, kShortMessageMs);
         return;
     }
     fillClocks(searchText());
@@ -162,7 +157,7 @@ void Frm_offtensetting::deleteStages(const std::vector<int>& rows) {
     std::vector<int64_t> gone;
     for (int row : rows) gone.push_back(stageRows[static_cast<size_t>(row)]);
     if (!gone.empty() && !plans::deleteStages(gone)) {
-        win::autoMessage(kOrderFailed, kShortMs);
+        win::autoMessage(kDeleteFailed, kShortMessageMs);
         return;
     }
     fillStages(searchText());
@@ -254,9 +249,9 @@ void Frm_offtensetting::Text2_MouseDown() {
 
 void Frm_offtensetting::List2_DblClick() {
     win::Control& list = Ctl(kList2);
-    if (list.listCount() == 0) return win::autoMessage(kNoStages, kShortMs), void();
+    if (list.listCount() == 0) return win::autoMessage(kNoStages, kShortMessageMs), void();
     int row = list.listIndex();
-    if (row < 0) return win::autoMessage(kPickClockToLoad, kShortMs), void();
+    if (row < 0) return win::autoMessage(kPickClockToLoad, kShortMessageMs), void();
     if (chosenTab_ != 1) return;
     auto stage = stageRowOf(list.item(row), columnPad);
     auto start = stage ? shell::parseTimeOfDay(stage->start) : std::nullopt;
@@ -299,16 +294,16 @@ void Frm_offtensetting::Cmd_save_Click() {
     if (!shell::meetDataExists()) return win::autoMessage(kClockSaveFailed, kClockSaveFailedMs), void();
     std::wstring name = Ctl(L"Text1", 1).text();
     if (name.empty()) {
-        win::autoMessage(kNameMissing, kShortMs);
+        win::autoMessage(kNameMissing, kShortMessageMs);
         Ctl(L"Text1", 1).setFocus();
         return;
     }
     if (shell::checkChars(name) > kNameAdviceScore) win::autoMessage(kNameAdvice, kNameAdviceMs);
     if (Ctl(L"Text1", 2).text().empty()) return win::autoMessage(kDateMissing, kNameAdviceMs), void();
     auto free = clockNameFree(name);
-    if (!free) win::autoMessage(kLookupFailed, kNameAdviceMs);
+    if (!free) win::autoMessage(kReadFailed, kReadFailedMs);
     if (!free.value_or(false)) {
-        win::autoMessage(name + kNameTaken, kShortMs);
+        win::autoMessage(name + kNameTaken, kShortMessageMs);
         Ctl(L"Text1", 1).setFocus();
         return;
     }
@@ -338,9 +333,9 @@ void Frm_offtensetting::Cmd_save_Click() {
 void Frm_offtensetting::Cmd_load_Click() {
     if (!shell::meetDataExists()) return;
     win::Control& list = Ctl(kList1);
-    if (list.listCount() == 0) return win::autoMessage(kNoClockToLoad, kShortMs), void();
+    if (list.listCount() == 0) return win::autoMessage(kNoClockToLoad, kShortMessageMs), void();
     int row = list.listIndex();
-    if (row < 0) return win::autoMessage(kPickClockToLoad, kShortMs), void();
+    if (row < 0) return win::autoMessage(kPickClockToLoad, kShortMessageMs), void();
     std::wstring name = clockRowOf(list.item(row), columnPad).value_or(ClockRow{}).clockname;
     if (chosenTab_ == 1) {
         Ctl(L"Text2", 2).setText(name);
@@ -353,7 +348,7 @@ void Frm_offtensetting::Cmd_load_Click() {
     dialog.Ctl(L"Check1", 3).setEnabled(true);
     shell::ClockSetting clock = dialog.shownClock(shell::ClockSetting{});
     shell::UniqueDatabase db = shell::openMeetData();
-    if (!db || !shell::loadSavedClock(db.get(), name, clock)) return win::autoMessage(kLookupFailed, kNameAdviceMs), void();
+    if (!db || !shell::loadSavedClock(db.get(), name, clock)) return win::autoMessage(kReadFailed, kReadFailedMs), void();
     dialog.showClock(clock);
     list.setFocus();
 }

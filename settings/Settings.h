@@ -15,13 +15,9 @@ namespace settings {
 enum class TabPicture { Normal = 1, Hovered = 2, Selected = 3 };
 COLORREF tabPictureColour(TabPicture p);
 
-class Settings : public win::DialogWindow {
+class Settings : public win::ControlDialog {
 public:
     Settings();
-
-    // A control by name and index; the window must be loaded.
-    win::Control& Ctl(const std::wstring& name, int index = 0) { return controls_(name, index); }
-    win::Control* findCtl(const std::wstring& name, int index = 0) { return controls_.find(name, index); }
 
     win::Timer Timer1{1000, [this] { Timer1_Timer(); }};  // keeps the floating windows below
 
@@ -46,7 +42,6 @@ public:
 
 protected:
     LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void onDestroy() override;
 
 private:
     void Form_Load();  // runs as the window is created: every showing loads afresh
@@ -88,8 +83,6 @@ private:
     void Text3_KeyDown(int key, int shift);
     void Text3_KeyUp();
 
-    win::ControlSet controls_;
-    win::UniqueFont font_;
     win::UniqueFont tabFont_;
     int selectedTab_ = 1;
     TabPicture tabPictures_[2]{TabPicture::Selected, TabPicture::Normal};

@@ -253,10 +253,12 @@ bool Control::selected(int i) const { return SendMessageW(hwnd_, LB_GETSEL, stat
 
 void Control::setSelected(int i, bool on) { SendMessageW(hwnd_, LB_SETSEL, on, i); }
 
-std::vector<int> Control::selectedRows() const {
-    int count = static_cast<int>(SendMessageW(hwnd_, LB_GETSELCOUNT, 0, 0));
+std::vector<int> Control::selectedRows() const { return win::selectedRows(hwnd_); }
+
+std::vector<int> selectedRows(HWND list) {
+    int count = static_cast<int>(SendMessageW(list, LB_GETSELCOUNT, 0, 0));
     std::vector<int> rows(static_cast<size_t>(std::max(count, 0)));
-    if (count > 0) SendMessageW(hwnd_, LB_GETSELITEMS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(rows.data()));
+    if (count > 0) SendMessageW(list, LB_GETSELITEMS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(rows.data()));
     return rows;
 }
 

@@ -138,6 +138,9 @@ private:
     std::map<std::pair<std::wstring, int>, std::unique_ptr<Control>> controls_;
 };
 
+// The selected rows of a list box of several selectable rows, in ascending order.
+std::vector<int> selectedRows(HWND list);
+
 // Modifier state as key handlers take it: 1 Shift, 2 Ctrl, 4 Alt.
 int shiftState();
 
