@@ -196,10 +196,14 @@ bool Frm_offtensetting::fillStages(const std::wstring& search) {
 }
 
 // The number proposed for the next clock follows the whole table, not a filtered list.
-void Frm_offtensetting::resetClockEntry() {
+std::wstring Frm_offtensetting::nextClockNumber() {
     auto all = listClocks();
     size_t count = all ? all->size() : static_cast<size_t>(Ctl(kList1).listCount());
-    Ctl(L"Text1", 0).setText(std::to_wstring(count + 1));
+    return std::to_wstring(count + 1);
+}
+
+void Frm_offtensetting::resetClockEntry() {
+    Ctl(L"Text1", 0).setText(nextClockNumber());
     Ctl(L"Text1", 2).setText(today());
 }
 
@@ -231,7 +235,7 @@ void Frm_offtensetting::Image1_Click(int index) {
     }
     showPage(index == 0 ? kClockPanel : kStagePanel);
     if (index == 0) {
-        resetClockEntry();
+        Ctl(L"Text1", 0).setText(nextClockNumber());
         Ctl(L"Text1", 1).setFocus();
     } else {
         int32_t now = shell::timetosecond(shell::timeOfDayNow());

@@ -57,6 +57,7 @@ private:
     bool fillClocks(const std::wstring& search);
     bool fillStages(const std::wstring& search);
     void resetClockEntry();
+    std::wstring nextClockNumber();
     void paintPicture(const DRAWITEMSTRUCT& d);
     void moveClock(int step);
     void deleteClocks(const std::vector<int>& rows);

@@ -60,6 +60,9 @@ constexpr wchar_t kNoStages[] = L"没有录入数据";
 
 bool isHour(int index) { return index == 1 || index == 3; }
 
+// Typed TAB and LF (Ctrl+I, Ctrl+J) would break the row a name or title is shown in.
+bool breaksRow(wchar_t c) { return c == L'\t' || c == L'\n'; }
+
 std::wstring inUseMessage(const std::wstring& name) {
     return L"时钟名称【" + name + L"】已被阶段计时调用\r\r删除对应阶段后才能删除";
 }
@@ -216,6 +219,7 @@ void Frm_offtensetting::wireStageFields() {
     name.onKeyPress = [](wchar_t c) { return c == L'\r' ? L'\0' : c; };
     win::Control& title = Ctl(L"Text2", 3);
     title.onKeyPress = [this](wchar_t c) {
+        if (breaksRow(c)) return L'\0';
         if (c != L'\r') return c;
         Ctl(L"Command1").setFocus();
         return L'\0';
@@ -272,6 +276,7 @@ void Frm_offtensetting::wireClockFields() {
         box.onChange = [this] { Ctl(L"Cmd_save").setEnabled(!Ctl(L"Text1", 1).text().empty()); };
         box.onPaste = [](const std::wstring& t) { return withoutRowBreaks(t); };
         box.onKeyPress = [this, i](wchar_t c) {
+            if (breaksRow(c)) return L'\0';
             if (c != L'\r') return c;
             if (i == 0) Ctl(L"Text1", 1).setFocus();
             if (i == 1) Ctl(L"Text1", 3).setFocus();
@@ -285,9 +290,8 @@ void Frm_offtensetting::wireClockFields() {
 
 void Frm_offtensetting::Text1_LostFocus() {
     win::Control& box = Ctl(L"Text1", 0);
-    auto number = settings::wholeOf(box.text());
-    if (!number || *number > 999999) box.setText(std::to_wstring(clockRows.size() + 1));
-    else if (std::to_wstring(*number) != box.text()) box.setText(std::to_wstring(*number));
+    std::wstring number = clockNumberText(box.text()).value_or(nextClockNumber());
+    if (number != box.text()) box.setText(number);
 }
 
 void Frm_offtensetting::Cmd_save_Click() {

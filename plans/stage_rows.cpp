@@ -1,5 +1,6 @@
 #include "plans/stage_rows.h"
 
+#include <cmath>
 #include <cwchar>
 
 namespace plans {
@@ -71,6 +72,16 @@ std::array<int, 3> listTabStops(int dpi) {
     if ((dpi >= 80 && dpi <= 100) || (dpi >= 131 && dpi <= 150)) return {145, 180, 230};
     if (dpi >= 101 && dpi <= 130) return {140, 175, 216};
     return {0, 0, 0};
+}
+
+std::optional<std::wstring> clockNumberText(std::wstring_view text) {
+    std::wstring copy(text);
+    wchar_t* end = nullptr;
+    double n = std::wcstod(copy.c_str(), &end);
+    while (end && *end == L' ') ++end;
+    bool number = end != copy.c_str() && end && *end == L'\0' && copy.find_first_not_of(L' ') != std::wstring::npos;
+    if (!number || !(n >= 0) || n > 999999) return std::nullopt;
+    return std::to_wstring(static_cast<long>(std::floor(n)));
 }
 
 std::wstring withoutRowBreaks(std::wstring_view text) {

@@ -41,6 +41,10 @@ std::wstring hhmm(shell::TimeOfDay t);
 // The three tab stops of both lists, in dialog units, for the screen's dots per inch.
 std::array<int, 3> listTabStops(int dpi);
 
+// The number field of a new clock once it is left: a number of 0 or more cut to its whole part
+// ("12.9" gives "12"); nothing for any other text, which takes the next free number.
+std::optional<std::wstring> clockNumberText(std::wstring_view text);
+
 // A name or title as it may be stored: TAB, CR and LF would break the row, so they go.
 std::wstring withoutRowBreaks(std::wstring_view text);
 

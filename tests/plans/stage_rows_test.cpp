@@ -40,6 +40,14 @@ TEST(StageRows, NamesAndTitlesLoseTheCharactersThatBreakARow) {
     EXPECT_EQ(withoutRowBreaks(L"a\tb\r\nc d"), L"abc d");
 }
 
+TEST(StageRows, ANewClocksNumberIsAWholeNumberOfZeroOrMore) {
+    const std::pair<const wchar_t*, std::optional<std::wstring>> cases[] = {
+        {L"7", L"7"}, {L"12.9", L"12"}, {L" 3 ", L"3"}, {L"0", L"0"},
+        {L"-4", std::nullopt}, {L"abc", std::nullopt}, {L"", std::nullopt}, {L"5x", std::nullopt},
+    };
+    for (const auto& [typed, kept] : cases) EXPECT_EQ(clockNumberText(typed), kept) << typed;
+}
+
 TEST(StageRows, TabStopsFollowTheScreenResolution) {
     EXPECT_EQ(listTabStops(96), (std::array<int, 3>{145, 180, 230}));
     EXPECT_EQ(listTabStops(120), (std::array<int, 3>{140, 175, 216}));

@@ -7,7 +7,9 @@
 #include "settings/Settings.h"
 #include "shell/Frm_exit.h"
 #include "shell/meeting_db.h"
+#include "shell/start_program.h"
 #include "tests/test_support.h"
+#include "win/text.h"
 
 namespace {
 
@@ -249,7 +251,11 @@ TEST_F(StageWindow, SavingANamedClockStoresTheDialogsShownSettings) {
     dialog.Ctl(L"Text4", 2).setText(L"提示语");
     shell::ClockSetting shown = dialog.shownClock(shell::ClockSetting{});
     ctl(L"Text1", 1).setText(L"新时钟");
+    SendMessageW(ctl(L"Text1", 1).hwnd(), WM_CHAR, L'\t', 0);  // never part of a name
     ctl(L"Text1", 3).setText(L"备注");
+    ctl(L"Text1", 0).setText(L"-4");
+    SendMessageW(ctl(L"Text1", 0).hwnd(), WM_KILLFOCUS, 0, 0);
+    EXPECT_EQ(ctl(L"Text1", 0).text(), L"2");
     ASSERT_TRUE(ctl(L"Cmd_save").enabled());
     w().Cmd_save_Click();
     EXPECT_TRUE(messages.empty()) << lastMessage();
@@ -309,6 +315,31 @@ TEST_F(StageWindow, ApplyingASavedClockFillsTheDialogOrTheStageEditor) {
     w().Cmd_load_Click();
     EXPECT_EQ(ctl(L"Text2", 2).text(), L"A");
     EXPECT_TRUE(ctl(L"Command1").enabled());
+}
+
+TEST_F(StageWindow, ExportReadsTheActiveListsRecordsAfresh) {
+    clocks({{L"A", 1}});
+    addStage(L"09:00:00", L"10:00:00", L"A", L"早, 会");
+    open();
+    std::vector<wstring> started;
+    shell::setProgramStartSink([&](const wstring&, const wstring& command, int) {
+        started.push_back(command);
+        return true;
+    });
+    w().Text3 = L"List2";
+    w().out_Click();
+    EXPECT_EQ(testing_support::readFile(folder + L"\\sheet1.csv"),
+              win::toAnsi(L"开始,结束,时钟名称,标题\r\n09:00:00,10:00:00,A,\"早, 会\"\r\n\r\n"));
+    w().Text3 = L"List1";
+    w().out_Click();
+    EXPECT_EQ(testing_support::readFile(folder + L"\\sheet1.csv"),
+              win::toAnsi(L"序号,时钟名称,报警1,报警2,报警3,备注\r\n1,A,30,20,10,\r\n\r\n"));
+    EXPECT_EQ(started.size(), 2u);
+    ASSERT_TRUE(exec("DELETE FROM clocksetting"));
+    messages.clear();
+    w().out_Click();
+    shell::setProgramStartSink(nullptr);
+    EXPECT_EQ(lastMessage(), L"没有记录可导出");
 }
 
 }  // namespace
