@@ -70,8 +70,7 @@ LRESULT Frm_offtensetting::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
         paintPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
         return TRUE;
     case WM_MOUSEMOVE:
-        hoveredTab_ = -1;
-        for (int i = 0; i <= 1; ++i) InvalidateRect(Ctl(L"Image1", i).hwnd(), nullptr, TRUE);
+        hoverTab(-1);
         return 0;
     case WM_CLOSE:
         Cmd_close_Click();
@@ -105,10 +104,7 @@ void Frm_offtensetting::wireHandlers() {
         for (const wchar_t* name : {L"Image1", L"Label6"}) {
             win::Control& tab = Ctl(name, i);
             tab.onClick = [this, i] { Image1_Click(i); };
-            tab.onMouseMove = [this, i] {
-                hoveredTab_ = i;
-                for (int t = 0; t <= 1; ++t) InvalidateRect(Ctl(L"Image1", t).hwnd(), nullptr, TRUE);
-            };
+            tab.onMouseMove = [this, i] { hoverTab(i); };
         }
     }
     win::Control& list1 = Ctl(kList1);
@@ -228,7 +224,7 @@ void Frm_offtensetting::Image1_Click(int index) {
     chosenTab_ = index;
     Ctl(L"Image1", index).moveTo(index == 0 ? 120 : 1370, 60, 1250, 400);
     Ctl(L"Image1", 1 - index).moveTo(index == 0 ? 1370 : 120, 85, 1250, 375);
-    for (int i = 0; i <= 1; ++i) InvalidateRect(Ctl(L"Label6", i).hwnd(), nullptr, TRUE);
+    repaintTabs();
     if (Text3 == kList1 || Text3 == kList2) {
         win::Control& list = Ctl(Text3);
         for (int row : list.selectedRows()) list.setSelected(row, false);
@@ -248,6 +244,18 @@ void Frm_offtensetting::Image1_Click(int index) {
         Ctl(L"Text2", 3).setText(L"");
     }
     Text3.clear();
+}
+
+void Frm_offtensetting::hoverTab(int index) {
+    if (index == hoveredTab_) return;
+    hoveredTab_ = index;
+    repaintTabs();
+}
+
+void Frm_offtensetting::repaintTabs() {
+    for (int i = 0; i <= 1; ++i) {
+        for (const wchar_t* name : {L"Image1", L"Label6"}) InvalidateRect(Ctl(name, i).hwnd(), nullptr, TRUE);
+    }
 }
 
 void Frm_offtensetting::paintPicture(const DRAWITEMSTRUCT& d) {

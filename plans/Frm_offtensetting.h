@@ -58,6 +58,8 @@ private:
     bool fillStages(const std::wstring& search);
     void resetClockEntry();
     std::wstring nextClockNumber();
+    void hoverTab(int index);
+    void repaintTabs();
     void paintPicture(const DRAWITEMSTRUCT& d);
     void moveClock(int step);
     void deleteClocks(const std::vector<int>& rows);

@@ -129,7 +129,7 @@ void addTextFrames(std::vector<win::ControlSpec>& l, std::initializer_list<Frame
                 return std::wstring_view(s.name) == f.box && s.index == i;
             });
             shell::TwipsRect r = shell::frameControl({box->left, box->top, box->width, box->height});
-            shapes.push_back({f.shape, i + f.shapeOffset, K::Shape, nullptr, r.left, r.top, r.width, r.height, box->page});
+            shapes.push_back({f.shape, i, K::Shape, nullptr, r.left, r.top, r.width, r.height, box->page});
         }
     }
     l.insert(l.end(), shapes.begin(), shapes.end());

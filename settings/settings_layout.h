@@ -12,13 +12,12 @@ inline constexpr wchar_t kOtherPage[] = L"other";
 
 std::vector<win::ControlSpec> settingsLayout();
 
-// Text boxes `box` first..last, each framed by the shape `shape` (index + shapeOffset) 15 twips
+// Text boxes `box` first..last, each framed by the shape `shape` of the same index 15 twips
 // outside it on the box's page; frames and shapes are moved to the end, behind the rest.
 struct FramedBoxes {
     const wchar_t* shape;
     const wchar_t* box;
     int first, last;
-    int shapeOffset = 0;
 };
 void addTextFrames(std::vector<win::ControlSpec>& l, std::initializer_list<FramedBoxes> framed);
 

@@ -179,8 +179,13 @@ TEST_F(StageWindow, AMoveWhileSearchingLeavesEveryIdUniqueAndInItsPlace) {
     w().Cmd_up_Click();
     EXPECT_EQ(lastMessage(), L"查询时不能移动，请先取消查询");
     EXPECT_EQ(stored(), (std::vector<wstring>{L"甲1:1", L"乙:2", L"甲2:3"}));
+    // A delete from the filtered list numbers the whole table again.
+    messageAnswer = IDYES;
+    w().Cmd_del_Click();
+    EXPECT_EQ(stored(), (std::vector<wstring>{L"甲1:1", L"乙:2"}));
+    EXPECT_EQ(names(), std::vector<wstring>{L"甲1"});
     ctl(L"Check1").setValue(0);
-    EXPECT_EQ(names(), (std::vector<wstring>{L"甲1", L"乙", L"甲2"}));
+    EXPECT_EQ(names(), (std::vector<wstring>{L"甲1", L"乙"}));
     EXPECT_FALSE(ctl(L"Text4").visible());
 }
 
@@ -221,6 +226,12 @@ TEST_F(StageWindow, DeleteRefusesAClockAStageRunsAndClosesTheGaps) {
     w().Cmd_del_Click();
     EXPECT_TRUE(exec("SELECT 1 FROM file_list")->empty());
     EXPECT_EQ(ctl(L"List2").listCount(), 0);
+    // A clock whose use cannot be checked stays.
+    ASSERT_TRUE(exec("DROP TABLE file_list"));
+    click(L"List1", 0);
+    w().Cmd_del_Click();
+    EXPECT_EQ(lastMessage(), L"请使用最新版本的程序");
+    EXPECT_EQ(stored(), std::vector<wstring>{L"B:1"});
 }
 
 TEST_F(StageWindow, SearchMatchesQuotesAndPercentSignsLiterally) {
@@ -282,6 +293,38 @@ TEST_F(StageWindow, SavingANamedClockStoresTheDialogsShownSettings) {
     w().Cmd_save_Click();
     EXPECT_EQ(lastMessage(), L"受限制或操作系统是精简版本，不支持本功能");
     EXPECT_EQ(ctl(L"Text1", 1).text(), L"a");
+}
+
+TEST_F(StageWindow, SavingRefusesWithTheBoxesOfTheNameTheDateAndTheAlarms) {
+    open();
+    settings::Settings& dialog = forms::Settings();
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* date;
+        const wchar_t* alarms[3];
+        bool alarm2On;
+        std::vector<wstring> boxes;
+    } cases[] = {
+        {L"", L"2026-12-09", {L"30", L"20", L"10"}, true, {L"没有填写名称，请添加"}},
+        {L"N", L"", {L"30", L"20", L"10"}, true, {L"操作系统是精简版本，不支持本程序计时"}},
+        {L"N", L"2026-12-09", {L"30", L"10", L"10"}, false, {L"报警2和报警3提醒时间不能相同，请修改"}},
+        {L"N", L"2026-12-09", {L"25", L"20", L"10"}, true, {L"报警1要比\r\r报警2\r\r多10秒以上，请修改后再保存"}},
+        {L"abcdefghijklmnopqrstu", L"2026-12-09", {L"30", L"20", L"2"}, true,
+         {L"建议时钟名称控制在10个字符以内", L"报警3提醒时长要超过3秒，请修改再保存"}},
+    };
+    for (const Case& c : cases) {
+        ctl(L"Text1", 1).setText(c.name);
+        ctl(L"Text1", 2).setText(c.date);
+        for (int k = 0; k < 3; ++k) dialog.Ctl(L"Text2", k + 4).setText(c.alarms[k]);
+        dialog.Ctl(L"Check2", 3).setValue(c.alarm2On ? 1 : 0);
+        messages.clear();
+        w().Cmd_save_Click();
+        std::vector<wstring> shown;
+        for (const auto& m : messages) shown.push_back(m.text);
+        EXPECT_EQ(shown, c.boxes) << c.name;
+        EXPECT_EQ(ctl(L"Text1", 1).text(), c.name);
+    }
+    EXPECT_TRUE(exec("SELECT 1 FROM clocksetting")->empty());
 }
 
 TEST_F(StageWindow, ApplyingASavedClockFillsTheDialogOrTheStageEditor) {
