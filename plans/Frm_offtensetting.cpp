@@ -22,7 +22,7 @@ constexpr wchar_t kSearchCaption[] = L"查询提示";
 constexpr wchar_t kNothingToExport[] = L"没有记录可导出";
 constexpr wchar_t kList1[] = L"List1";
 constexpr wchar_t kList2[] = L"List2";
-constexpr UINT kExportItem = 1;
+constexpr UINT kExportItem = 100;  // apart from IDOK and IDCANCEL of the dialog keys
 // The leading number and its pad take this share of the list's width.
 constexpr float kPadShare = 630.0f / 6615.0f;
 constexpr int kBesideGap = 130;  // twips between the settings dialog and this window
@@ -64,7 +64,7 @@ LRESULT Frm_offtensetting::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_COMMAND:
         if (lp == 0 && LOWORD(wp) == IDCANCEL) return Cmd_close_Click(), 0;
-        if (lp == 0 && HIWORD(wp) == 0 && LOWORD(wp) == kExportItem) return out_Click(), 0;
+        if (lp == 0 && LOWORD(wp) == kExportItem) return out_Click(), 0;
         break;
     case WM_DRAWITEM:
         paintPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
@@ -222,8 +222,11 @@ ListTable Frm_offtensetting::Listdata(const std::wstring& listname) {
 
 void Frm_offtensetting::Image1_Click(int index) {
     chosenTab_ = index;
-    Ctl(L"Image1", index).moveTo(index == 0 ? 120 : 1370, 60, 1250, 400);
-    Ctl(L"Image1", 1 - index).moveTo(index == 0 ? 1370 : 120, 85, 1250, 375);
+    for (int i = 0; i <= 1; ++i) {
+        bool chosen = i == index;
+        Ctl(L"Image1", i).moveTo(kTabLefts[i], chosen ? kChosenTabTop : kTabTop, kTabWidth,
+                                 chosen ? kChosenTabHeight : kTabHeight);
+    }
     repaintTabs();
     if (Text3 == kList1 || Text3 == kList2) {
         win::Control& list = Ctl(Text3);
@@ -326,11 +329,17 @@ void Frm_offtensetting::out_Click() {
     ExportTable table;
     if (Text3 == kList1) {
         auto clocks = listClocks();
-        if (!clocks) return win::autoMessage(kReadFailed, kReadFailedMs), void();
+        if (!clocks) {
+            win::autoMessage(kReadFailed, kReadFailedMs);
+            return;
+        }
         table = clockExportTable(*clocks);
     } else if (Text3 == kList2) {
         auto stages = listStages();
-        if (!stages) return win::autoMessage(kReadFailed, kReadFailedMs), void();
+        if (!stages) {
+            win::autoMessage(kReadFailed, kReadFailedMs);
+            return;
+        }
         table = stageExportTable(*stages);
     } else {
         return;

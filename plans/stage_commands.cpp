@@ -86,21 +86,36 @@ void Frm_offtensetting::moveClock(int step) {
         return;
     }
     win::Control& list = Ctl(kList1);
-    if (list.listCount() == 0) return win::autoMessage(kNoClocks, kShortMessageMs), void();
-    if (list.selectedRows().size() > 1) return win::autoMessage(kOneRowOnly, kOneRowOnlyMs), void();
+    if (list.listCount() == 0) {
+        win::autoMessage(kNoClocks, kShortMessageMs);
+        return;
+    }
+    if (list.selectedRows().size() > 1) {
+        win::autoMessage(kOneRowOnly, kOneRowOnlyMs);
+        return;
+    }
     int k = list.listIndex();
-    if (k < 0) return win::autoMessage(kNoClocks, kShortMessageMs), void();
+    if (k < 0) {
+        win::autoMessage(kNoClocks, kShortMessageMs);
+        return;
+    }
     int to = k + step;
     if (to < 0 || to >= list.listCount()) {
         win::autoMessage(step < 0 ? kFirstRow : kLastRow, kShortMessageMs);
         list.setFocus();
         return;
     }
-    if (!searchText().empty()) return win::autoMessage(kMoveWhileSearching, kShortMessageMs), void();
+    if (!searchText().empty()) {
+        win::autoMessage(kMoveWhileSearching, kShortMessageMs);
+        return;
+    }
     std::vector<int64_t> order = clockRows;
     std::swap(order[static_cast<size_t>(k)], order[static_cast<size_t>(to)]);
     // The list changes only once the whole new order is written.
-    if (!saveclockorder(order)) return win::autoMessage(kDeleteFailed, kShortMessageMs), void();
+    if (!saveclockorder(order)) {
+        win::autoMessage(kDeleteFailed, kShortMessageMs);
+        return;
+    }
     ListTable rows = Listdata(kList1);
     std::swap(rows[static_cast<size_t>(k)], rows[static_cast<size_t>(to)]);
     for (int row : {std::min(k, to), std::max(k, to)}) {
@@ -118,9 +133,15 @@ void Frm_offtensetting::moveClock(int step) {
 
 void Frm_offtensetting::Cmd_del_Click() {
     if (!shell::meetDataExists()) return;
-    if (Text3 != kList1 && Text3 != kList2) return win::autoMessage(kPickRowsToDelete, kLongMs), void();
+    if (Text3 != kList1 && Text3 != kList2) {
+        win::autoMessage(kPickRowsToDelete, kLongMs);
+        return;
+    }
     win::Control& list = Ctl(Text3);
-    if (list.listCount() == 0) return win::autoMessage(kNothingToDelete, kShortMessageMs), void();
+    if (list.listCount() == 0) {
+        win::autoMessage(kNothingToDelete, kShortMessageMs);
+        return;
+    }
     if (win::askMessage(kDeleteQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     std::vector<int> rows = list.selectedRows();
     if (Text3 == kList1) deleteClocks(rows);
@@ -174,11 +195,20 @@ void Frm_offtensetting::Command1_Click() {
     auto field = [&](int i) { return Ctl(L"Text5", i).text(); };
     shell::TimeOfDay start = timeOfFields(field(1), field(2)).value_or(shell::TimeOfDay{});
     shell::TimeOfDay end = timeOfFields(field(3), field(4)).value_or(shell::TimeOfDay{});
-    if (!(start < end)) return win::autoMessage(kStartAfterEnd, kStageMessageMs), void();
+    if (!(start < end)) {
+        win::autoMessage(kStartAfterEnd, kStageMessageMs);
+        return;
+    }
     std::wstring name = Ctl(L"Text2", 2).text();
-    if (name.empty()) return win::autoMessage(kNoClockChosen, kStageMessageMs), void();
+    if (name.empty()) {
+        win::autoMessage(kNoClockChosen, kStageMessageMs);
+        return;
+    }
     auto stored = listStages();
-    if (!stored) return win::autoMessage(kStageSaveFailed, kStageSaveFailedMs), void();
+    if (!stored) {
+        win::autoMessage(kStageSaveFailed, kStageSaveFailedMs);
+        return;
+    }
     std::vector<Period> periods;
     for (const StoredStage& s : *stored) periods.push_back({s.start, s.end});
     std::wstring overlap = overlapMessage({start, end}, periods);
@@ -189,7 +219,10 @@ void Frm_offtensetting::Command1_Click() {
     if (shell::checkChars(name) > kNameAdviceScore) win::autoMessage(kNameAdvice, kStageMessageMs);
     std::wstring title = Ctl(L"Text2", 3).text();
     auto rowid = insertStage({0, start, end, name, title});
-    if (!rowid) return win::autoMessage(kStageSaveFailed, kStageSaveFailedMs), void();
+    if (!rowid) {
+        win::autoMessage(kStageSaveFailed, kStageSaveFailedMs);
+        return;
+    }
     Ctl(kList2).addItem(stageRowText({hhmm(start), hhmm(end), name, title}, columnPad));
     stageRows.push_back(*rowid);
     Ctl(L"Text2", 3).setText(L"");
@@ -253,9 +286,15 @@ void Frm_offtensetting::Text2_MouseDown() {
 
 void Frm_offtensetting::List2_DblClick() {
     win::Control& list = Ctl(kList2);
-    if (list.listCount() == 0) return win::autoMessage(kNoStages, kShortMessageMs), void();
+    if (list.listCount() == 0) {
+        win::autoMessage(kNoStages, kShortMessageMs);
+        return;
+    }
     int row = list.listIndex();
-    if (row < 0) return win::autoMessage(kPickClockToLoad, kShortMessageMs), void();
+    if (row < 0) {
+        win::autoMessage(kPickClockToLoad, kShortMessageMs);
+        return;
+    }
     if (chosenTab_ != 1) return;
     auto stage = stageRowOf(list.item(row), columnPad);
     auto start = stage ? shell::parseTimeOfDay(stage->start) : std::nullopt;
@@ -295,7 +334,10 @@ void Frm_offtensetting::Text1_LostFocus() {
 }
 
 void Frm_offtensetting::Cmd_save_Click() {
-    if (!shell::meetDataExists()) return win::autoMessage(kClockSaveFailed, kClockSaveFailedMs), void();
+    if (!shell::meetDataExists()) {
+        win::autoMessage(kClockSaveFailed, kClockSaveFailedMs);
+        return;
+    }
     std::wstring name = Ctl(L"Text1", 1).text();
     if (name.empty()) {
         win::autoMessage(kNameMissing, kShortMessageMs);
@@ -303,7 +345,10 @@ void Frm_offtensetting::Cmd_save_Click() {
         return;
     }
     if (shell::checkChars(name) > kNameAdviceScore) win::autoMessage(kNameAdvice, kNameAdviceMs);
-    if (Ctl(L"Text1", 2).text().empty()) return win::autoMessage(kDateMissing, kNameAdviceMs), void();
+    if (Ctl(L"Text1", 2).text().empty()) {
+        win::autoMessage(kDateMissing, kNameAdviceMs);
+        return;
+    }
     auto free = clockNameFree(name);
     if (!free) win::autoMessage(kReadFailed, kReadFailedMs);
     if (!free.value_or(false)) {
@@ -312,18 +357,25 @@ void Frm_offtensetting::Cmd_save_Click() {
         return;
     }
     settings::Settings& dialog = forms::Settings();
-    if (!dialog.loaded()) return win::autoMessage(kClockSaveFailed, kClockSaveFailedMs), void();
+    if (!dialog.loaded()) {
+        win::autoMessage(kClockSaveFailed, kClockSaveFailedMs);
+        return;
+    }
     std::array<settings::AlarmField, 3> alarms;
     for (int k = 0; k < 3; ++k) alarms[k] = {dialog.Ctl(L"Text2", k + 4).text(), dialog.Ctl(L"Check2", k + 2).value() != 0};
     if (!settings::wholeOf(dialog.Ctl(L"Text2", 8).text())) {
-        return win::autoMessage(kClockSaveFailed, kClockSaveFailedMs), void();
+        win::autoMessage(kClockSaveFailed, kClockSaveFailedMs);
+        return;
     }
     auto problems = settings::alarmProblems(alarms);
     for (const auto& p : problems) win::askMessage(p, win::kProductName, MB_OK);
     if (!problems.empty()) return;
     NewClock clock{Ctl(L"Text1", 0).text(), name, Ctl(L"Text1", 2).text(), Ctl(L"Text1", 3).text(),
                    dialog.shownClock(shell::ClockSetting{})};
-    if (!insertClock(clock)) return win::autoMessage(kClockSaveFailed, kClockSaveFailedMs), void();
+    if (!insertClock(clock)) {
+        win::autoMessage(kClockSaveFailed, kClockSaveFailedMs);
+        return;
+    }
     fillClocks(searchText());
     Ctl(L"Text1", 1).setText(L"");
     Ctl(L"Text1", 3).setText(L"");
@@ -337,9 +389,15 @@ void Frm_offtensetting::Cmd_save_Click() {
 void Frm_offtensetting::Cmd_load_Click() {
     if (!shell::meetDataExists()) return;
     win::Control& list = Ctl(kList1);
-    if (list.listCount() == 0) return win::autoMessage(kNoClockToLoad, kShortMessageMs), void();
+    if (list.listCount() == 0) {
+        win::autoMessage(kNoClockToLoad, kShortMessageMs);
+        return;
+    }
     int row = list.listIndex();
-    if (row < 0) return win::autoMessage(kPickClockToLoad, kShortMessageMs), void();
+    if (row < 0) {
+        win::autoMessage(kPickClockToLoad, kShortMessageMs);
+        return;
+    }
     std::wstring name = clockRowOf(list.item(row), columnPad).value_or(ClockRow{}).clockname;
     if (chosenTab_ == 1) {
         Ctl(L"Text2", 2).setText(name);
@@ -352,7 +410,10 @@ void Frm_offtensetting::Cmd_load_Click() {
     dialog.Ctl(L"Check1", 3).setEnabled(true);
     shell::ClockSetting clock = dialog.shownClock(shell::ClockSetting{});
     shell::UniqueDatabase db = shell::openMeetData();
-    if (!db || !shell::loadSavedClock(db.get(), name, clock)) return win::autoMessage(kReadFailed, kReadFailedMs), void();
+    if (!db || !shell::loadSavedClock(db.get(), name, clock)) {
+        win::autoMessage(kReadFailed, kReadFailedMs);
+        return;
+    }
     dialog.showClock(clock);
     list.setFocus();
 }

@@ -49,8 +49,8 @@ std::vector<win::ControlSpec> stageLayout() {
     // The tabs; each caption is painted by its own control over the tab's picture.
     l.push_back({L"Label6", 0, K::Picture, L"常用时钟", 150, 115, 1190, 315});
     l.push_back({L"Label6", 1, K::Picture, L"阶段计时", 1400, 115, 1190, 315});
-    l.push_back({L"Image1", 0, K::Picture, nullptr, 120, 60, 1250, 400});
-    l.push_back({L"Image1", 1, K::Picture, nullptr, 1370, 85, 1250, 375});
+    l.push_back({L"Image1", 0, K::Picture, nullptr, kTabLefts[0], kChosenTabTop, kTabWidth, kChosenTabHeight});
+    l.push_back({L"Image1", 1, K::Picture, nullptr, kTabLefts[1], kTabTop, kTabWidth, kTabHeight});
     l.push_back({L"Lab_help", 0, K::Label, L" 帮助", 6100, 160, 600, 240});
     l.push_back({L"Label3", 4, K::Label, L"双击：", 120, 560, 600, 240});
     l.push_back({L"Label5", 0, K::Label, L"【常用时钟】在左侧窗口加载参数，【特殊文件】录入时钟名称", 700, 560, 6100, 240});

@@ -109,7 +109,13 @@ TEST_F(StageWindow, StageEntryRefusesWithItsBoxesAndKeepsWhatWasTyped) {
     clocks({{L"A", 1}});
     addStage(L"09:00:00", L"10:00:00", L"A", L"");
     open();
+    clock.setTimeOfDay(23, 59, 30);
     w().Image1_Click(1);
+    // A minute on from 23:59:30 wraps past midnight: the end stands before the start, in red.
+    EXPECT_EQ(ctl(L"Text5", 1).text() + L":" + ctl(L"Text5", 2).text(), L"23:59");
+    EXPECT_EQ(ctl(L"Text5", 3).text() + L":" + ctl(L"Text5", 4).text(), L"0:0");
+    EXPECT_EQ(ctl(L"Text5", 3).backColour(), 0xFFu);
+    EXPECT_EQ(ctl(L"VScrol5", 1).value(), 0);
     struct Case {
         int h1, m1, h2, m2;
         const wchar_t* clock;
