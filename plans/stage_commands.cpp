@@ -63,6 +63,18 @@ bool isHour(int index) { return index == 1 || index == 3; }
 // Typed TAB and LF (Ctrl+I, Ctrl+J) would break the row a name or title is shown in.
 bool breaksRow(wchar_t c) { return c == L'\t' || c == L'\n'; }
 
+// The focused row of a list a double click takes; nothing, after the box that says why, when
+// the list is empty or no row is chosen.
+std::optional<int> rowToLoad(const win::Control& list, const wchar_t* emptyMessage) {
+    if (list.listCount() == 0) {
+        win::autoMessage(emptyMessage, kShortMessageMs);
+        return std::nullopt;
+    }
+    int row = list.listIndex();
+    if (row < 0) win::autoMessage(kPickClockToLoad, kShortMessageMs);
+    return row < 0 ? std::nullopt : std::optional<int>(row);
+}
+
 std::wstring inUseMessage(const std::wstring& name) {
     return L"时钟名称【" + name + L"】已被阶段计时调用\r\r删除对应阶段后才能删除";
 }
@@ -286,17 +298,9 @@ void Frm_offtensetting::Text2_MouseDown() {
 
 void Frm_offtensetting::List2_DblClick() {
     win::Control& list = Ctl(kList2);
-    if (list.listCount() == 0) {
-        win::autoMessage(kNoStages, kShortMessageMs);
-        return;
-    }
-    int row = list.listIndex();
-    if (row < 0) {
-        win::autoMessage(kPickClockToLoad, kShortMessageMs);
-        return;
-    }
-    if (chosenTab_ != 1) return;
-    auto stage = stageRowOf(list.item(row), columnPad);
+    auto row = rowToLoad(list, kNoStages);
+    if (!row || chosenTab_ != 1) return;
+    auto stage = stageRowOf(list.item(*row), columnPad);
     auto start = stage ? shell::parseTimeOfDay(stage->start) : std::nullopt;
     auto end = stage ? shell::parseTimeOfDay(stage->end) : std::nullopt;
     if (!start || !end) return;
@@ -389,16 +393,9 @@ void Frm_offtensetting::Cmd_save_Click() {
 void Frm_offtensetting::Cmd_load_Click() {
     if (!shell::meetDataExists()) return;
     win::Control& list = Ctl(kList1);
-    if (list.listCount() == 0) {
-        win::autoMessage(kNoClockToLoad, kShortMessageMs);
-        return;
-    }
-    int row = list.listIndex();
-    if (row < 0) {
-        win::autoMessage(kPickClockToLoad, kShortMessageMs);
-        return;
-    }
-    std::wstring name = clockRowOf(list.item(row), columnPad).value_or(ClockRow{}).clockname;
+    auto row = rowToLoad(list, kNoClockToLoad);
+    if (!row) return;
+    std::wstring name = clockRowOf(list.item(*row), columnPad).value_or(ClockRow{}).clockname;
     if (chosenTab_ == 1) {
         Ctl(L"Text2", 2).setText(name);
         list.setFocus();

@@ -28,12 +28,6 @@ HWND control(HWND window, const std::vector<win::ControlSpec>& layout, const wch
     return GetDlgItem(window, kFirstControlId + static_cast<int>(at - layout.begin()));
 }
 
-std::wstring controlText(HWND w) {
-    wchar_t text[256] = {};
-    SendMessageW(w, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 void notify(HWND window, HWND child, WORD code) {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), code), reinterpret_cast<LPARAM>(child));
 }
@@ -79,7 +73,7 @@ TEST_F(StagesOnTheProgram, AStageEnteredInTheWindowIsRunByTheClock) {
     HWND clocks = ctl(L"List1");
     SendMessageW(clocks, LB_SETSEL, TRUE, 0);
     notify(stages, clocks, LBN_DBLCLK);
-    ASSERT_TRUE(driver::waitFor([&] { return controlText(ctl(L"Text2", 2)) == L"Kurz"; }));
+    ASSERT_TRUE(driver::waitFor([&] { return driver::controlText(ctl(L"Text2", 2)) == L"Kurz"; }));
     SendMessageW(ctl(L"Text2", 3), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"第一位发言"));
     notify(stages, ctl(L"Command1"), BN_CLICKED);
 
