@@ -5,10 +5,12 @@
 #include <algorithm>
 
 #include "plans/export.h"
+#include "plans/plans_texts.h"
 #include "shell/meeting_db.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "win/auto_message.h"
+#include "win/controls.h"
 #include "win/twips.h"
 
 namespace plans {
@@ -21,16 +23,9 @@ constexpr wchar_t kDeleteText[] = L"删除";
 constexpr wchar_t kExportText[] = L"导出";
 constexpr wchar_t kCloseText[] = L"关闭";
 
-constexpr wchar_t kLoadFailed[] = L"操作系统是精简版本，不支持本功能";
-constexpr unsigned kLoadFailedMs = 1200;
 constexpr wchar_t kNothingToExport[] = L"没有记录导出";
-constexpr wchar_t kNothingToDelete[] = L"没有记录可删除";
-constexpr unsigned kShortMessageMs = 800;
 constexpr wchar_t kPickRows[] = L"请鼠标选中待删除的行\r\r同时按下shift按钮可连续多选\r\r同时按下Ctrl按钮可间隔多选";
 constexpr unsigned kPickRowsMs = 5000;
-constexpr wchar_t kDeleteQuestion[] = L"确定删除数据吗？";
-constexpr wchar_t kQuestionCaption[] = L"提示";
-constexpr wchar_t kDeleteFailed[] = L"请使用最新版本的程序";
 constexpr wchar_t kRecordSwitch[] = L"Time_Record";
 
 // Layout in twips: client area, then left, top, width, height of each control.
@@ -63,13 +58,6 @@ int switchState(int32_t stored) {
     return stored == 2 ? BST_INDETERMINATE : BST_CHECKED;
 }
 
-win::UniqueFont messageFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    return win::UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
-}
-
 int textWidth(HDC dc, const std::wstring& text) {
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
@@ -80,13 +68,6 @@ std::wstring joined(const std::vector<std::wstring>& fields, const std::wstring&
     std::wstring row;
     for (size_t i = 0; i < fields.size(); ++i) row += (i ? gap : L"") + fields[i];
     return row;
-}
-
-std::vector<int> selectedRows(HWND list) {
-    int count = static_cast<int>(SendMessageW(list, LB_GETSELCOUNT, 0, 0));
-    std::vector<int> rows(static_cast<size_t>(std::max(count, 0)));
-    if (count > 0) SendMessageW(list, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(rows.data()));
-    return rows;
 }
 
 }  // namespace
@@ -133,14 +114,14 @@ void Frm_data_sum::Form_Load() {
     Timer2.enabled(true);
     if (!shell::meetDataExists()) return;
     if (!listRecords()) {
-        win::autoMessage(kLoadFailed, kLoadFailedMs);
+        win::autoMessage(kReadFailed, kReadFailedMs);
         return;
     }
     showSwitch();
 }
 
 void Frm_data_sum::makeControls() {
-    font_ = messageFont();
+    font_ = win::messageFont();
     auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, const Place& at, int id) {
         RECT r = pixels(at);
         HWND w = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
@@ -167,7 +148,8 @@ void Frm_data_sum::sizeColumnGap() {
     win::SelectScope font(dc.get(), font_.get());
     RECT list{};
     GetClientRect(List1, &list);
-    columngap.assign(columnGapLength([&](const std::wstring& t) { return textWidth(dc.get(), t); }, list.right),
+    auto width = [&](const std::wstring& t) { return textWidth(dc.get(), t); };
+    columngap.assign(columnGapLength(width, list.right, {std::begin(kGapSample), std::end(kGapSample)}, kRunGapShare),
                      L' ');
     headerOffsets_.clear();
     std::wstring before;
@@ -236,7 +218,7 @@ void Frm_data_sum::Command3_Click() {
         win::autoMessage(kNothingToDelete, kShortMessageMs);
         return;
     }
-    std::vector<int> rows = selectedRows(List1);
+    std::vector<int> rows = win::selectedRows(List1);
     if (rows.empty()) {
         win::autoMessage(kPickRows, kPickRowsMs);
         return;

@@ -23,8 +23,6 @@ RunRecord runOf(const shell::Query& row) {
     return run;
 }
 
-bool run(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
-
 bool deleteEach(sqlite3* db, const std::vector<int64_t>& ids) {
     for (int64_t id : ids) {
         if (shell::Query(db, kDeleteRun, {std::to_wstring(id)}).failed()) return false;
@@ -54,10 +52,7 @@ std::optional<std::vector<RunRecord>> listRuns() {
 
 bool deleteRuns(const std::vector<int64_t>& ids) {
     shell::UniqueDatabase db = shell::openMeetData();
-    if (!db || !run(db.get(), "BEGIN IMMEDIATE")) return false;
-    if (deleteEach(db.get(), ids) && run(db.get(), "COMMIT")) return true;
-    run(db.get(), "ROLLBACK");
-    return false;
+    return shell::inTransaction(db.get(), [&] { return deleteEach(db.get(), ids); });
 }
 
 std::vector<std::wstring> runRowFields(const RunRecord& run, int position) {
@@ -79,15 +74,16 @@ ExportTable runExportTable(const std::vector<ListedRun>& runs) {
     return table;
 }
 
-size_t columnGapLength(const std::function<int(const std::wstring&)>& width, int listWidth) {
+size_t columnGapLength(const std::function<int(const std::wstring&)>& width, int listWidth,
+                       const std::vector<std::wstring>& fields, float share) {
     constexpr size_t kMostBlanks = 50;
-    constexpr float kShare = 5040.0f / 6850.0f;
-    // Five gaps, so five blanks more widen the sample as one blank more in every gap would.
     std::wstring sample;
-    for (const wchar_t* field : kGapSample) sample += (sample.empty() ? L"" : L" ") + std::wstring(field);
+    for (size_t i = 0; i < fields.size(); ++i) sample += (i ? L" " : L"") + fields[i];
+    // One blank more in every gap.
+    const std::wstring widening(fields.size() > 1 ? fields.size() - 1 : 1, L' ');
     size_t blanks = 1;
-    while (blanks < kMostBlanks && static_cast<float>(width(sample)) / static_cast<float>(listWidth) < kShare) {
-        sample += L"     ";
+    while (blanks < kMostBlanks && static_cast<float>(width(sample)) / static_cast<float>(listWidth) < share) {
+        sample += widening;
         ++blanks;
     }
     return blanks;

@@ -44,9 +44,12 @@ std::vector<std::wstring> runRowFields(const RunRecord& run, int position);
 // Header row, then one row per listed record: the position as a number and the shown fields.
 ExportTable runExportTable(const std::vector<ListedRun>& runs);
 
-// Blanks between the fields of a row (1 to 50): the fewest that make the sample row at least
-// 5040/6850 of the list's width, widening every gap of the sample by one blank at a time.
-// `width` measures a text in the unit of `listWidth`.
-size_t columnGapLength(const std::function<int(const std::wstring&)>& width, int listWidth);
+// Blanks between the fields of a row (1 to 50): the fewest that make the sample row of
+// `fields` at least `share` of the list's width, widening every gap of the sample by one blank
+// at a time. `width` measures a text in the unit of `listWidth`.
+size_t columnGapLength(const std::function<int(const std::wstring&)>& width, int listWidth,
+                       const std::vector<std::wstring>& fields, float share);
+// The share the statistics list's sample row takes.
+inline constexpr float kRunGapShare = 5040.0f / 6850.0f;
 
 }  // namespace plans

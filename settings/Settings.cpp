@@ -24,13 +24,6 @@ constexpr int kSelectedTabTop = 20, kSelectedTabHeight = 400;
 constexpr int kTabLefts[2] = {240, 1190};
 constexpr int kTabWidth = 960;
 
-win::UniqueFont messageFont() {
-    NONCLIENTMETRICSW m{};
-    m.cbSize = sizeof m;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
-    return win::UniqueFont(CreateFontIndirectW(&m.lfMessageFont));
-}
-
 }  // namespace
 
 COLORREF tabPictureColour(TabPicture p) {
@@ -41,10 +34,9 @@ COLORREF tabPictureColour(TabPicture p) {
     }
 }
 
-Settings::Settings() : DialogWindow(L"Velmora.Settings", L"设置", 7095, 7545) { addTimer(Timer1); }
+Settings::Settings() : ControlDialog(L"Velmora.Settings", L"设置", 7095, 7545) { addTimer(Timer1); }
 
 LRESULT Settings::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    LRESULT result = 0;
     switch (msg) {
     case WM_CREATE:
         Form_Load();
@@ -64,13 +56,7 @@ LRESULT Settings::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
         Command2_Click();
         return 0;
     }
-    if (controls_.route(msg, wp, lp, result)) return result;
-    return DialogWindow::onMessage(msg, wp, lp);
-}
-
-void Settings::onDestroy() {
-    win::removeModelessDialog(hwnd());
-    controls_.destroy();
+    return ControlDialog::onMessage(msg, wp, lp);
 }
 
 void Settings::Form_Load() {
@@ -79,16 +65,14 @@ void Settings::Form_Load() {
     loadControls();
     frameTabs();
     Timer1.enabled(true);
-    win::addModelessDialog(hwnd());
 }
 
 void Settings::createControls() {
-    font_ = messageFont();
+    ControlDialog::createControls(settingsLayout());
     LOGFONTW lf{};
     GetObjectW(font_.get(), sizeof lf, &lf);
     lf.lfWeight = FW_BOLD;
     tabFont_.reset(CreateFontIndirectW(&lf));
-    controls_.create(hwnd(), settingsLayout(), font_.get());
 }
 
 // Tab 1 selected, its page shown.
@@ -104,9 +88,7 @@ void Settings::frameTabs() {
 }
 
 void Settings::showPage(const wchar_t* page) {
-    for (win::Control* c : controls_.all()) {
-        if (c->page()) c->setVisible(c->page() == std::wstring_view(page));
-    }
+    ControlDialog::showPage(page);
     for (int i = 1; i <= 2; ++i) repaintTab(i);
 }
 

@@ -3,6 +3,7 @@
 // Its controls carry the names and indexes its neighbours use (Ctl(L"Check1", 4)).
 #include <string>
 
+#include "shell/run_records.h"
 #include "win/controls.h"
 #include "win/dialog_window.h"
 #include "win/handles.h"
@@ -14,19 +15,20 @@ namespace settings {
 enum class TabPicture { Normal = 1, Hovered = 2, Selected = 3 };
 COLORREF tabPictureColour(TabPicture p);
 
-class Settings : public win::DialogWindow {
+class Settings : public win::ControlDialog {
 public:
     Settings();
-
-    // A control by name and index; the window must be loaded.
-    win::Control& Ctl(const std::wstring& name, int index = 0) { return controls_(name, index); }
-    win::Control* findCtl(const std::wstring& name, int index = 0) { return controls_.find(name, index); }
 
     win::Timer Timer1{1000, [this] { Timer1_Timer(); }};  // keeps the floating windows below
 
     // Tabs: the selected tab and the picture each tab shows now.
     int selectedTab() const { return selectedTab_; }
     TabPicture tabPicture(int tab) const { return tabPictures_[tab == 2 ? 1 : 0]; }
+
+    // A clock as the controls show it, over `base` for what they do not show; and a clock's
+    // values shown in the controls (each raising its handler), as the stage window loads one.
+    shell::ClockSetting shownClock(shell::ClockSetting base);
+    void showClock(const shell::ClockSetting& s);
 
     // Handlers the neighbours and tests reach.
     void Command1_Click();  // Apply
@@ -40,13 +42,13 @@ public:
 
 protected:
     LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void onDestroy() override;
 
 private:
     void Form_Load();  // runs as the window is created: every showing loads afresh
     void createControls();
     void wireHandlers();
     void loadControls();
+    void fillLists();
     void frameTabs();
     void showPage(const wchar_t* page);
     void repaintTab(int index);
@@ -81,8 +83,6 @@ private:
     void Text3_KeyDown(int key, int shift);
     void Text3_KeyUp();
 
-    win::ControlSet controls_;
-    win::UniqueFont font_;
     win::UniqueFont tabFont_;
     int selectedTab_ = 1;
     TabPicture tabPictures_[2]{TabPicture::Selected, TabPicture::Normal};

@@ -88,32 +88,11 @@ void Settings::applyClock() {
     shell::loadCurrentMeeting();
     shell::ClockSetting& c = shell::clockSetting();
     shell::TimingState& t = shell::timingState();
-    c.Time_one = static_cast<int32_t>(*wholeOf(alarms[0].text));
-    c.Time_two = static_cast<int32_t>(*wholeOf(alarms[1].text));
-    c.Time_three = static_cast<int32_t>(*wholeOf(alarms[2].text));
-
-    std::wstring flags;
-    for (int k = 2; k <= 4; ++k) flags += digit(Ctl(L"Check2", k).value());
-    for (int i = 0; i <= 3; ++i) flags += digit(Ctl(L"Check1", i).value());
-    flags += L"0";
-    for (int i = 0; i <= 8; ++i) flags += digit(Ctl(L"Check3", i).value());
-    for (int i = 1; i <= 4; ++i) flags += digit(Ctl(L"Check4", i).value());
-    c.checkvalue = flags;
-    c.optvalue.clear();
-    for (auto [name, index] : {std::pair{L"Option1", 0}, {L"Option1", 1}, {L"Option2", 0}, {L"Option2", 1}, {L"Option2", 2}}) {
-        c.optvalue += digit(Ctl(name, index).value());
-    }
-    if (auto shown = wholeOf(Ctl(L"Text2", 8).text())) c.tellShowtime = static_cast<int16_t>(std::min(*shown, 32767LL));
-
     stopSoundList(t.soundlist);
-    c.tellsoundname = Ctl(L"Text1", 0).text();
-    for (int i = 1; i <= 3; ++i) c.tellsoundname += L"\\" + Ctl(L"Text1", i).text();
+    std::wstring runningTitle = c.tellShowtext;
+    c = shownClock(c);
     t.soundlist = c.tellsoundname;
-    c.tellprocesstext = Ctl(L"Text4", 2).text();
-    if (t.stagestate == shell::StageState::Waiting) c.tellShowtext = Ctl(L"Text4", 1).text();
-    c.clockFont = Ctl(L"Combo1").text();
-    c.Fontselect = fontselectOf(Ctl(L"Combo2").listIndex(), Ctl(L"Combo3").listIndex(), Ctl(L"Combo4").listIndex());
-    c.picturename = Ctl(L"Text1", 4).text() + L"\\" + colourText(Ctl(L"Text1", 4).backColour());
+    if (t.stagestate != shell::StageState::Waiting) c.tellShowtext = runningTitle;
 
     shell::ClockSetting stored = c;
     stored.tellShowtext = Ctl(L"Text4", 1).text();  // the dialog's title is always stored
@@ -133,6 +112,32 @@ void Settings::applyClock() {
     clock.Timer4.enabled(false);
     hub.Timer4.enabled(false);
     clock.Timer5.enabled(true);
+}
+
+shell::ClockSetting Settings::shownClock(shell::ClockSetting base) {
+    base.Time_one = static_cast<int32_t>(wholeOf(Ctl(L"Text2", 4).text()).value_or(0));
+    base.Time_two = static_cast<int32_t>(wholeOf(Ctl(L"Text2", 5).text()).value_or(0));
+    base.Time_three = static_cast<int32_t>(wholeOf(Ctl(L"Text2", 6).text()).value_or(0));
+    std::wstring flags;
+    for (int k = 2; k <= 4; ++k) flags += digit(Ctl(L"Check2", k).value());
+    for (int i = 0; i <= 3; ++i) flags += digit(Ctl(L"Check1", i).value());
+    flags += L"0";
+    for (int i = 0; i <= 8; ++i) flags += digit(Ctl(L"Check3", i).value());
+    for (int i = 1; i <= 4; ++i) flags += digit(Ctl(L"Check4", i).value());
+    base.checkvalue = flags;
+    base.optvalue.clear();
+    for (auto [name, index] : {std::pair{L"Option1", 0}, {L"Option1", 1}, {L"Option2", 0}, {L"Option2", 1}, {L"Option2", 2}}) {
+        base.optvalue += digit(Ctl(name, index).value());
+    }
+    if (auto shown = wholeOf(Ctl(L"Text2", 8).text())) base.tellShowtime = static_cast<int16_t>(std::min(*shown, 32767LL));
+    base.tellsoundname = Ctl(L"Text1", 0).text();
+    for (int i = 1; i <= 3; ++i) base.tellsoundname += L"\\" + Ctl(L"Text1", i).text();
+    base.tellprocesstext = Ctl(L"Text4", 2).text();
+    base.tellShowtext = Ctl(L"Text4", 1).text();
+    base.clockFont = Ctl(L"Combo1").text();
+    base.Fontselect = fontselectOf(Ctl(L"Combo2").listIndex(), Ctl(L"Combo3").listIndex(), Ctl(L"Combo4").listIndex());
+    base.picturename = Ctl(L"Text1", 4).text() + L"\\" + colourText(Ctl(L"Text1", 4).backColour());
+    return base;
 }
 
 }  // namespace settings

@@ -119,17 +119,11 @@ void addGroups(std::vector<win::ControlDesign>& l) {
     l.push_back({L"Command3", 0, K::Button, L"..", 6000, 6480, 420, kFieldHeight});
 }
 
-// Each text box has a shape round it, 15 twips outside on every side, on the box's page.
-void addTextFrames(std::vector<win::ControlDesign>& l) {
-    struct Framed {
-        const wchar_t* shape;
-        const wchar_t* box;
-        int first, last;
-    };
-    constexpr Framed framed[] = {{L"Shape1", L"Text1", 0, 4}, {L"Shape2", L"Text2", 4, 8},
-                                 {L"Shape3", L"Text3", 0, 0}, {L"Shape4", L"Text4", 1, 2}};
+}  // namespace
+
+void addTextFrames(std::vector<win::ControlDesign>& l, std::initializer_list<FramedBoxes> framed) {
     std::vector<win::ControlDesign> shapes;
-    for (const Framed& f : framed) {
+    for (const FramedBoxes& f : framed) {
         for (int i = f.first; i <= f.last; ++i) {
             auto box = std::find_if(l.begin(), l.end(), [&](const win::ControlDesign& s) {
                 return std::wstring_view(s.name) == f.box && s.index == i;
@@ -139,9 +133,9 @@ void addTextFrames(std::vector<win::ControlDesign>& l) {
         }
     }
     l.insert(l.end(), shapes.begin(), shapes.end());
+    // Child windows created first lie on top: frames and shapes go last so they stay behind.
+    std::stable_partition(l.begin(), l.end(), [](const win::ControlDesign& s) { return s.kind != K::Frame && s.kind != K::Shape; });
 }
-
-}  // namespace
 
 std::vector<win::ControlDesign> settingsLayout() {
     std::vector<win::ControlDesign> l;
@@ -158,9 +152,8 @@ std::vector<win::ControlDesign> settingsLayout() {
     l.push_back({L"Lab_help", 0, K::Label, L"帮助", 1800, 7110, 600, 240});
     l.push_back({L"Command1", 0, K::Button, L"应用", 4300, 7020, 1200, 400});
     l.push_back({L"Command2", 0, K::Button, L"关闭", 5650, 7020, 1200, 400});
-    addTextFrames(l);
-    // Child windows created first lie on top: frames and shapes go last so they stay behind.
-    std::stable_partition(l.begin(), l.end(), [](const win::ControlDesign& s) { return s.kind != K::Frame && s.kind != K::Shape; });
+    addTextFrames(l, {{L"Shape1", L"Text1", 0, 4}, {L"Shape2", L"Text2", 4, 8}, {L"Shape3", L"Text3", 0, 0},
+                      {L"Shape4", L"Text4", 1, 2}});
     return l;
 }
 

@@ -51,50 +51,9 @@ void Settings::setFace(const std::wstring& face) {
 void Settings::loadControls() {
     shell::ClockSetting s;
     shell::readsetting(s);
-
-    const int32_t times[] = {s.Time_one, s.Time_two, s.Time_three};
-    for (int k = 0; k < 3; ++k) Ctl(L"Text2", k + 4).setText(std::to_wstring(times[k]));
-
-    const std::wstring& flags = s.checkvalue;
-    for (int k = 2; k <= 4; ++k) setCheck(Ctl(L"Check2", k), checkOfFlag(flags, static_cast<size_t>(k - 1)));
-    for (int i = 0; i <= 3; ++i) setCheck(Ctl(L"Check1", i), checkOfFlag(flags, static_cast<size_t>(i + 4)));
+    fillLists();
+    showClock(s);
     Ctl(L"Check1", 4).setValue(shell::readSecondScreen());
-    for (int i = 0; i <= 8; ++i) setCheck(Ctl(L"Check3", i), checkOfFlag(flags, static_cast<size_t>(i + 9)));
-    for (int i = 1; i <= 4; ++i) setCheck(Ctl(L"Check4", i), checkOfFlag(flags, static_cast<size_t>(i + 17)));
-
-    // Each option in turn: of two "1" in one group the later wins.
-    const std::pair<const wchar_t*, int> options[] = {
-        {L"Option1", 0}, {L"Option1", 1}, {L"Option2", 0}, {L"Option2", 1}, {L"Option2", 2}};
-    for (size_t p = 0; p < std::size(options); ++p) {
-        setCheck(Ctl(options[p].first, options[p].second), checkOfFlag(s.optvalue, p + 1));
-    }
-
-    win::Control& faces = Ctl(L"Combo1");
-    faces.clear();
-    bool shipped = fileExists(shell::inProgramFolder(L"font\\Arial Black.ttf"));
-    for (const auto& f : fontFaces(shipped, shipped ? std::vector<std::wstring>{} : systemFaces())) faces.addItem(f);
-    win::Control& sizes = Ctl(L"Combo2");
-    sizes.clear();
-    for (int i = 0; i < kSizeItems; ++i) sizes.addItem(std::to_wstring((i + 2) * 5));
-    win::Control& colours = Ctl(L"Combo3");
-    colours.clear();
-    for (const auto& c : shell::palette()) colours.addItem(std::wstring(c.name));
-    setFace(s.clockFont);
-    setListIndex(sizes, indexOfDigits(s.Fontselect, 1));
-    setListIndex(colours, indexOfDigits(s.Fontselect, 3));
-    win::Control& corners = Ctl(L"Combo4");
-    corners.clear();
-    for (int i = 0; i < kCornerItems; ++i) corners.addItem(std::to_wstring(i * 2));
-    setListIndex(corners, indexOfDigits(s.Fontselect, 5));
-
-    auto picture = shell::splitAtBackslash(s.picturename);
-    win::Control& background = Ctl(L"Text1", 4);
-    background.setText(picture[0]);
-    if (picture.size() > 1) background.setBackColour(static_cast<COLORREF>(shell::wholeNumberOf(picture[1])));
-    auto sounds = shell::splitAtBackslash(s.tellsoundname);
-    for (size_t i = 0; i < std::min<size_t>(sounds.size(), 4); ++i) Ctl(L"Text1", static_cast<int>(i)).setText(sounds[i]);
-    Ctl(L"Text4", 1).setText(s.tellShowtext);
-    Ctl(L"Text4", 2).setText(s.tellprocesstext);
 
     using shell::kHotkeySection;
     Ctl(L"Text2", 7).setText(std::to_wstring(shell::wholeNumberOf(shell::iniRead(kHotkeySection, L"add", L"0"))));
@@ -107,6 +66,54 @@ void Settings::loadControls() {
     win::Control& targets = Ctl(L"Combo5");
     targets.clear();
     for (const wchar_t* t : kTargets) targets.addItem(t);
+}
+
+void Settings::fillLists() {
+    win::Control& faces = Ctl(L"Combo1");
+    faces.clear();
+    bool shipped = fileExists(shell::inProgramFolder(L"font\\Arial Black.ttf"));
+    for (const auto& f : fontFaces(shipped, shipped ? std::vector<std::wstring>{} : systemFaces())) faces.addItem(f);
+    win::Control& sizes = Ctl(L"Combo2");
+    sizes.clear();
+    for (int i = 0; i < kSizeItems; ++i) sizes.addItem(std::to_wstring((i + 2) * 5));
+    win::Control& colours = Ctl(L"Combo3");
+    colours.clear();
+    for (const auto& c : shell::palette()) colours.addItem(std::wstring(c.name));
+    win::Control& corners = Ctl(L"Combo4");
+    corners.clear();
+    for (int i = 0; i < kCornerItems; ++i) corners.addItem(std::to_wstring(i * 2));
+}
+
+void Settings::showClock(const shell::ClockSetting& s) {
+    const int32_t times[] = {s.Time_one, s.Time_two, s.Time_three};
+    for (int k = 0; k < 3; ++k) Ctl(L"Text2", k + 4).setText(std::to_wstring(times[k]));
+
+    const std::wstring& flags = s.checkvalue;
+    for (int k = 2; k <= 4; ++k) setCheck(Ctl(L"Check2", k), checkOfFlag(flags, static_cast<size_t>(k - 1)));
+    for (int i = 0; i <= 3; ++i) setCheck(Ctl(L"Check1", i), checkOfFlag(flags, static_cast<size_t>(i + 4)));
+    for (int i = 0; i <= 8; ++i) setCheck(Ctl(L"Check3", i), checkOfFlag(flags, static_cast<size_t>(i + 9)));
+    for (int i = 1; i <= 4; ++i) setCheck(Ctl(L"Check4", i), checkOfFlag(flags, static_cast<size_t>(i + 17)));
+
+    // Each option in turn: of two "1" in one group the later wins.
+    const std::pair<const wchar_t*, int> options[] = {
+        {L"Option1", 0}, {L"Option1", 1}, {L"Option2", 0}, {L"Option2", 1}, {L"Option2", 2}};
+    for (size_t p = 0; p < std::size(options); ++p) {
+        setCheck(Ctl(options[p].first, options[p].second), checkOfFlag(s.optvalue, p + 1));
+    }
+
+    setFace(s.clockFont);
+    setListIndex(Ctl(L"Combo2"), indexOfDigits(s.Fontselect, 1));
+    setListIndex(Ctl(L"Combo3"), indexOfDigits(s.Fontselect, 3));
+    setListIndex(Ctl(L"Combo4"), indexOfDigits(s.Fontselect, 5));
+
+    auto picture = shell::splitAtBackslash(s.picturename);
+    win::Control& background = Ctl(L"Text1", 4);
+    background.setText(picture[0]);
+    if (picture.size() > 1) background.setBackColour(static_cast<COLORREF>(shell::wholeNumberOf(picture[1])));
+    auto sounds = shell::splitAtBackslash(s.tellsoundname);
+    for (size_t i = 0; i < std::min<size_t>(sounds.size(), 4); ++i) Ctl(L"Text1", static_cast<int>(i)).setText(sounds[i]);
+    Ctl(L"Text4", 1).setText(s.tellShowtext);
+    Ctl(L"Text4", 2).setText(s.tellprocesstext);
 }
 
 }  // namespace settings

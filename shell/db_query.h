@@ -1,6 +1,7 @@
 #pragma once
 // One SQL statement on the meeting database with its values bound, never pasted into the text.
 #include <cmath>
+#include <functional>
 #include <initializer_list>
 #include <limits>
 #include <optional>
@@ -64,5 +65,15 @@ private:
     UniqueStatement stmt_;
     int rc_ = SQLITE_ERROR;
 };
+
+// Runs `work` in one transaction: committed when it returns true, else rolled back. True only
+// when everything was written.
+inline bool inTransaction(sqlite3* db, const std::function<bool()>& work) {
+    auto run = [db](const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
+    if (!db || !run("BEGIN IMMEDIATE")) return false;
+    if (work() && run("COMMIT")) return true;
+    run("ROLLBACK");
+    return false;
+}
 
 }  // namespace shell

@@ -82,12 +82,6 @@ bool readSavedClock(const Query& row, ClockSetting& setting) {
     return true;
 }
 
-// The saved clock `name` into `setting`: true, and `setting` as it was, when no clock has that
-// name; false when the row cannot be read.
-bool loadSavedClock(sqlite3* db, const std::wstring& name, ClockSetting& setting) {
-    Query clock(db, kSavedClock, {name});
-    return !clock.failed() && (!clock.hasRow() || readSavedClock(clock, setting));
-}
 
 // A stage of the day's schedule.
 struct Stage {
@@ -184,6 +178,11 @@ bool writePendingRuns() {
 }
 
 }  // namespace
+
+bool loadSavedClock(sqlite3* db, const std::wstring& name, ClockSetting& setting) {
+    Query clock(db, kSavedClock, {name});
+    return !clock.failed() && (!clock.hasRow() || readSavedClock(clock, setting));
+}
 
 bool meetDataExists() {
     DWORD attributes = GetFileAttributesW(inProgramFolder(kMeetDataFile).c_str());

@@ -43,6 +43,10 @@ StageLookup lookupStage(TimeOfDay now, ClockSetting& setting);
 // when the file cannot be read. The windows take the title and the period from the result.
 StageLookup loadCurrentMeeting();
 
+// The saved clock `name` into `setting`: true, and `setting` as it was, when no clock has that
+// name; false when the row cannot be read.
+bool loadSavedClock(sqlite3* db, const std::wstring& name, ClockSetting& setting);
+
 // The names of the saved clocks in the order of their ID; a read error ends the list there.
 std::vector<std::wstring> savedClockNames();
 

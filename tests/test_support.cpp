@@ -11,6 +11,7 @@
 #include "displays/Frm_process.h"
 #include "meetdata_schema.h"
 #include "plans/Frm_data_sum.h"
+#include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
 #include "shell/Frm_exit.h"
 #include "shell/meeting_db.h"
@@ -169,7 +170,8 @@ void HubTest::SetUp() {
 void HubTest::TearDown() {
     for (win::Window* w : std::initializer_list<win::Window*>{&forms::Frm_process(), &forms::Frm_process_two(),
                                                               &forms::time_glasstwo(), &forms::Settings(),
-                                                              &forms::Frm_data_sum(), &forms::Frm_exit()}) {
+                                                              &forms::Frm_data_sum(), &forms::Frm_offtensetting(),
+                                                              &forms::Frm_exit()}) {
         w->unload();
     }
     forms::resetAll();

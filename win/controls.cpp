@@ -29,6 +29,9 @@ Creation creationOf(ControlKind kind) {
     case ControlKind::Text: return {L"EDIT", child | WS_TABSTOP | ES_AUTOHSCROLL};  // a shape frames it
     case ControlKind::Combo: return {L"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN};
     case ControlKind::ComboList: return {L"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST};
+    case ControlKind::List:
+        return {L"LISTBOX", child | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY |
+                                LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT};
     case ControlKind::VScroll: return {L"SCROLLBAR", child | SBS_VERT};
     case ControlKind::HScroll: return {L"SCROLLBAR", child | SBS_HORZ};
     case ControlKind::Frame: return {L"STATIC", child | SS_ETCHEDFRAME};
@@ -101,6 +104,9 @@ LRESULT CALLBACK controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
         break;
     case WM_MOUSEMOVE:
         if (c->onMouseMove) c->onMouseMove();
+        break;
+    case WM_RBUTTONDOWN:
+        if (c->onRightDown) c->onRightDown();
         break;
     case WM_LBUTTONUP:
         if (c->kind() == ControlKind::Text && c->onClick) {
@@ -178,11 +184,25 @@ void Control::setText(const std::wstring& t) {
 }
 
 int Control::listIndex() const {
+    if (kind() == ControlKind::List) {
+        if (SendMessageW(hwnd_, LB_GETSELCOUNT, 0, 0) <= 0) return -1;
+        return static_cast<int>(SendMessageW(hwnd_, LB_GETCARETINDEX, 0, 0));
+    }
     if (!isList(kind())) return -1;
     return static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
 }
 
 bool Control::setListIndex(int i) {
+    if (kind() == ControlKind::List) {
+        if (i < -1 || i >= listCount()) return false;
+        SendMessageW(hwnd_, LB_SETSEL, FALSE, -1);
+        if (i >= 0) {
+            SendMessageW(hwnd_, LB_SETSEL, TRUE, i);
+            SendMessageW(hwnd_, LB_SETCARETINDEX, static_cast<WPARAM>(i), FALSE);
+        }
+        raise(onClick);
+        return true;
+    }
     if (!isList(kind()) || i < -1 || i >= listCount()) return false;
     SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
     raise(onClick);
@@ -201,22 +221,45 @@ bool Control::selectItem(const std::wstring& t) {
 }
 
 void Control::addItem(const std::wstring& t) {
-    SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str()));
+    bool rows = kind() == ControlKind::List;
+    SendMessageW(hwnd_, rows ? LB_ADDSTRING : CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str()));
 }
 
-void Control::clear() { SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0); }
+void Control::clear() { SendMessageW(hwnd_, kind() == ControlKind::List ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0); }
 
 int Control::listCount() const {
+    if (kind() == ControlKind::List) return static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0));
     if (!isList(kind())) return 0;
     return static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0));
 }
 
 std::wstring Control::item(int i) const {
-    auto n = SendMessageW(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-    if (n == CB_ERR) return {};
+    bool rows = kind() == ControlKind::List;
+    auto n = SendMessageW(hwnd_, rows ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (n < 0) return {};  // LB_ERR and CB_ERR
     std::wstring t(static_cast<size_t>(n) + 1, L'\0');
-    t.resize(static_cast<size_t>(SendMessageW(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(t.data()))));
+    t.resize(static_cast<size_t>(SendMessageW(hwnd_, rows ? LB_GETTEXT : CB_GETLBTEXT, static_cast<WPARAM>(i),
+                                              reinterpret_cast<LPARAM>(t.data()))));
     return t;
+}
+
+void Control::insertItem(int i, const std::wstring& t) {
+    SendMessageW(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(t.c_str()));
+}
+
+void Control::removeItem(int i) { SendMessageW(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(i), 0); }
+
+bool Control::selected(int i) const { return SendMessageW(hwnd_, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0; }
+
+void Control::setSelected(int i, bool on) { SendMessageW(hwnd_, LB_SETSEL, on, i); }
+
+std::vector<int> Control::selectedRows() const { return win::selectedRows(hwnd_); }
+
+std::vector<int> selectedRows(HWND list) {
+    int count = static_cast<int>(SendMessageW(list, LB_GETSELCOUNT, 0, 0));
+    std::vector<int> rows(static_cast<size_t>(std::max(count, 0)));
+    if (count > 0) SendMessageW(list, LB_GETSELITEMS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(rows.data()));
+    return rows;
 }
 
 void Control::setRange(int min, int max) {
@@ -257,6 +300,10 @@ void Control::notify(WORD code) {
     case ControlKind::Text:
         if (code == EN_CHANGE) raise(onChange);
         if (code == EN_KILLFOCUS) raise(onLostFocus);
+        return;
+    case ControlKind::List:
+        if (code == LBN_SELCHANGE) raise(onClick);
+        if (code == LBN_DBLCLK) raise(onDblClick);
         return;
     case ControlKind::Combo:
     case ControlKind::ComboList:

@@ -15,7 +15,7 @@
 
 namespace win {
 
-enum class ControlKind { Label, Button, Check, Option, Text, Combo, ComboList, VScroll, HScroll, Frame, Shape, Picture };
+enum class ControlKind { Label, Button, Check, Option, Text, Combo, ComboList, List, VScroll, HScroll, Frame, Shape, Picture };
 
 // One control as the dialog lays it out: client position and size in twips.
 struct ControlDesign {
@@ -47,7 +47,8 @@ public:
 
     // Lists. Setting the index raises Click; an index outside the list leaves the
     // selection and returns false. For a drop-down list, setText selects the equal item and
-    // returns false when there is none.
+    // returns false when there is none. A list of several selectable rows (List) has as its
+    // index the row with the focus, -1 while no row is selected; setting it selects that row alone.
     int listIndex() const;
     bool setListIndex(int i);
     bool selectItem(const std::wstring& t);
@@ -55,6 +56,12 @@ public:
     void clear();
     int listCount() const;
     std::wstring item(int i) const;
+    // Rows of a List.
+    void insertItem(int i, const std::wstring& t);
+    void removeItem(int i);
+    bool selected(int i) const;
+    void setSelected(int i, bool on);
+    std::vector<int> selectedRows() const;
 
     // Scroll range; the value is clamped into it.
     void setRange(int min, int max);
@@ -79,6 +86,8 @@ public:
 
     // Handlers.
     std::function<void()> onClick;
+    std::function<void()> onDblClick;
+    std::function<void()> onRightDown;
     std::function<void()> onChange;
     std::function<void()> onLostFocus;
     std::function<void()> onMouseMove;
@@ -128,6 +137,9 @@ public:
 private:
     std::map<std::pair<std::wstring, int>, std::unique_ptr<Control>> controls_;
 };
+
+// The selected rows of a list box of several selectable rows, in ascending order.
+std::vector<int> selectedRows(HWND list);
 
 // Modifier state as key handlers take it: 1 Shift, 2 Ctrl, 4 Alt.
 int shiftState();

@@ -1,8 +1,18 @@
 #include "win/dialog_window.h"
 
+#include <string_view>
+
+#include "win/pump.h"
 #include "win/twips.h"
 
 namespace win {
+
+UniqueFont messageFont() {
+    NONCLIENTMETRICSW m{};
+    m.cbSize = sizeof m;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
+    return UniqueFont(CreateFontIndirectW(&m.lfMessageFont));
+}
 
 void DialogWindow::Show() {
     if (!loaded()) {
@@ -21,6 +31,29 @@ void DialogWindow::Show() {
     }
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
+}
+
+void ControlDialog::createControls(const std::vector<ControlDesign>& layout) {
+    font_ = messageFont();
+    controls_.create(hwnd(), layout, font_.get());
+    addModelessDialog(hwnd());
+}
+
+void ControlDialog::showPage(const wchar_t* page) {
+    for (Control* c : controls_.all()) {
+        if (c->page()) c->setVisible(c->page() == std::wstring_view(page));
+    }
+}
+
+LRESULT ControlDialog::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    if (controls_.route(msg, wp, lp, result)) return result;
+    return DialogWindow::onMessage(msg, wp, lp);
+}
+
+void ControlDialog::onDestroy() {
+    removeModelessDialog(hwnd());
+    controls_.destroy();
 }
 
 }  // namespace win

@@ -112,6 +112,12 @@ bool dragMouse(POINT from, POINT to) {
     return xdotool(path + L" sleep 0.1 mouseup 1");
 }
 
+std::wstring controlText(HWND w) {
+    wchar_t text[256] = {};
+    SendMessageW(w, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 std::wstring windowText(HWND w) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));

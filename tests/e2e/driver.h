@@ -39,6 +39,9 @@ bool dragMouse(POINT from, POINT to);
 // A window's text as another program reads it; the banners keep their caption there.
 std::wstring windowText(HWND w);
 
+// A control's text asked from the control itself: an edit of another process keeps it there.
+std::wstring controlText(HWND w);
+
 // A top-level window of any process by caption.
 HWND anyWindow(const std::wstring& caption);
 

@@ -22,18 +22,11 @@ struct ChildSearch {
     HWND found = nullptr;
 };
 
-// An edit keeps its text itself: another process asks it with WM_GETTEXT.
-std::wstring controlText(HWND w) {
-    wchar_t text[256] = {};
-    SendMessageW(w, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 BOOL CALLBACK matchChild(HWND w, LPARAM lp) {
     auto* s = reinterpret_cast<ChildSearch*>(lp);
     wchar_t name[64] = {};
     GetClassNameW(w, name, 64);
-    if (lstrcmpiW(name, s->cls) != 0 || controlText(w) != s->text) return TRUE;
+    if (lstrcmpiW(name, s->cls) != 0 || driver::controlText(w) != s->text) return TRUE;
     s->found = w;
     return FALSE;
 }

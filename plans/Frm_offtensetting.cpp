@@ -1,0 +1,354 @@
+#include "plans/Frm_offtensetting.h"
+
+#include "app/forms.h"
+#include "plans/plans_texts.h"
+#include "plans/run_table.h"
+#include "plans/stage_layout.h"
+#include "plans/stage_rows.h"
+#include "plans/stage_store.h"
+#include "settings/Settings.h"
+#include "shell/help.h"
+#include "shell/meeting_db.h"
+#include "shell/wall_clock.h"
+#include "win/auto_message.h"
+#include "win/twips.h"
+
+namespace plans {
+namespace {
+
+constexpr wchar_t kHelpTopic[] = L"2.2、阶段计时.htm";
+constexpr wchar_t kPickListFirst[] = L"请先选中【时钟名称/阶段计时】文件列表";
+constexpr wchar_t kSearchCaption[] = L"查询提示";
+constexpr wchar_t kNothingToExport[] = L"没有记录可导出";
+constexpr wchar_t kList1[] = L"List1";
+constexpr wchar_t kList2[] = L"List2";
+constexpr UINT kExportItem = 100;  // apart from IDOK and IDCANCEL of the dialog keys
+// The leading number and its pad take this share of the list's width.
+constexpr float kPadShare = 630.0f / 6615.0f;
+constexpr int kBesideGap = 130;  // twips between the settings dialog and this window
+
+std::wstring today() {
+    SYSTEMTIME t = shell::wallClock().localTime();
+    wchar_t text[16];
+    swprintf(text, 16, L"%04u-%02u-%02u", t.wYear, t.wMonth, t.wDay);
+    return text;
+}
+
+ExportTable clockExportTable(const std::vector<SavedClock>& clocks) {
+    ExportTable table{{std::wstring(L"序号"), std::wstring(L"时钟名称"), std::wstring(L"报警1"), std::wstring(L"报警2"),
+                       std::wstring(L"报警3"), std::wstring(L"备注")}};
+    for (const SavedClock& c : clocks) {
+        table.push_back({static_cast<double>(c.ID), c.clockname, static_cast<double>(c.alarms[0]),
+                         static_cast<double>(c.alarms[1]), static_cast<double>(c.alarms[2]), c.remark});
+    }
+    return table;
+}
+
+ExportTable stageExportTable(const std::vector<StoredStage>& stages) {
+    ExportTable table{{std::wstring(L"开始"), std::wstring(L"结束"), std::wstring(L"时钟名称"), std::wstring(L"标题")}};
+    for (const StoredStage& s : stages) {
+        table.push_back({shell::formatHms(s.start), shell::formatHms(s.end), s.clockname, s.title});
+    }
+    return table;
+}
+
+}  // namespace
+
+Frm_offtensetting::Frm_offtensetting()
+    : ControlDialog(L"Velmora.Frm_offtensetting", L"阶段计时", kStageClientWidth, kStageClientHeight) {}
+
+LRESULT Frm_offtensetting::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE:
+        Form_Load();
+        return 0;
+    case WM_COMMAND:
+        if (lp == 0 && LOWORD(wp) == IDCANCEL) return Cmd_close_Click(), 0;
+        if (lp == 0 && LOWORD(wp) == kExportItem) return out_Click(), 0;
+        break;
+    case WM_DRAWITEM:
+        paintPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+        return TRUE;
+    case WM_MOUSEMOVE:
+        hoverTab(-1);
+        return 0;
+    case WM_CLOSE:
+        Cmd_close_Click();
+        return 0;
+    }
+    return ControlDialog::onMessage(msg, wp, lp);
+}
+
+void Frm_offtensetting::Form_Load() {
+    createControls(stageLayout());
+    Text3.clear();
+    Label7 = -1;
+    chosenTab_ = 0;
+    wireHandlers();
+    placeBesideSettings();
+    sizeColumnPad();
+    setTabStops();
+    Ctl(L"Text4").setVisible(false);
+    Ctl(L"Shape4").setVisible(false);
+    Ctl(L"Cmd_save").setEnabled(false);
+    Ctl(L"Command1").setEnabled(false);
+    showPage(kClockPanel);
+    bool listed = fillClocks(L"");
+    resetClockEntry();
+    if (!shell::meetDataExists()) return;
+    if (!listed || !fillStages(L"")) win::autoMessage(kReadFailed, kReadFailedMs);
+}
+
+void Frm_offtensetting::wireHandlers() {
+    for (int i = 0; i <= 1; ++i) {
+        for (const wchar_t* name : {L"Image1", L"Label6"}) {
+            win::Control& tab = Ctl(name, i);
+            tab.onClick = [this, i] { Image1_Click(i); };
+            tab.onMouseMove = [this, i] { hoverTab(i); };
+        }
+    }
+    win::Control& list1 = Ctl(kList1);
+    list1.onClick = [this] { List1_Click(); };
+    list1.onDblClick = [this] { Cmd_load_Click(); };
+    win::Control& list2 = Ctl(kList2);
+    list2.onClick = [this] { List2_Click(); };
+    list2.onDblClick = [this] { List2_DblClick(); };
+    for (const wchar_t* name : {kList1, kList2}) {
+        Ctl(name).onRightDown = [this, name] {
+            Text3 = name;
+            win::UniqueMenu menu(CreatePopupMenu());
+            AppendMenuW(menu.get(), MF_STRING, kExportItem, L"导出");
+            POINT at{};
+            GetCursorPos(&at);
+            TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+        };
+    }
+    Ctl(L"Check1").onClick = [this] { Check1_Click(); };
+    Ctl(L"Text4").onChange = [this] { Text4_Change(); };
+    Ctl(L"Cmd_up").onClick = [this] { Cmd_up_Click(); };
+    Ctl(L"Cmd_down").onClick = [this] { Cmd_down_Click(); };
+    Ctl(L"Cmd_del").onClick = [this] { Cmd_del_Click(); };
+    Ctl(L"Cmd_close").onClick = [this] { Cmd_close_Click(); };
+    Ctl(L"Cmd_load").onClick = [this] { Cmd_load_Click(); };
+    Ctl(L"Lab_help").onClick = [this] { shell::showHelp(hwnd(), kHelpTopic); };
+    wireStageFields();
+    wireClockFields();
+}
+
+void Frm_offtensetting::placeBesideSettings() {
+    settings::Settings& dialog = forms::Settings();
+    if (!dialog.loaded()) return;
+    Move(dialog.Left() + dialog.Width() + kBesideGap, dialog.Top());
+}
+
+void Frm_offtensetting::sizeColumnPad() {
+    HWND list = Ctl(kList1).hwnd();
+    win::WindowDC dc(list);
+    win::SelectScope font(dc.get(), font_.get());
+    RECT client{};
+    GetClientRect(list, &client);
+    auto width = [&](const std::wstring& t) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc.get(), t.c_str(), static_cast<int>(t.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    columnPad.assign(columnGapLength(width, client.right, {L"001", L""}, kPadShare), L' ');
+}
+
+void Frm_offtensetting::setTabStops() {
+    win::WindowDC screen(nullptr);
+    screenDpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    std::array<int, 3> stops = listTabStops(screenDpi);
+    for (const wchar_t* name : {kList1, kList2}) {
+        SendMessageW(Ctl(name).hwnd(), LB_SETTABSTOPS, stops.size(), reinterpret_cast<LPARAM>(stops.data()));
+    }
+}
+
+bool Frm_offtensetting::fillClocks(const std::wstring& search) {
+    auto clocks = listClocks(search);
+    if (!clocks) return false;
+    win::Control& list = Ctl(kList1);
+    list.clear();
+    clockRows.clear();
+    int position = 0;
+    for (const SavedClock& c : *clocks) {
+        list.addItem(clockRowText({++position, c.clockname, c.setdate, c.remark}, columnPad));
+        clockRows.push_back(c.rowid);
+    }
+    return true;
+}
+
+bool Frm_offtensetting::fillStages(const std::wstring& search) {
+    auto stages = listStages(search);
+    if (!stages) return false;
+    win::Control& list = Ctl(kList2);
+    list.clear();
+    stageRows.clear();
+    for (const StoredStage& s : *stages) {
+        list.addItem(stageRowText({hhmm(s.start), hhmm(s.end), s.clockname, s.title}, columnPad));
+        stageRows.push_back(s.rowid);
+    }
+    return true;
+}
+
+// The number proposed for the next clock follows the whole table, not a filtered list.
+std::wstring Frm_offtensetting::nextClockNumber() {
+    auto all = listClocks();
+    size_t count = all ? all->size() : static_cast<size_t>(Ctl(kList1).listCount());
+    return std::to_wstring(count + 1);
+}
+
+void Frm_offtensetting::resetClockEntry() {
+    Ctl(L"Text1", 0).setText(nextClockNumber());
+    Ctl(L"Text1", 2).setText(today());
+}
+
+ListTable Frm_offtensetting::Listdata(const std::wstring& listname) {
+    ListTable table;
+    if (listname != kList1 && listname != kList2) return table;
+    win::Control& list = Ctl(listname);
+    for (int i = 0; i < list.listCount(); ++i) {
+        std::wstring text = list.item(i);
+        if (listname == kList1) {
+            ClockRow r = clockRowOf(text, columnPad).value_or(ClockRow{});
+            table.push_back({std::to_wstring(r.ID), r.clockname, r.setdate, r.remark});
+        } else {
+            StageRow r = stageRowOf(text, columnPad).value_or(StageRow{});
+            table.push_back({r.start, r.end, r.clockname, r.title});
+        }
+    }
+    return table;
+}
+
+void Frm_offtensetting::Image1_Click(int index) {
+    chosenTab_ = index;
+    for (int i = 0; i <= 1; ++i) {
+        bool chosen = i == index;
+        Ctl(L"Image1", i).moveTo(kTabLefts[i], chosen ? kChosenTabTop : kTabTop, kTabWidth,
+                                 chosen ? kChosenTabHeight : kTabHeight);
+    }
+    repaintTabs();
+    if (Text3 == kList1 || Text3 == kList2) {
+        win::Control& list = Ctl(Text3);
+        for (int row : list.selectedRows()) list.setSelected(row, false);
+    }
+    showPage(index == 0 ? kClockPanel : kStagePanel);
+    if (index == 0) {
+        Ctl(L"Text1", 0).setText(nextClockNumber());
+        Ctl(L"Text1", 1).setFocus();
+    } else {
+        int32_t now = shell::timetosecond(shell::timeOfDayNow());
+        int32_t later = (now + 60) % 86400;
+        Ctl(L"Text5", 1).setText(std::to_wstring(now / 3600));
+        Ctl(L"Text5", 2).setText(std::to_wstring(now / 60 % 60));
+        Ctl(L"Text5", 3).setText(std::to_wstring(later / 3600));
+        Ctl(L"Text5", 4).setText(std::to_wstring(later / 60 % 60));
+        Ctl(L"Text2", 2).setText(L"");
+        Ctl(L"Text2", 3).setText(L"");
+    }
+    Text3.clear();
+}
+
+void Frm_offtensetting::hoverTab(int index) {
+    if (index == hoveredTab_) return;
+    hoveredTab_ = index;
+    repaintTabs();
+}
+
+void Frm_offtensetting::repaintTabs() {
+    for (int i = 0; i <= 1; ++i) {
+        for (const wchar_t* name : {L"Image1", L"Label6"}) InvalidateRect(Ctl(name, i).hwnd(), nullptr, TRUE);
+    }
+}
+
+void Frm_offtensetting::paintPicture(const DRAWITEMSTRUCT& d) {
+    win::Control* c = controls_.find(d.hwndItem);
+    if (!c) return;
+    RECT r = d.rcItem;
+    bool tab = c->name() == L"Image1" || c->name() == L"Label6";
+    settings::TabPicture p = settings::TabPicture::Normal;
+    if (tab && c->index() == chosenTab_) p = settings::TabPicture::Selected;
+    else if (tab && c->index() == hoveredTab_) p = settings::TabPicture::Hovered;
+    win::UniqueBrush fill(CreateSolidBrush(settings::tabPictureColour(p)));
+    FillRect(d.hDC, &r, fill.get());
+    if (c->name() != L"Label6") {
+        DrawEdge(d.hDC, &r, tab ? EDGE_RAISED : EDGE_ETCHED, tab ? BF_LEFT | BF_TOP | BF_RIGHT : BF_RECT);
+        return;
+    }
+    std::wstring caption = c->text();
+    win::SelectScope font(d.hDC, font_.get());
+    SetBkMode(d.hDC, TRANSPARENT);
+    DrawTextW(d.hDC, caption.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+void Frm_offtensetting::clickList(const wchar_t* name, const wchar_t* other) {
+    win::Control& otherList = Ctl(other);
+    if (Text3 == other && Label7 + 1 <= otherList.listCount()) {
+        for (int row : otherList.selectedRows()) otherList.setSelected(row, false);
+    }
+    Text3 = name;
+    Label7 = Ctl(name).listIndex();
+}
+
+void Frm_offtensetting::List1_Click() { clickList(kList1, kList2); }
+void Frm_offtensetting::List2_Click() { clickList(kList2, kList1); }
+
+std::wstring Frm_offtensetting::searchText() {
+    return Ctl(L"Check1").value() ? Ctl(L"Text4").text() : std::wstring();
+}
+
+void Frm_offtensetting::Check1_Click() {
+    bool on = Ctl(L"Check1").value() != 0;
+    if (!on) Ctl(L"Text4").setText(L"");
+    Ctl(L"Text4").setVisible(on);
+    Ctl(L"Shape4").setVisible(on);
+    if (on) return;
+    bool listed = fillClocks(L"");
+    resetClockEntry();
+    if (!listed || !fillStages(L"")) win::autoMessage(kReadFailed, kReadFailedMs);
+}
+
+void Frm_offtensetting::Text4_Change() {
+    if (!Ctl(L"Check1").value()) return;
+    std::wstring text = Ctl(L"Text4").text();
+    if (Text3.empty()) {
+        if (text.empty()) return;
+        win::autoMessage(kPickListFirst, kReadFailedMs, MB_OK | MB_ICONQUESTION, kSearchCaption);
+        Ctl(L"Text4").setText(L"");
+        return;
+    }
+    if (!shell::meetDataExists()) return;
+    bool listed = Text3 == kList1 ? fillClocks(text) : fillStages(text);
+    if (!listed) win::autoMessage(kReadFailed, kReadFailedMs);
+}
+
+void Frm_offtensetting::Cmd_close_Click() { unload(); }
+
+// Read afresh from the table, never from the row texts.
+void Frm_offtensetting::out_Click() {
+    ExportTable table;
+    if (Text3 == kList1) {
+        auto clocks = listClocks();
+        if (!clocks) {
+            win::autoMessage(kReadFailed, kReadFailedMs);
+            return;
+        }
+        table = clockExportTable(*clocks);
+    } else if (Text3 == kList2) {
+        auto stages = listStages();
+        if (!stages) {
+            win::autoMessage(kReadFailed, kReadFailedMs);
+            return;
+        }
+        table = stageExportTable(*stages);
+    } else {
+        return;
+    }
+    if (table.size() < 2) {
+        win::autoMessage(kNothingToExport, kShortMessageMs);
+        return;
+    }
+    export_to_excel(kExportSheet, table, ExportWindow::StageTiming);
+}
+
+}  // namespace plans

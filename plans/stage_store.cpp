@@ -1,0 +1,170 @@
+#include "plans/stage_store.h"
+
+#include "shell/db_query.h"
+#include "shell/meeting_db.h"
+
+namespace plans {
+namespace {
+
+constexpr char kClocks[] =
+    "SELECT rowid, clockname, setdate, remark, ID, tiemone, timetwo, tiemthree FROM clocksetting "
+    "WHERE clockname LIKE ?1 ESCAPE '\\' ORDER BY ID, rowid";
+constexpr char kStages[] =
+    "SELECT rowid, starttime, endtime, clockname, title FROM file_list "
+    "WHERE ifnull(title, '') LIKE ?1 ESCAPE '\\' ORDER BY starttime, rowid";
+constexpr char kInsertStage[] = "INSERT INTO file_list (starttime, endtime, clockname, title) VALUES (?1, ?2, ?3, ?4)";
+constexpr char kInsertClock[] =
+    "INSERT INTO clocksetting (ID, clockname, setdate, remark, timeall, tiemone, timetwo, tiemthree, checkvalue, "
+    "optvalue, tellShowtime, tellsoundname, tellprocesstext, tellShowtext, clockFont, Fontselect, picturename, "
+    "time_top, time_left, picture_width, picture_height) "
+    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, 0, 0, 0, 0)";
+constexpr char kClockNamed[] = "SELECT 1 FROM clocksetting WHERE clockname = ?1";
+constexpr char kStageRunning[] = "SELECT 1 FROM file_list WHERE clockname = ?1";
+constexpr char kSetClockId[] = "UPDATE clocksetting SET ID = ?1 WHERE rowid = ?2";
+constexpr char kDeleteClock[] = "DELETE FROM clocksetting WHERE rowid = ?1";
+constexpr char kDeleteStage[] = "DELETE FROM file_list WHERE rowid = ?1";
+constexpr char kClockOrder[] = "SELECT rowid FROM clocksetting ORDER BY ID, rowid";
+// The time the row's never-read column timeall has always held.
+constexpr wchar_t kTimeAll[] = L"12:00:00";
+
+std::wstring number(int64_t n) { return std::to_wstring(n); }
+
+// Each row through `read`; nothing when the file is missing or a statement fails.
+template <typename Row, typename Read>
+std::optional<std::vector<Row>> rowsOf(const char* sql, const std::wstring& search, Read read) {
+    shell::UniqueDatabase db = shell::openMeetData();
+    if (!db) return std::nullopt;
+    std::vector<Row> rows;
+    shell::Query q(db.get(), sql, {containsPattern(search)});
+    for (; q.hasRow(); q.next()) {
+        auto row = read(q);
+        if (!row) return std::nullopt;
+        rows.push_back(std::move(*row));
+    }
+    if (q.failed()) return std::nullopt;
+    return rows;
+}
+
+bool eachRowid(sqlite3* db, const char* sql, const std::vector<int64_t>& rowids) {
+    for (int64_t id : rowids) {
+        if (shell::Query(db, sql, {number(id)}).failed()) return false;
+    }
+    return true;
+}
+
+bool numberInOrder(sqlite3* db, const std::vector<int64_t>& rowids) {
+    for (size_t i = 0; i < rowids.size(); ++i) {
+        if (shell::Query(db, kSetClockId, {number(static_cast<int64_t>(i + 1)), number(rowids[i])}).failed()) return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<int64_t>> clockOrder(sqlite3* db) {
+    std::vector<int64_t> rowids;
+    shell::Query q(db, kClockOrder, {});
+    for (; q.hasRow(); q.next()) {
+        int64_t id = 0;
+        if (!q.whole(0, id)) return std::nullopt;
+        rowids.push_back(id);
+    }
+    if (q.failed()) return std::nullopt;
+    return rowids;
+}
+
+// Whether `sql` finds a row for `name`; nothing when it fails.
+std::optional<bool> anyRow(const char* sql, const std::wstring& name) {
+    shell::UniqueDatabase db = shell::openMeetData();
+    if (!db) return std::nullopt;
+    shell::Query q(db.get(), sql, {name});
+    if (q.failed()) return std::nullopt;
+    return q.hasRow();
+}
+
+bool renumberAll(sqlite3* db) {
+    auto order = clockOrder(db);
+    return order && numberInOrder(db, *order);
+}
+
+}  // namespace
+
+std::wstring containsPattern(const std::wstring& text) {
+    std::wstring pattern = L"%";
+    for (wchar_t c : text) {
+        if (c == L'%' || c == L'_' || c == L'\\') pattern += L'\\';
+        pattern += c;
+    }
+    return pattern + L"%";
+}
+
+std::optional<std::vector<SavedClock>> listClocks(const std::wstring& search) {
+    return rowsOf<SavedClock>(kClocks, search, [](const shell::Query& q) -> std::optional<SavedClock> {
+        SavedClock c;
+        if (!q.whole(0, c.rowid)) return std::nullopt;
+        c.clockname = q.text(1);
+        c.setdate = q.text(2);
+        c.remark = q.text(3);
+        q.whole(4, c.ID);
+        for (int k = 0; k < 3; ++k) q.whole(5 + k, c.alarms[k]);
+        return c;
+    });
+}
+
+std::optional<std::vector<StoredStage>> listStages(const std::wstring& search) {
+    return rowsOf<StoredStage>(kStages, search, [](const shell::Query& q) -> std::optional<StoredStage> {
+        StoredStage s;
+        auto start = q.time(1), end = q.time(2);
+        if (!q.whole(0, s.rowid) || !start || !end) return std::nullopt;
+        s.start = *start;
+        s.end = *end;
+        s.clockname = q.text(3);
+        s.title = q.text(4);
+        return s;
+    });
+}
+
+std::optional<int64_t> insertStage(const StoredStage& s) {
+    shell::UniqueDatabase db = shell::openMeetData();
+    if (!db) return std::nullopt;
+    shell::Query q(db.get(), kInsertStage, {shell::formatHms(s.start), shell::formatHms(s.end), s.clockname, s.title});
+    if (q.failed()) return std::nullopt;
+    return sqlite3_last_insert_rowid(db.get());
+}
+
+bool insertClock(const NewClock& c) {
+    const shell::ClockSetting& s = c.setting;
+    shell::UniqueDatabase db = shell::openMeetData();
+    return shell::inTransaction(db.get(), [&] {
+        shell::Query q(db.get(), kInsertClock,
+                       {c.ID, c.clockname, c.setdate, c.remark, std::wstring(kTimeAll), number(s.Time_one),
+                        number(s.Time_two), number(s.Time_three), s.checkvalue, s.optvalue, number(s.tellShowtime),
+                        s.tellsoundname, s.tellprocesstext, s.tellShowtext, s.clockFont, s.Fontselect, s.picturename});
+        return !q.failed() && renumberAll(db.get());
+    });
+}
+
+std::optional<bool> clockNameFree(const std::wstring& name) {
+    auto taken = anyRow(kClockNamed, name);
+    if (!taken) return std::nullopt;
+    return !*taken;
+}
+
+std::optional<bool> clockInUse(const std::wstring& name) { return anyRow(kStageRunning, name); }
+
+bool saveclockorder(const std::vector<int64_t>& rowids) {
+    shell::UniqueDatabase db = shell::openMeetData();
+    return shell::inTransaction(db.get(), [&] { return numberInOrder(db.get(), rowids); });
+}
+
+bool deleteClocks(const std::vector<int64_t>& rowids) {
+    shell::UniqueDatabase db = shell::openMeetData();
+    return shell::inTransaction(db.get(), [&] {
+        return eachRowid(db.get(), kDeleteClock, rowids) && renumberAll(db.get());
+    });
+}
+
+bool deleteStages(const std::vector<int64_t>& rowids) {
+    shell::UniqueDatabase db = shell::openMeetData();
+    return shell::inTransaction(db.get(), [&] { return eachRowid(db.get(), kDeleteStage, rowids); });
+}
+
+}  // namespace plans

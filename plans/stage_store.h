@@ -1,0 +1,63 @@
+#pragma once
+// The saved clocks (clocksetting) and the day's stages (file_list) as the stage window reads
+// and changes them. Every value is bound; every change of several rows is one transaction.
+// A row is told apart by its rowid, never by a name or a time that two rows may share.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shell/run_records.h"
+#include "shell/time_rules.h"
+
+namespace plans {
+
+struct SavedClock {
+    int64_t rowid = 0;
+    std::wstring clockname, setdate, remark;
+    int64_t ID = 0;
+    int64_t alarms[3] = {0, 0, 0};  // tiemone, timetwo, tiemthree; 0 where none is stored
+};
+
+struct StoredStage {
+    int64_t rowid = 0;
+    shell::TimeOfDay start, end;
+    std::wstring clockname, title;
+};
+
+// Saved clocks in ID order, stages by start time; those whose name (clocks) or title (stages)
+// holds `search` as typed, every character taken literally. Nothing when the file is missing
+// or cannot be read.
+std::optional<std::vector<SavedClock>> listClocks(const std::wstring& search = {});
+std::optional<std::vector<StoredStage>> listStages(const std::wstring& search = {});
+
+// Adds a stage: its rowid; nothing when the file is missing or refuses it.
+std::optional<int64_t> insertStage(const StoredStage& stage);
+
+// A new saved clock: the row's own fields and the settings it keeps.
+struct NewClock {
+    std::wstring ID, clockname, setdate, remark;
+    shell::ClockSetting setting;
+};
+// Adds the clock at its typed number and numbers every clock 1, 2, ... again, so no two share
+// an ID (a clock already at that number stays before it); all or none.
+bool insertClock(const NewClock& clock);
+
+// True when no saved clock has that name (the column's own equality); nothing when the lookup fails.
+std::optional<bool> clockNameFree(const std::wstring& name);
+
+// Whether a stage runs the clock; nothing when that cannot be read.
+std::optional<bool> clockInUse(const std::wstring& name);
+
+// Gives the clocks of `rowids` the IDs 1, 2, ... in that order; all or none.
+bool saveclockorder(const std::vector<int64_t>& rowids);
+
+// Deletes the clocks, then numbers the rest 1, 2, ... in their ID order; all or none.
+bool deleteClocks(const std::vector<int64_t>& rowids);
+// Deletes the stages; all or none.
+bool deleteStages(const std::vector<int64_t>& rowids);
+
+// The LIKE pattern that finds `text` anywhere, with "\" as its escape character.
+std::wstring containsPattern(const std::wstring& text);
+
+}  // namespace plans

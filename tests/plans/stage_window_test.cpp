@@ -1,0 +1,394 @@
+// The stage window over a loaded settings dialog and a real database file: what it lists,
+// what its commands write and what they refuse.
+#include <gtest/gtest.h>
+
+#include "app/forms.h"
+#include "plans/Frm_offtensetting.h"
+#include "settings/Settings.h"
+#include "shell/Frm_exit.h"
+#include "shell/meeting_db.h"
+#include "shell/start_program.h"
+#include "tests/test_support.h"
+#include "win/text.h"
+
+namespace {
+
+using std::wstring;
+
+class StageWindow : public testing_support::HubTest {
+protected:
+    void SetUp() override {
+        HubTest::SetUp();
+        forms::Frm_exit().menu_two_Click(2);  // the tray menu's "设置"
+        ASSERT_TRUE(forms::Settings().loaded());
+    }
+
+    void open() {
+        w().Show();
+        ASSERT_TRUE(w().loaded());
+        messages.clear();
+    }
+    static plans::Frm_offtensetting& w() { return forms::Frm_offtensetting(); }
+    static win::Control& ctl(const wchar_t* name, int index = 0) { return w().Ctl(name, index); }
+
+    // Clocks the main clock can run.
+    void clocks(std::initializer_list<std::pair<const wchar_t*, int>> named) {
+        shell::ClockSetting c;
+        shell::applyFirstRunDefaults(c);
+        for (auto [name, id] : named) addClock(name, c, id);
+    }
+    std::vector<wstring> rows(const wchar_t* list) {
+        std::vector<wstring> texts;
+        for (int i = 0; i < ctl(list).listCount(); ++i) texts.push_back(ctl(list).item(i));
+        return texts;
+    }
+    std::vector<wstring> names() {
+        std::vector<wstring> n;
+        for (const auto& r : w().Listdata(L"List1")) n.push_back(r[1]);
+        return n;
+    }
+    // name:ID of every saved clock in ID order.
+    std::vector<wstring> stored() {
+        std::vector<wstring> out;
+        auto table = exec("SELECT clockname, ID FROM clocksetting ORDER BY ID, rowid");
+        for (const auto& r : *table) out.push_back(*r[0] + L":" + *r[1]);
+        return out;
+    }
+    void click(const wchar_t* list, int row) { ctl(list).setListIndex(row); }
+    void enterStage(int h1, int m1, int h2, int m2, const wstring& clock, const wstring& title) {
+        const int values[] = {h1, m1, h2, m2};
+        for (int i = 1; i <= 4; ++i) ctl(L"Text5", i).setText(std::to_wstring(values[i - 1]));
+        ctl(L"Text2", 2).setText(clock);
+        ctl(L"Text2", 3).setText(title);
+        w().Command1_Click();
+    }
+    wstring lastMessage() { return messages.empty() ? L"" : messages.back().text; }
+};
+
+TEST_F(StageWindow, ListsClocksAtTheirPositionsAndStagesByStartTime) {
+    clocks({{L"A", 3}, {L"B", 7}, {L"C", 9}});
+    ASSERT_TRUE(exec("UPDATE clocksetting SET remark = 'r' WHERE clockname = 'B'"));
+    addStage(L"10:00:00", L"11:00:00", L"A", L"");
+    addStage(L"08:00:00", L"09:30:00", L"B", L"第一");
+    open();
+    const wstring& pad = w().columnPad;
+    ASSERT_FALSE(pad.empty());
+    EXPECT_EQ(rows(L"List1"), (std::vector<wstring>{L"001" + pad + L"A\t2026-12-03\t\t", L"002" + pad + L"B\t2026-12-03\t\tr",
+                                                    L"003" + pad + L"C\t2026-12-03\t\t"}));
+    EXPECT_EQ(rows(L"List2"), (std::vector<wstring>{L"08:00" + pad + L"09:30" + pad + L"B\t\t第一",
+                                                    L"10:00" + pad + L"11:00" + pad + L"A\t\t"}));
+    EXPECT_EQ(w().Listdata(L"List1")[1], (std::array<wstring, 4>{L"2", L"B", L"2026-12-03", L"r"}));
+    EXPECT_EQ(w().Listdata(L"List2")[0], (std::array<wstring, 4>{L"08:00", L"09:30", L"B", L"第一"}));
+    EXPECT_TRUE(w().Listdata(L"List3").empty());
+    EXPECT_EQ(ctl(L"Text1", 0).text(), L"4");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(StageWindow, EnteredStagesAreStoredAsTimesOfDayAndRunByTheClock) {
+    clocks({{L"A", 1}});
+    open();
+    w().Image1_Click(1);
+    enterStage(9, 5, 10, 0, L"A", L"开场");
+    enterStage(10, 0, 11, 30, L"A", L"");
+    enterStage(13, 0, 14, 0, L"A", L"下午");
+    EXPECT_TRUE(messages.empty()) << lastMessage();
+    auto stages = exec("SELECT starttime, endtime, clockname, title FROM file_list ORDER BY starttime");
+    ASSERT_EQ(stages->size(), 3u);
+    EXPECT_EQ(*(*stages)[0][0], L"09:05:00");
+    EXPECT_EQ(*(*stages)[1][1], L"11:30:00");
+    EXPECT_EQ(*(*stages)[2][3], L"下午");
+    EXPECT_EQ(ctl(L"Text2", 3).text(), L"");  // the title goes, the times and clock stay
+    EXPECT_EQ(ctl(L"Text5", 1).text(), L"13");
+    shell::ClockSetting setting;
+    auto found = shell::lookupStage(shell::TimeOfDay{10 * 3600 + 15 * 60}, setting);
+    EXPECT_EQ(found.state, shell::StageState::Covering);
+    EXPECT_EQ(found.stageperiod, L"10:00:00\\11:30:00");
+}
+
+TEST_F(StageWindow, StageEntryRefusesWithItsBoxesAndKeepsWhatWasTyped) {
+    clocks({{L"A", 1}});
+    addStage(L"09:00:00", L"10:00:00", L"A", L"");
+    open();
+    clock.setTimeOfDay(23, 59, 30);
+    w().Image1_Click(1);
+    // A minute on from 23:59:30 wraps past midnight: the end stands before the start, in red.
+    EXPECT_EQ(ctl(L"Text5", 1).text() + L":" + ctl(L"Text5", 2).text(), L"23:59");
+    EXPECT_EQ(ctl(L"Text5", 3).text() + L":" + ctl(L"Text5", 4).text(), L"0:0");
+    EXPECT_EQ(ctl(L"Text5", 3).backColour(), 0xFFu);
+    EXPECT_EQ(ctl(L"VScrol5", 1).value(), 0);
+    struct Case {
+        int h1, m1, h2, m2;
+        const wchar_t* clock;
+        const wchar_t* message;
+    } cases[] = {
+        {9, 0, 9, 0, L"A", L"开始时间应早于结束时间"},
+        {11, 0, 12, 0, L"", L"没有选择时钟名称，请选择"},
+        {9, 30, 10, 30, L"A", L"开始时间【09:30】在录入09:00-10:00时间段"},
+    };
+    for (const Case& c : cases) {
+        messages.clear();
+        enterStage(c.h1, c.m1, c.h2, c.m2, c.clock, L"keep");
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages.back().text, c.message);
+        EXPECT_EQ(ctl(L"Text2", 3).text(), L"keep");
+    }
+    EXPECT_EQ(exec("SELECT 1 FROM file_list")->size(), 1u);
+    // The file gone: the save failure is reported and nothing typed is lost.
+    ASSERT_TRUE(DeleteFileW(path().c_str()));
+    messages.clear();
+    enterStage(11, 0, 12, 0, L"A", L"keep");
+    EXPECT_EQ(lastMessage(), L"受账户权限限制只能调用，保存数据需管理员权限");
+    EXPECT_EQ(ctl(L"Text2", 3).text(), L"keep");
+}
+
+TEST_F(StageWindow, MovingAClockRenumbersTheTableAndTheTrayMenu) {
+    clocks({{L"A", 1}, {L"B", 2}, {L"C", 3}});
+    open();
+    click(L"List1", 1);
+    w().Cmd_up_Click();
+    EXPECT_EQ(stored(), (std::vector<wstring>{L"B:1", L"A:2", L"C:3"}));
+    EXPECT_EQ(names(), (std::vector<wstring>{L"B", L"A", L"C"}));
+    EXPECT_EQ(w().Listdata(L"List1")[0][0], L"1");
+    EXPECT_EQ(ctl(L"List1").selectedRows(), std::vector<int>{0});
+    EXPECT_EQ(forms::Frm_exit().menu_often, (std::vector<wstring>{L"B", L"A", L"C"}));
+    w().Cmd_up_Click();
+    EXPECT_EQ(lastMessage(), L"已经是第一行了");
+    click(L"List1", 2);
+    w().Cmd_down_Click();
+    EXPECT_EQ(lastMessage(), L"已经是最后一行了");
+}
+
+TEST_F(StageWindow, MovesAreRefusedWithTheirBoxes) {
+    clocks({{L"A", 1}, {L"B", 2}});
+    addStage(L"09:00:00", L"10:00:00", L"A", L"");
+    open();
+    w().Cmd_up_Click();
+    EXPECT_EQ(lastMessage(), L"请先选中要移动的数据行");
+    click(L"List2", 0);
+    w().Cmd_down_Click();
+    EXPECT_EQ(lastMessage(), L"阶段计时自动按开始时间排序");
+    click(L"List1", 0);
+    ctl(L"List1").setSelected(1, true);
+    w().Cmd_down_Click();
+    EXPECT_EQ(lastMessage(), L"上下移动请只选中一行数据");
+    EXPECT_EQ(stored(), (std::vector<wstring>{L"A:1", L"B:2"}));
+}
+
+TEST_F(StageWindow, AMoveWhileSearchingLeavesEveryIdUniqueAndInItsPlace) {
+    clocks({{L"甲1", 1}, {L"乙", 2}, {L"甲2", 3}});
+    open();
+    click(L"List1", 0);
+    ctl(L"Check1").setValue(1);
+    ctl(L"Text4").setText(L"甲");
+    ASSERT_EQ(names(), (std::vector<wstring>{L"甲1", L"甲2"}));
+    click(L"List1", 1);
+    w().Cmd_up_Click();
+    EXPECT_EQ(lastMessage(), L"查询时不能移动，请先取消查询");
+    EXPECT_EQ(stored(), (std::vector<wstring>{L"甲1:1", L"乙:2", L"甲2:3"}));
+    // A delete from the filtered list numbers the whole table again.
+    messageAnswer = IDYES;
+    w().Cmd_del_Click();
+    EXPECT_EQ(stored(), (std::vector<wstring>{L"甲1:1", L"乙:2"}));
+    EXPECT_EQ(names(), std::vector<wstring>{L"甲1"});
+    ctl(L"Check1").setValue(0);
+    EXPECT_EQ(names(), (std::vector<wstring>{L"甲1", L"乙"}));
+    EXPECT_FALSE(ctl(L"Text4").visible());
+}
+
+TEST_F(StageWindow, AFailureInTheMiddleOfTheRenumberingLeavesEveryIdAsItWas) {
+    clocks({{L"A", 1}, {L"B", 2}, {L"C", 3}});
+    ASSERT_TRUE(exec("CREATE TRIGGER fail AFTER UPDATE OF ID ON clocksetting WHEN NEW.clockname = 'B' "
+                     "BEGIN SELECT RAISE(ABORT, 'injected'); END"));
+    open();
+    click(L"List1", 1);
+    w().Cmd_up_Click();
+    EXPECT_EQ(lastMessage(), L"请使用最新版本的程序");
+    EXPECT_EQ(stored(), (std::vector<wstring>{L"A:1", L"B:2", L"C:3"}));
+    EXPECT_EQ(names(), (std::vector<wstring>{L"A", L"B", L"C"}));
+    EXPECT_TRUE(forms::Frm_exit().menu_often.empty());  // not rebuilt: nothing was written
+}
+
+TEST_F(StageWindow, DeleteRefusesAClockAStageRunsAndClosesTheGaps) {
+    clocks({{L"A", 1}, {L"B", 2}, {L"C", 3}});
+    addStage(L"09:00:00", L"10:00:00", L"B", L"");
+    open();
+    w().Cmd_del_Click();
+    EXPECT_EQ(lastMessage(), L"请鼠标选中待删除行\r\r同时按下shift按钮可连续多选\r\r同时按下Ctrl按钮可间隔多选");
+    click(L"List1", 0);
+    for (int i = 1; i <= 2; ++i) ctl(L"List1").setSelected(i, true);
+    messageAnswer = IDNO;
+    w().Cmd_del_Click();
+    EXPECT_EQ(stored().size(), 3u);
+    messageAnswer = IDYES;
+    messages.clear();
+    w().Cmd_del_Click();
+    EXPECT_EQ(lastMessage(), L"时钟名称【B】已被阶段计时调用\r\r删除对应阶段后才能删除");
+    EXPECT_EQ(stored(), std::vector<wstring>{L"B:1"});
+    EXPECT_EQ(names(), std::vector<wstring>{L"B"});
+    EXPECT_EQ(ctl(L"List1").selectedRows(), std::vector<int>{0});
+    EXPECT_EQ(forms::Frm_exit().menu_often, std::vector<wstring>{L"B"});
+    EXPECT_EQ(ctl(L"Text1", 0).text(), L"2");
+    click(L"List2", 0);
+    w().Cmd_del_Click();
+    EXPECT_TRUE(exec("SELECT 1 FROM file_list")->empty());
+    EXPECT_EQ(ctl(L"List2").listCount(), 0);
+    // A clock whose use cannot be checked stays.
+    ASSERT_TRUE(exec("DROP TABLE file_list"));
+    click(L"List1", 0);
+    w().Cmd_del_Click();
+    EXPECT_EQ(lastMessage(), L"请使用最新版本的程序");
+    EXPECT_EQ(stored(), std::vector<wstring>{L"B:1"});
+}
+
+TEST_F(StageWindow, SearchMatchesQuotesAndPercentSignsLiterally) {
+    clocks({{L"50%完成", 1}, {L"500", 2}, {L"O'Neil", 3}});
+    addStage(L"09:00:00", L"10:00:00", L"500", L"it's");
+    addStage(L"10:00:00", L"11:00:00", L"500", L"its");
+    open();
+    ctl(L"Check1").setValue(1);
+    ctl(L"Text4").setText(L"x");
+    EXPECT_EQ(lastMessage(), L"请先选中【时钟名称/阶段计时】文件列表");
+    EXPECT_EQ(ctl(L"Text4").text(), L"");
+    click(L"List1", 0);
+    ctl(L"Text4").setText(L"0%");
+    EXPECT_EQ(names(), std::vector<wstring>{L"50%完成"});
+    ctl(L"Text4").setText(L"'");
+    EXPECT_EQ(names(), std::vector<wstring>{L"O'Neil"});
+    click(L"List2", 0);
+    ctl(L"Text4").setText(L"'s");
+    ASSERT_EQ(ctl(L"List2").listCount(), 1);
+    EXPECT_EQ(w().Listdata(L"List2")[0][3], L"it's");
+}
+
+TEST_F(StageWindow, SavingANamedClockStoresTheDialogsShownSettings) {
+    clocks({{L"A", 1}});
+    open();
+    settings::Settings& dialog = forms::Settings();
+    dialog.Ctl(L"Text2", 4).setText(L"45");
+    dialog.Ctl(L"Text4", 2).setText(L"提示语");
+    shell::ClockSetting shown = dialog.shownClock(shell::ClockSetting{});
+    ctl(L"Text1", 1).setText(L"新时钟");
+    SendMessageW(ctl(L"Text1", 1).hwnd(), WM_CHAR, L'\t', 0);  // never part of a name
+    ctl(L"Text1", 3).setText(L"备注");
+    ctl(L"Text1", 0).setText(L"-4");
+    SendMessageW(ctl(L"Text1", 0).hwnd(), WM_KILLFOCUS, 0, 0);
+    EXPECT_EQ(ctl(L"Text1", 0).text(), L"2");
+    ASSERT_TRUE(ctl(L"Cmd_save").enabled());
+    w().Cmd_save_Click();
+    EXPECT_TRUE(messages.empty()) << lastMessage();
+    auto row = exec("SELECT * FROM clocksetting WHERE clockname = '新时钟'");
+    ASSERT_EQ(row->size(), 1u);
+    const auto& r = (*row)[0];
+    std::vector<wstring> expected{L"2", L"新时钟", ctl(L"Text1", 2).text(), L"备注", L"12:00:00", L"45",
+                                  std::to_wstring(shown.Time_two), std::to_wstring(shown.Time_three),
+                                  shown.checkvalue, shown.optvalue, std::to_wstring(shown.tellShowtime),
+                                  shown.tellsoundname, L"提示语", shown.tellShowtext, shown.clockFont,
+                                  shown.Fontselect, shown.picturename, L"0", L"0", L"0", L"0"};
+    ASSERT_EQ(r.size(), expected.size());
+    for (size_t i = 0; i < r.size(); ++i) EXPECT_EQ(r[i].value_or(L"NULL"), expected[i]) << "column " << i;
+    EXPECT_EQ(shown.checkvalue.size(), 21u);
+    EXPECT_EQ(names(), (std::vector<wstring>{L"A", L"新时钟"}));
+    EXPECT_EQ(ctl(L"Text1", 0).text(), L"3");
+    EXPECT_EQ(ctl(L"Text1", 1).text(), L"");
+    EXPECT_EQ(forms::Frm_exit().menu_often, (std::vector<wstring>{L"A", L"新时钟"}));
+    // The same name again, and the file gone: refused, nothing typed lost.
+    ctl(L"Text1", 1).setText(L"a");
+    w().Cmd_save_Click();
+    EXPECT_EQ(lastMessage(), L"a名称已录入，请保证名称是唯一的");
+    ASSERT_TRUE(DeleteFileW(path().c_str()));
+    w().Cmd_save_Click();
+    EXPECT_EQ(lastMessage(), L"受限制或操作系统是精简版本，不支持本功能");
+    EXPECT_EQ(ctl(L"Text1", 1).text(), L"a");
+}
+
+TEST_F(StageWindow, SavingRefusesWithTheBoxesOfTheNameTheDateAndTheAlarms) {
+    open();
+    settings::Settings& dialog = forms::Settings();
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* date;
+        const wchar_t* alarms[3];
+        bool alarm2On;
+        std::vector<wstring> boxes;
+    } cases[] = {
+        {L"", L"2026-12-09", {L"30", L"20", L"10"}, true, {L"没有填写名称，请添加"}},
+        {L"N", L"", {L"30", L"20", L"10"}, true, {L"操作系统是精简版本，不支持本程序计时"}},
+        {L"N", L"2026-12-09", {L"30", L"10", L"10"}, false, {L"报警2和报警3提醒时间不能相同，请修改"}},
+        {L"N", L"2026-12-09", {L"25", L"20", L"10"}, true, {L"报警1要比\r\r报警2\r\r多10秒以上，请修改后再保存"}},
+        {L"abcdefghijklmnopqrstu", L"2026-12-09", {L"30", L"20", L"2"}, true,
+         {L"建议时钟名称控制在10个字符以内", L"报警3提醒时长要超过3秒，请修改再保存"}},
+    };
+    for (const Case& c : cases) {
+        ctl(L"Text1", 1).setText(c.name);
+        ctl(L"Text1", 2).setText(c.date);
+        for (int k = 0; k < 3; ++k) dialog.Ctl(L"Text2", k + 4).setText(c.alarms[k]);
+        dialog.Ctl(L"Check2", 3).setValue(c.alarm2On ? 1 : 0);
+        messages.clear();
+        w().Cmd_save_Click();
+        std::vector<wstring> shown;
+        for (const auto& m : messages) shown.push_back(m.text);
+        EXPECT_EQ(shown, c.boxes) << c.name;
+        EXPECT_EQ(ctl(L"Text1", 1).text(), c.name);
+    }
+    EXPECT_TRUE(exec("SELECT 1 FROM clocksetting")->empty());
+}
+
+TEST_F(StageWindow, ApplyingASavedClockFillsTheDialogOrTheStageEditor) {
+    shell::ClockSetting c;
+    c.Time_one = 50;
+    c.Time_two = 30;
+    c.Time_three = 10;
+    c.checkvalue = L"111101001111111111111";
+    c.optvalue = L"10010";
+    c.tellsoundname = L"s.wav\\a.wav\\b.wav\\c.wav";
+    c.tellprocesstext = L"p";
+    c.tellShowtext = L"t";
+    c.clockFont = L"Trebuchet MS";
+    c.Fontselect = L"1060605";
+    c.picturename = L"\\0";
+    addClock(L"A", c, 1);
+    open();
+    w().Cmd_load_Click();
+    EXPECT_EQ(lastMessage(), L"请选择待加载时钟名称");
+    click(L"List1", 0);
+    w().Cmd_load_Click();
+    settings::Settings& dialog = forms::Settings();
+    EXPECT_EQ(dialog.Ctl(L"Text2", 4).text(), L"50");
+    EXPECT_EQ(dialog.Ctl(L"Check1", 1).value(), 0);
+    EXPECT_EQ(dialog.Ctl(L"Check1", 2).value(), 1);
+    EXPECT_EQ(dialog.Ctl(L"Option2", 1).value(), 1);
+    EXPECT_EQ(dialog.Ctl(L"Combo3").listIndex(), 6);
+    EXPECT_EQ(dialog.Ctl(L"Text4", 2).text(), L"p");
+    w().Image1_Click(1);
+    click(L"List1", 0);
+    w().Cmd_load_Click();
+    EXPECT_EQ(ctl(L"Text2", 2).text(), L"A");
+    EXPECT_TRUE(ctl(L"Command1").enabled());
+}
+
+TEST_F(StageWindow, ExportReadsTheActiveListsRecordsAfresh) {
+    clocks({{L"A", 1}});
+    addStage(L"09:00:00", L"10:00:00", L"A", L"早, 会");
+    open();
+    std::vector<wstring> started;
+    shell::setProgramStartSink([&](const wstring&, const wstring& command, int) {
+        started.push_back(command);
+        return true;
+    });
+    w().Text3 = L"List2";
+    w().out_Click();
+    EXPECT_EQ(testing_support::readFile(folder + L"\\sheet1.csv"),
+              win::toAnsi(L"开始,结束,时钟名称,标题\r\n09:00:00,10:00:00,A,\"早, 会\"\r\n\r\n"));
+    w().Text3 = L"List1";
+    w().out_Click();
+    EXPECT_EQ(testing_support::readFile(folder + L"\\sheet1.csv"),
+              win::toAnsi(L"序号,时钟名称,报警1,报警2,报警3,备注\r\n1,A,30,20,10,\r\n\r\n"));
+    EXPECT_EQ(started.size(), 2u);
+    ASSERT_TRUE(exec("DELETE FROM clocksetting"));
+    messages.clear();
+    w().out_Click();
+    shell::setProgramStartSink(nullptr);
+    EXPECT_EQ(lastMessage(), L"没有记录可导出");
+}
+
+}  // namespace
