@@ -86,8 +86,10 @@ TEST_F(StagesOnTheProgram, AStageEnteredInTheWindowIsRunByTheClock) {
     EXPECT_EQ((*stored)[0][2], L"Kurz");
     EXPECT_EQ(SendMessageW(ctl(L"List2"), LB_GETCOUNT, 0, 0), 2);
     // Every control painted before the picture is taken.
-    RedrawWindow(stages, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    SendMessageW(stages, WM_NULL, 0, 0);
+    for (HWND w : {dialog, stages}) {
+        RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        SendMessageW(w, WM_NULL, 0, 0);
+    }
     driver::saveScreenshot(L"stage-window.bmp");
 
     notify(stages, ctl(L"Cmd_close"), BN_CLICKED);
