@@ -162,20 +162,6 @@ std::vector<RunRow>& pendingRuns() {
     return rows;
 }
 
-// Writes the pending rows in order, up to the first that fails.
-bool writePendingRuns() {
-    std::vector<RunRow>& rows = pendingRuns();
-    if (rows.empty()) return true;
-    UniqueDatabase db = openMeetData();
-    if (!db) return false;
-    size_t written = 0;
-    for (const RunRow& r : rows) {
-        if (Query(db.get(), kRunRecord, {r[0], r[1], r[2], r[3], r[4]}).failed()) break;
-        ++written;
-    }
-    rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(written));
-    return rows.empty();
-}
 
 }  // namespace
 
@@ -208,7 +194,7 @@ StageLookup lookupStage(TimeOfDay now, ClockSetting& setting) {
 }
 
 StageLookup loadCurrentMeeting() {
-    writePendingRuns();
+    flushRunRecords();
     StageLookup found = lookupStage(timeOfDayNow(), clockSetting());
     TimingState& t = timingState();
     // Told once when the file becomes unreadable, not at every try while it stays so.
@@ -252,13 +238,26 @@ void savetimerecord(const TimingState& t) {
     pendingRuns().push_back(
         {storedTime(t.set_time), storedTime(t.use_time), storedDuration(t.out_time), storedDuration(t.pause_time),
          t.filename});
-    writePendingRuns();
+    flushRunRecords();
 }
 
-bool flushRunRecords() { return writePendingRuns(); }
+// The pending rows in order, up to the first that fails.
+bool flushRunRecords() {
+    std::vector<RunRow>& rows = pendingRuns();
+    if (rows.empty()) return true;
+    UniqueDatabase db = openMeetData();
+    if (!db) return false;
+    size_t written = 0;
+    for (const RunRow& r : rows) {
+        if (Query(db.get(), kRunRecord, {r[0], r[1], r[2], r[3], r[4]}).failed()) break;
+        ++written;
+    }
+    rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(written));
+    return rows.empty();
+}
 
 void flushRunRecordsBeforeExit() {
-    if (!writePendingRuns()) win::autoMessage(kRecordsLostMessage, kRecordsLostMessageMs);
+    if (!flushRunRecords()) win::autoMessage(kRecordsLostMessage, kRecordsLostMessageMs);
 }
 
 }  // namespace shell
