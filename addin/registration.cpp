@@ -72,7 +72,7 @@ HRESULT registerLibrary(HMODULE library) {
 }
 
 HRESULT unregisterLibrary() {
-    UnRegisterTypeLib(LIBID_Quintrel, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
+    UnRegisterTypeLib(LIBID_Quintrel, 1, 0, LOCALE_NEUTRAL, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     for (const ComClass& c : kClasses) {
         RegDeleteTreeW(HKEY_CLASSES_ROOT, c.progId);
         RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"CLSID\\" + guidText(*c.clsid)).c_str());

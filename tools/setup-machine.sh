@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a fresh Debian machine.
 # Quiet and quick when everything is already there.
+# Usage: setup-machine.sh ROAD   (ROAD from wine-road.sh: "32" installs 32-bit Wine, "64" installs
+# 64-bit Wine and the 64-bit compiler; the 32-bit compiler for the shipped program comes either way)
 set -euo pipefail
+road=${1:-32}
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
@@ -14,14 +17,19 @@ apt_update() {
 }
 
 # When one architecture's index could not be read, the 64-bit and 32-bit twins of a library
-# can be offered at different versions and apt gives up. Then each library it names is pinned,
-# for both architectures, to the newest version both have, until the install resolves.
+# can be offered at different versions and apt gives up. Then each library it names is installed
+# at the newest version both architectures have, with its 32-bit twin where that is asked for or
+# already installed, until the install resolves. The versions are named in the install command
+# only: nothing is pinned or held afterwards, so a later install of the other Wine resolves too.
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
 pinned_pair() {
-  local a b v
-  a=$(apt-cache madison "$1" | awk -F'|' '$3 ~ /amd64|all/ {gsub(/ /,"",$2); print $2}' | sort -u)
-  b=$(apt-cache madison "$1:i386" | awk -F'|' '{gsub(/ /,"",$2); print $2}' | sort -u)
+  local name=${1%:i386} a b v
+  a=$(apt-cache madison "$name" | awk -F'|' '$3 ~ /amd64|all/ {gsub(/ /,"",$2); print $2}' | sort -u)
+  b=$(apt-cache madison "$name:i386" | awk -F'|' '{gsub(/ /,"",$2); print $2}' | sort -u)
   v=$(comm -12 <(echo "$a") <(echo "$b") | sort -V | tail -n 1)
-  [ -z "$v" ] || echo "$1=$v $1:i386=$v"
+  [ -n "$v" ] || return 0
+  echo -n "$name=$v "
+  if [ "$1" != "$name" ] || installed "$name:i386"; then echo -n "$name:i386=$v"; fi
 }
 install_pinned() {
   local names="" pins out p
@@ -32,24 +40,25 @@ install_pinned() {
       $SUDO apt-get install -y -qq --no-install-recommends --allow-downgrades "$@" $pins >/dev/null
       return
     fi
-    names=$(echo $names $(grep -oE 'Depends: [^ ]+:i386' <<<"$out" | sed 's/Depends: //; s/:i386//') | tr ' ' '\n' | sort -u)
+    names=$(echo $names $(grep -oE 'Depends: [^ ]+' <<<"$out" | sed 's/Depends: //') | tr ' ' '\n' | sort -u)
   done
   echo "setup: the packages could not be resolved" >&2
   return 1
 }
 
 need=()
-have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
-for p in g++-mingw-w64-i686-posix mingw-w64-tools cmake make tcl xvfb xserver-xephyr x11-utils xdotool \
-         imagemagick fonts-wqy-zenhei googletest dpkg-dev locales sqlite3 fp-utils p7zip-full; do
-  have "$p" || need+=("$p")
-done
-have wine32:i386 || need+=(wine wine32:i386)
-# Wine finds the second monitor through Xinerama, loaded by the 32-bit Wine itself.
-have libxinerama1:i386 || need+=(libxinerama1:i386)
+wanted=(g++-mingw-w64-i686-posix mingw-w64-tools cmake make tcl xvfb xserver-xephyr x11-utils xdotool
+        imagemagick fonts-wqy-zenhei fonts-wqy-microhei googletest dpkg-dev locales sqlite3 fp-utils p7zip-full)
+# Wine finds the second monitor through Xinerama, loaded by Wine itself in its own bitness.
+if [ "$road" = 64 ]; then
+  wanted+=(wine wine64 libxinerama1 g++-mingw-w64-x86-64-posix)
+else
+  wanted+=(wine wine32:i386 libxinerama1:i386)
+fi
+for p in "${wanted[@]}"; do installed "$p" || need+=("$p"); done
 
 if [ ${#need[@]} -gt 0 ]; then
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [ "$road" = 32 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
   fi
   # SQLite comes from Debian's source package: the source twin of each binary entry.

@@ -1,12 +1,24 @@
 #!/usr/bin/env bash
-# Runs a command with Wine ready: the project's own 32-bit prefix under the build folder,
-# a Chinese locale (ANSI code page 936), a persistent wineserver, and an X display:
-# the user's when WINE_DISPLAY=user and one is reachable, otherwise a fresh virtual one with
-# two monitors.
+# Runs a command with Wine ready: the project's own prefix under the build folder, of the
+# build's bitness, a Chinese locale (ANSI code page 936), a persistent wineserver, and an X
+# display: the user's when WINE_DISPLAY=user and one is reachable, otherwise a fresh virtual one
+# with two monitors.
 # Usage: with-wine.sh BUILD_DIR command...
 set -euo pipefail
 build=$(cd "$1" && pwd); shift
 export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=-all
+if grep -q '^CMAKE_TOOLCHAIN_FILE:.*mingw-x86_64' "$build/CMakeCache.txt" 2>/dev/null; then
+  # Debian's `wine` prefers the 32-bit loader whenever it is installed, even where it cannot
+  # run: a 64-bit build is run by the 64-bit loader, for every command started from here.
+  export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+  shim="$build/wine64-bin"
+  mkdir -p "$shim"
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/$name"
+    chmod +x "$shim/$name"
+  done
+  export PATH="$shim:$PATH"
+fi
 { export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8; } 2>/dev/null
 export VELMORA_BUILD="$build"
 
@@ -38,7 +50,7 @@ else
   export DISPLAY=$started VELMORA_VIRTUAL_DISPLAY=1
 fi
 
-stamp="$WINEPREFIX/.velmora-ready-3"
+stamp="$WINEPREFIX/.velmora-ready-4"
 if [ ! -f "$stamp" ]; then
   echo "wine: preparing the prefix (once)"
   wineboot -i >/dev/null 2>&1 </dev/null || true
@@ -47,6 +59,9 @@ if [ ! -f "$stamp" ]; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
   # Monitors come from Xinerama; the virtual display's RandR knows only one screen.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1 </dev/null
+  # The dialog font (MS Shell Dlg, standing for SimSun) would come from WenQuanYi Zen Hei, whose
+  # small bitmap strikes drop thin strokes, the hyphen among them; Micro Hei draws from outlines.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 </dev/null
   wineserver -w
   touch "$stamp"
 fi

@@ -101,6 +101,18 @@ int runningCopies(const wchar_t* name) {
     return copies;
 }
 
+DWORD processesStarted() {
+    // A job the test program joins on first use; every process it starts afterwards joins too.
+    static win::UniqueFile job = [] {
+        win::UniqueFile made(CreateJobObjectW(nullptr, nullptr));
+        if (made) AssignProcessToJobObject(made.get(), GetCurrentProcess());
+        return made;
+    }();
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+    QueryInformationJobObject(job.get(), JobObjectBasicAccountingInformation, &info, sizeof info, nullptr);
+    return info.TotalProcesses;
+}
+
 DWORD dwordIn(const void* buffer) {
     DWORD n = 0;
     memcpy(&n, buffer, sizeof n);

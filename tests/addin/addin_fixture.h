@@ -25,6 +25,9 @@ std::vector<std::string> siblingStarts(size_t atLeast = 0);  // waits a while fo
 void removeSiblings();
 // Processes running from a file of that name.
 int runningCopies(const wchar_t* name);
+// How many processes this test program has started so far, counted as they are created: a start
+// shows at once, so "nothing started" needs no waiting.
+DWORD processesStarted();
 
 // The REG_DWORD a registry read left at the start of a buffer.
 DWORD dwordIn(const void* buffer);

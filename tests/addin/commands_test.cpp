@@ -63,6 +63,7 @@ TEST_P(ShowClock, AnswersTheFlagsAndTheClockProgramsState) {
     setRegistryNumber(kHarrowby, L"exitpptpd", 1);
     addin::addinSetting().checkvalue = c.checkvalue;
 
+    DWORD startedBefore = processesStarted();
     addin::showClock();
 
     if (*c.message) {
@@ -77,7 +78,7 @@ TEST_P(ShowClock, AnswersTheFlagsAndTheClockProgramsState) {
     EXPECT_EQ(registryText(kHarrowby, L"timershow").value_or(L""), shown);
     EXPECT_EQ(addin::iniRead(L"timer", L"timershow", L""), shown);
     EXPECT_EQ(registryText(kHarrowby, L"exitpptpd").has_value(), c.keepsRunFlag);
-    if (c.clockStarts == 0) Sleep(500);
+    EXPECT_EQ(processesStarted() - startedBefore, c.clockStarts);
     EXPECT_EQ(siblingStarts(c.clockStarts).size(), c.clockStarts);
 }
 
@@ -108,7 +109,10 @@ TEST_F(Commands, OpenSettingsProgramStartsRestartsOrReportsItMissing) {
     place(addin::kSettingsProgram, Clock::Running);
     addin::openSettingsProgram();
     EXPECT_EQ(siblingStarts(1).size(), 1u);
-    Sleep(500);
+    // Once no taskkill is left and the ended copy is gone, nothing can reach the new copy any more.
+    for (DWORD waited = 0; waited < 10000 && (runningCopies(L"taskkill.exe") || runningCopies(addin::kSettingsProgram) > 1);
+         waited += 50)
+        Sleep(50);
     EXPECT_EQ(runningCopies(addin::kSettingsProgram), 1);
     EXPECT_EQ(messages.size(), 1u);
 }

@@ -60,8 +60,12 @@ protected:
         for (win::Window* w : windows()) {
             if (w->loaded()) RedrawWindow(w->hwnd(), nullptr, nullptr, redraw);
         }
-        // Waiting for messages hands what the windows drew to the display.
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_PAINT);
+        // Every window has painted all it was asked to: none is left with something to repaint.
+        for (win::Window* w : windows()) {
+            EXPECT_FALSE(w->loaded() && GetUpdateRect(w->hwnd(), nullptr, FALSE));
+        }
+        // A wait that finds the thread idle hands what the windows drew to the display before it returns.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
         return testing_support::takeScreenshot();
     }
 

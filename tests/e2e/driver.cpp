@@ -99,17 +99,24 @@ bool xdotool(const std::wstring& args) {
     return true;
 }
 
-bool dragMouse(POINT from, POINT to) {
+bool dragWindow(HWND window, POINT from, POINT to) {
     // No --sync: it waits for the pointer to leave where it is, forever when it is there already.
     auto moveTo = [](LONG x, LONG y) {
         return L" sleep 0.1 mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y);
     };
-    std::wstring path = moveTo(from.x, from.y) + L" mousedown 1" + moveTo(from.x + 3, from.y + 3);
+    if (!xdotool(moveTo(from.x, from.y) + L" mousedown 1" + moveTo(from.x + 3, from.y + 3))) return false;
+    DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    bool moving = waitFor([&] {
+        GUITHREADINFO info{sizeof info};
+        return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE) && info.hwndMoveSize == window;
+    });
+    std::wstring path;
     constexpr int steps = 4;
     for (int i = 1; i <= steps; ++i) {
         path += moveTo(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
     }
-    return xdotool(path + L" sleep 0.1 mouseup 1");
+    // The button is let go whatever happened, or it stays down for the tests after this one.
+    return xdotool(path + L" sleep 0.1 mouseup 1") && moving;
 }
 
 std::wstring controlText(HWND w) {

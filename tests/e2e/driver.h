@@ -31,10 +31,11 @@ shell::TimeOfDay realTimeOfDay();
 // Runs xdotool with `args` on the X display the program shows on (mouse and keys as a user's).
 // Wine cannot wait for a Unix program, so this returns at once: wait for what it does instead.
 bool xdotool(const std::wstring& args);
-// Drags with the left button from `from` to `to` (screen pixels) in a few steps. The first step
-// is small: a move with the button down reaches a window only while the mouse is on it, so it must
-// land on the window pressed before that window can start the system's drag.
-bool dragMouse(POINT from, POINT to);
+// Drags `window` with the left button from `from` to `to` (screen pixels) in a few steps. The
+// press and a small first step go first: a move with the button down reaches a window only while
+// the mouse is on it, so it must land on the window pressed before that window can start the
+// system's drag. The rest waits until the window's thread runs that drag, or it would be missed.
+bool dragWindow(HWND window, POINT from, POINT to);
 
 // A window's text as another program reads it; the banners keep their caption there.
 std::wstring windowText(HWND w);

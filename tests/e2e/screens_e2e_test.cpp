@@ -182,7 +182,7 @@ TEST_F(TwoMonitors, DraggedBannerIsKeptWhereItWasDroppedWithinThePrimaryScreen) 
     auto dragTo = [&](POINT to) {
         RECT at = rectOf(banner);
         auto before = savedInFile();
-        EXPECT_TRUE(driver::dragMouse(centre(at), to));
+        EXPECT_TRUE(driver::dragWindow(banner, centre(at), to));
         EXPECT_TRUE(driver::waitFor([&] {
             at = rectOf(banner);
             return savedInFile() != before && keptAt(at);

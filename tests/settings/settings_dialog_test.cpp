@@ -384,14 +384,23 @@ TEST_F(SettingsDialog, TabMovesOnAndEscClosesThroughTheProgramsMessageHandling) 
 // The repair's own steps are tested apart; here the dialog's button: settings gone, the notice
 // waited for, the closing box shown long.
 TEST_F(SettingsDialog, RepairButtonDeletesTheSettingsAndReportsTheRepair) {
+    // A Windows folder of the test's own with the system files in place: what Wine's folders hold
+    // differs between a 32-bit and a 64-bit prefix, and the steps are not what is tested here.
     class Quiet final : public settings::RepairSystem {
     public:
-        std::wstring windowsFolder() override { return L"C:\\windows"; }
-        std::wstring systemFolder() override { return L"C:\\windows\\system32"; }
+        explicit Quiet(std::wstring windows) : windows_(std::move(windows)) {}
+        std::wstring windowsFolder() override { return windows_; }
+        std::wstring systemFolder() override { return windows_ + L"\\system32"; }
         bool startCommand(const std::wstring&) override { return true; }
         bool scriptWrite(const std::wstring&, const shell::RegValue&) override { return true; }
         bool scriptDelete(const std::wstring&) override { return true; }
-    } quiet;
+
+    private:
+        std::wstring windows_;
+    } quiet(folder + L"\\windows");
+    CreateDirectoryW(quiet.windowsFolder().c_str(), nullptr);
+    CreateDirectoryW(quiet.systemFolder().c_str(), nullptr);
+    for (const wchar_t* name : {L"scrrun.dll", L"user32.dll"}) testing_support::writeFile(quiet.systemFolder() + L"\\" + name, "x");
     settings::setRepairSystem(&quiet);
     savesetting(storedClock());
     open();
