@@ -48,6 +48,7 @@ private:
     void createControls();
     void wireHandlers();
     void loadControls();
+    void loadIniKeys();  // the keys of TimeData.db the dialog shows
     void fillLists();
     void frameTabs();
     void showPage(const wchar_t* page);
@@ -58,6 +59,7 @@ private:
     // Apply (settings_apply.cpp).
     void applyWindowLook(int target);
     void applyClock();
+    void storeIniKeys();
 
     // Immediate options (settings_options.cpp).
     void Check1_Click(int index);
@@ -85,6 +87,7 @@ private:
 
     win::UniqueFont tabFont_;
     int selectedTab_ = 1;
+    bool choosingSound_ = false;  // a sound box's file chooser is open
     TabPicture tabPictures_[2]{TabPicture::Selected, TabPicture::Normal};
 };
 

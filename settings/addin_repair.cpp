@@ -15,6 +15,7 @@ constexpr wchar_t kUserRoot[] = L"HKEY_CURRENT_USER\\";
 constexpr wchar_t kRegister[] = L"Regsvr32  /s   ";
 constexpr wchar_t kAddinLibrary[] = L"Larkmont32.dll";
 constexpr std::array<const wchar_t*, 2> kSystemFiles{L"scrrun.dll", L"user32.dll"};
+constexpr DWORD kCommandWaitMs = 15000;  // a registration takes well under a second
 
 constexpr wchar_t kRepaired[] =
     L"修复成功，请重新设置计时参数，还不计时请关闭文件后再次修复：\r\r"
@@ -84,7 +85,7 @@ public:
     std::wstring windowsFolder() override { return folder(GetWindowsDirectoryW); }
     std::wstring systemFolder() override { return folder(GetSystemDirectoryW); }
 
-    bool startCommand(const std::wstring& commandLine) override {
+    bool runCommand(const std::wstring& commandLine) override {
         std::wstring line = commandLine;
         STARTUPINFOW start{};
         start.cb = sizeof start;
@@ -96,7 +97,10 @@ public:
         }
         win::UniqueFile process(started.hProcess);
         win::UniqueFile thread(started.hThread);
-        return true;
+        // A registration that fails or hangs must not pass for a repaired one.
+        DWORD exitCode = 1;
+        return WaitForSingleObject(process.get(), kCommandWaitMs) == WAIT_OBJECT_0 &&
+               GetExitCodeProcess(process.get(), &exitCode) && exitCode == 0;
     }
 
     bool scriptWrite(const std::wstring& fullPath, const shell::RegValue& value) override {
@@ -135,7 +139,7 @@ void repairSystemFiles(std::vector<std::wstring>& failed) {
         if (!exists(there) && !CopyFileW(shell::inProgramFolder(name).c_str(), there.c_str(), TRUE)) {
             failed.push_back(std::wstring(L"复制 ") + name + L" 到 " + target);
         }
-        if (name != kSystemFiles.back() && !sys.startCommand(registerCommand(there))) {
+        if (name != kSystemFiles.back() && !sys.runCommand(registerCommand(there))) {
             failed.push_back(std::wstring(L"注册 ") + name);
         }
     }
@@ -156,7 +160,7 @@ void registerAddin(std::vector<std::wstring>& failed) {
             }
         }
     }
-    if (!sys.startCommand(registerCommand(library))) failed.push_back(std::wstring(L"注册 ") + kAddinLibrary);
+    if (!sys.runCommand(registerCommand(library))) failed.push_back(std::wstring(L"注册 ") + kAddinLibrary);
 }
 
 // Step: Office's lists of disabled add-ins cleared; a list that is not there is clear.

@@ -16,8 +16,9 @@ public:
     virtual ~RepairSystem() = default;
     virtual std::wstring windowsFolder() = 0;
     virtual std::wstring systemFolder() = 0;
-    // Starts a command line minimised, without waiting; false when it could not start.
-    virtual bool startCommand(const std::wstring& commandLine) = 0;
+    // Runs a command line minimised and waits for it, up to a time limit; true only when it
+    // ended in time with exit code 0.
+    virtual bool runCommand(const std::wstring& commandLine) = 0;
     // The shell scripting object's RegWrite and RegDelete on a full path
     // ("HKEY_CURRENT_USER\..."); false when the object refused.
     virtual bool scriptWrite(const std::wstring& fullPath, const shell::RegValue& value) = 0;

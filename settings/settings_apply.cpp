@@ -1,6 +1,7 @@
 // Apply ("应用"): either the look of one floating window, or the whole clock after its alarm
 // times pass their checks, followed by a fresh timing run.
 #include <algorithm>
+#include <array>
 
 #include "app/forms.h"
 #include "clocks/time_glass.h"
@@ -24,7 +25,15 @@ namespace {
 
 constexpr unsigned kApplyMessageMs = 1300;
 constexpr size_t kStoppedSounds = 5;
+constexpr wchar_t kNotSaved[] = L"TimeData.db无法写入，以下设置没有保存：";
+constexpr unsigned kNotSavedMs = 3000;
 
+// The keys of TimeData.db that Apply writes, with the captions that name them to the user.
+struct IniKey {
+    const wchar_t* key;
+    const wchar_t* caption;
+};
+constexpr std::array<IniKey, 3> kIniKeys{{{L"add", L"副屏字号大"}, {L"hide", L"隐藏/显示"}, {L"often", L"常用时钟"}}};
 
 std::wstring digit(int v) { return std::to_wstring(v); }
 
@@ -100,9 +109,7 @@ void Settings::applyClock() {
     win::doEvents();
     if (!loaded()) return;  // closed while the queued messages ran
 
-    shell::iniWrite(shell::kHotkeySection, L"add", Ctl(L"Text2", 7).text());
-    shell::iniWrite(shell::kHotkeySection, L"hide", Ctl(L"Text3", 0).text());
-    shell::iniWrite(shell::kHotkeySection, L"often", digit(Ctl(L"Check5", 0).value()) + digit(Ctl(L"Check5", 1).value()));
+    storeIniKeys();
     shell::Frm_exit& hub = forms::Frm_exit();
     hub.hotkey_del();
     hub.Hotkey_set();
@@ -112,6 +119,27 @@ void Settings::applyClock() {
     clock.Timer4.enabled(false);
     hub.Timer4.enabled(false);
     clock.Timer5.enabled(true);
+}
+
+// All keys in one replace. When it fails the boxes go back to what is stored, so none shows a
+// setting that is not in effect, and one box names the settings whose change was lost.
+void Settings::storeIniKeys() {
+    auto shown = [this] {
+        return std::array<std::wstring, kIniKeys.size()>{
+            Ctl(L"Text2", 7).text(), Ctl(L"Text3", 0).text(),
+            digit(Ctl(L"Check5", 0).value()) + digit(Ctl(L"Check5", 1).value())};
+    };
+    auto wanted = shown();
+    shell::IniEntries entries;
+    for (size_t i = 0; i < kIniKeys.size(); ++i) entries.emplace_back(kIniKeys[i].key, wanted[i]);
+    if (shell::iniWriteKeys(shell::kHotkeySection, entries)) return;
+    loadIniKeys();
+    auto kept = shown();
+    std::wstring lost;
+    for (size_t i = 0; i < kIniKeys.size(); ++i) {
+        if (kept[i] != wanted[i]) lost += (lost.empty() ? L"" : L"、") + std::wstring(kIniKeys[i].caption);
+    }
+    if (!lost.empty()) win::autoMessage(kNotSaved + lost, kNotSavedMs);
 }
 
 shell::ClockSetting Settings::shownClock(shell::ClockSetting base) {

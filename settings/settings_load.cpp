@@ -55,17 +55,21 @@ void Settings::loadControls() {
     showClock(s);
     Ctl(L"Check1", 4).setValue(shell::readSecondScreen());
 
-    using shell::kHotkeySection;
-    Ctl(L"Text2", 7).setText(std::to_wstring(shell::wholeNumberOf(shell::iniRead(kHotkeySection, L"add", L"0"))));
     Ctl(L"Text2", 8).setText(std::to_wstring(s.tellShowtime));
-    Ctl(L"Text3", 0).setText(shell::trimBlanks(shell::iniRead(kHotkeySection, L"hide", kNoHotkey)));
-    std::wstring often = shell::trimBlanks(shell::iniRead(kHotkeySection, L"often", L"00"));
-    setCheck(Ctl(L"Check5", 0), checkOfOften(often, 1));
-    setCheck(Ctl(L"Check5", 1), checkOfOften(often, 2));
+    loadIniKeys();
 
     win::Control& targets = Ctl(L"Combo5");
     targets.clear();
     for (const wchar_t* t : kTargets) targets.addItem(t);
+}
+
+void Settings::loadIniKeys() {
+    using shell::kHotkeySection;
+    Ctl(L"Text2", 7).setText(std::to_wstring(shell::wholeNumberOf(shell::iniRead(kHotkeySection, L"add", L"0"))));
+    Ctl(L"Text3", 0).setText(shell::trimBlanks(shell::iniRead(kHotkeySection, L"hide", kNoHotkey)));
+    std::wstring often = shell::trimBlanks(shell::iniRead(kHotkeySection, L"often", L"00"));
+    setCheck(Ctl(L"Check5", 0), checkOfOften(often, 1));
+    setCheck(Ctl(L"Check5", 1), checkOfOften(often, 2));
 }
 
 void Settings::fillLists() {

@@ -1,6 +1,8 @@
 // The appearance editor (font, size, colour and background of one display target at a time)
 // and the sound boxes of the reminder grid. Chosen files are copied once into the program's
 // folders; a file of the same name there stays as it is.
+#include <optional>
+
 #include "app/forms.h"
 #include "displays/Frm_process.h"
 #include "displays/Frm_time.h"
@@ -24,16 +26,23 @@ constexpr wchar_t kPictureFilter[] = L"图片文件(*.jpg),*.ico,*.bmp,*.gif)|*.
 constexpr wchar_t kSoundFilter[] = L"声音文件(*.wav),*.mp3|*.wav;*.mp3";
 constexpr wchar_t kNoPicture[] = L"没有加载图片";
 constexpr wchar_t kWrongSound[] = L"仅支持wav和mp3格式文件";
+constexpr wchar_t kNotCopied[] = L"无法复制到";
+constexpr wchar_t kFolderWord[] = L"文件夹";
+constexpr unsigned kNotCopiedMs = 1200;
 
 // Copies the chosen file into the program folder `folder` unless a file of its name is there
-// already; the bare name either way.
-std::wstring copyIntoFolder(const std::wstring& chosen, const wchar_t* folder) {
+// already; the bare name either way. When the file cannot be put there the user is told and
+// gets nothing, so that no box names a file the program will not find.
+std::optional<std::wstring> copyIntoFolder(const std::wstring& chosen, const wchar_t* folder) {
     std::wstring dir = shell::inProgramFolder(folder);
     CreateDirectoryW(dir.c_str(), nullptr);
     std::wstring name = shell::fileNameOfPath(chosen);
     std::wstring target = dir + L"\\" + name;
-    if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) CopyFileW(chosen.c_str(), target.c_str(), FALSE);
-    return name;
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES || CopyFileW(chosen.c_str(), target.c_str(), FALSE)) {
+        return name;
+    }
+    win::autoMessage(name + kNotCopied + folder + kFolderWord, kNotCopiedMs);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -86,13 +95,19 @@ void Settings::Combo5_Click() {
 
 void Settings::Command3_Click() {
     win::Control& background = Ctl(L"Text1", 4);
+    std::wstring previous = background.text();
     background.setText(L"");  // cancelling removes the picture
     std::wstring chosen = choosers().openFile(kChooseTitle, kPictureFilter, shell::inProgramFolder(L"picture"));
     if (chosen.empty()) {
         win::autoMessage(kNoPicture, 1200, MB_OK | MB_ICONQUESTION);
         return;
     }
-    background.setText(copyIntoFolder(chosen, L"picture"));
+    auto copied = copyIntoFolder(chosen, L"picture");
+    if (!copied) {
+        background.setText(previous);
+        return;
+    }
+    background.setText(*copied);
     background.setBackColour(kWindowColour);
 }
 
@@ -104,13 +119,17 @@ void Settings::Text1_Click(int index) {
         }
         return;
     }
+    // The chooser taking the focus is not the user leaving the box: its name is checked when
+    // the user leaves it.
+    choosingSound_ = true;
     std::wstring chosen = choosers().openFile(kChooseTitle, kSoundFilter, shell::inProgramFolder(L"sounds\\"));
+    choosingSound_ = false;
     if (chosen.empty()) return;
-    Ctl(L"Text1", index).setText(copyIntoFolder(chosen, L"sounds"));
+    if (auto copied = copyIntoFolder(chosen, L"sounds")) Ctl(L"Text1", index).setText(*copied);
 }
 
 void Settings::Text1_LostFocus(int index) {
-    if (index == 4) return;
+    if (index == 4 || choosingSound_) return;
     win::Control& box = Ctl(L"Text1", index);
     if (soundNameAccepted(box.text())) return;
     win::autoMessage(kWrongSound, 1000);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cwctype>
+#include <limits>
 
 #include "shell/file_helpers.h"
 #include "shell/hotkey_text.h"
@@ -52,6 +53,23 @@ std::wstring twoDigits(int n) {
 }
 
 bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+std::wstring_view withoutBlanks(std::wstring_view text) {
+    while (!text.empty() && text.front() == L' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == L' ') text.remove_suffix(1);
+    return text;
+}
+
+// A box's number: a minus sign before digits, or more digits than a whole number takes, reads
+// as a number outside every range, so that it gets the range message and reset.
+std::optional<long long> fieldNumberOf(std::wstring_view text) {
+    if (auto n = wholeOf(text)) return n;
+    text = withoutBlanks(text);
+    bool negative = !text.empty() && text.front() == L'-';
+    if (negative) text.remove_prefix(1);
+    if (text.empty() || !std::all_of(text.begin(), text.end(), isDigit)) return std::nullopt;
+    return negative ? -1 : std::numeric_limits<long long>::max();
+}
 
 }  // namespace
 
@@ -120,8 +138,7 @@ std::vector<std::wstring> fontFaces(bool shippedFaces, const std::vector<std::ws
 }
 
 std::optional<long long> wholeOf(std::wstring_view text) {
-    while (!text.empty() && text.front() == L' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == L' ') text.remove_suffix(1);
+    text = withoutBlanks(text);
     if (text.empty() || text.size() > 15 || !std::all_of(text.begin(), text.end(), isDigit)) return std::nullopt;
     long long n = 0;
     for (wchar_t c : text) n = n * 10 + (c - L'0');
@@ -129,7 +146,7 @@ std::optional<long long> wholeOf(std::wstring_view text) {
 }
 
 std::optional<FieldEdit> fieldChanged(int field, const std::wstring& text) {
-    auto n = wholeOf(text);
+    auto n = fieldNumberOf(text);
     if (!n) return std::nullopt;
     const NumberField& f = fieldAt(field);
     if (*n > f.max || *n < f.min) return FieldEdit{f.changeReset, f.changeMessage};
@@ -138,7 +155,7 @@ std::optional<FieldEdit> fieldChanged(int field, const std::wstring& text) {
 
 FieldEdit fieldLeft(int field, const std::wstring& text, int running) {
     const NumberField& f = fieldAt(field);
-    auto n = wholeOf(text);
+    auto n = fieldNumberOf(text);
     if (!n) return {f.leaveReset ? f.leaveReset : std::to_wstring(running), L""};
     if (f.leaveMessage && (*n > f.max || *n < f.min)) return {f.leaveReset, f.leaveMessage};
     return {text, L""};

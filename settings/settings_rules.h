@@ -54,7 +54,8 @@ struct FieldEdit {
 // A whole number of digits (blanks around allowed); nothing for any other text.
 std::optional<long long> wholeOf(std::wstring_view text);
 
-// The box's text after a change; nothing when the text is empty or not a number.
+// The box's text after a change; nothing when the text is empty or not a number. A minus sign
+// or more digits than a number takes is out of range, as is any number outside the box's range.
 std::optional<FieldEdit> fieldChanged(int field, const std::wstring& text);
 // The box's text when the focus leaves it; `running` is the alarm threshold now in use.
 FieldEdit fieldLeft(int field, const std::wstring& text, int running);

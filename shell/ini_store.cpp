@@ -99,6 +99,14 @@ void iniWrite(const std::wstring& section, const std::wstring& key, const std::w
     iniAccess(L"write", inProgramFolder(kIniFileName), section, key, value);
 }
 
+bool iniWriteKeys(const std::wstring& section, const IniEntries& entries) {
+    return editProfile(inProgramFolder(kIniFileName), [&](const std::wstring& copy) {
+        return std::all_of(entries.begin(), entries.end(), [&](const auto& e) {
+            return writeProfileString(copy, section.c_str(), e.first.c_str(), e.second.c_str());
+        });
+    });
+}
+
 std::wstring sectionToList(std::wstring_view raw) {
     std::wstring list;
     // The last character is the section's closing NUL.
@@ -122,10 +130,7 @@ int16_t readHotkeyAdd() {
 
 void saveWindowSite(const WindowSite& site, int32_t left, int32_t top) {
     // One replace for both keys: a drop is saved whole or not at all.
-    editProfile(inProgramFolder(kIniFileName), [&](const std::wstring& copy) {
-        return writeProfileString(copy, kSiteSection, site.leftKey, std::to_wstring(left).c_str()) &&
-               writeProfileString(copy, kSiteSection, site.topKey, std::to_wstring(top).c_str());
-    });
+    iniWriteKeys(kSiteSection, {{site.leftKey, std::to_wstring(left)}, {site.topKey, std::to_wstring(top)}});
     // The key is created on first use, so a position saved on a fresh machine is kept.
     writeUserNumber(site.registryKey, site.leftKey, left);
     writeUserNumber(site.registryKey, site.topKey, top);

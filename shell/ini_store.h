@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace shell {
 
@@ -29,6 +31,9 @@ bool editProfile(const std::wstring& path, const ProfileEdit& edit);
 // "readpart" and "write" on TimeData.db in the program folder.
 std::wstring iniRead(const std::wstring& section, const std::wstring& key, const std::wstring& fallback);
 void iniWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value);
+// Several keys of one section in one replace: all of them written, or none and false.
+using IniEntries = std::vector<std::pair<std::wstring, std::wstring>>;
+bool iniWriteKeys(const std::wstring& section, const IniEntries& entries);
 
 // A section as the profile functions return it (entries separated by NULs) as "a=1,b=2".
 std::wstring sectionToList(std::wstring_view raw);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <random>
+
 #include "settings/addin_repair.h"
 #include "shell/ini_store.h"
 #include "shell/settings_registry.h"
@@ -16,14 +18,14 @@ class RecordingSystem final : public RepairSystem {
 public:
     std::wstring windows, system;
     bool scriptWorks = false;
-    bool commandsStart = true;
+    bool commandsSucceed = true;
     std::vector<std::wstring> commands;
 
     std::wstring windowsFolder() override { return windows; }
     std::wstring systemFolder() override { return system; }
-    bool startCommand(const std::wstring& line) override {
+    bool runCommand(const std::wstring& line) override {
         commands.push_back(line);
-        return commandsStart;
+        return commandsSucceed;
     }
     bool scriptWrite(const std::wstring& fullPath, const shell::RegValue& value) override {
         if (!scriptWorks) return false;
@@ -116,7 +118,7 @@ TEST_F(AddinRepair, SixtyFourBitWindowsRegistersFromSysWow64AndWithoutTheLibrary
 
 TEST_F(AddinRepair, FailedStepsAreNamedAndNoSuccessIsClaimed) {
     DeleteFileW((machine.system + L"\\user32.dll").c_str());  // missing, and no copy beside the program
-    machine.commandsStart = false;
+    machine.commandsSucceed = false;
 
     auto failed = repairAddins();
 
@@ -133,6 +135,17 @@ TEST_F(AddinRepair, FailedStepsAreNamedAndNoSuccessIsClaimed) {
     ASSERT_NE(f, INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetFileSize(f, nullptr), 3u);
     CloseHandle(f);
+}
+
+// On the machine itself: registering a damaged library fails, and the repair says so.
+TEST_F(AddinRepair, ADamagedLibraryIsAFailedRegistrationOnTheRealMachine) {
+    setRepairSystem(nullptr);
+    std::string noise(4096, '\0');
+    std::mt19937 random(19);
+    for (char& c : noise) c = static_cast<char>(random());
+    testing_support::writeFile(folder + L"\\Larkmont32.dll", noise);
+
+    EXPECT_EQ(repairAddins(), std::vector<std::wstring>{L"注册 Larkmont32.dll"});
 }
 
 TEST(ScriptingObject, WritesTextAndNumbersWhereTheRegistryApiReadsThem) {

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -30,8 +31,10 @@ public:
     std::wstring file;
     std::optional<COLORREF> picked;
     std::vector<std::wstring> folders;
+    std::function<void()> whileOpen;  // what the chooser's window does meanwhile
     std::wstring openFile(const std::wstring&, const std::wstring&, const std::wstring& folder) override {
         folders.push_back(folder);
+        if (whileOpen) whileOpen();
         return file;
     }
     std::optional<COLORREF> colour(HWND) override { return picked; }
@@ -381,6 +384,97 @@ TEST_F(SettingsDialog, TabMovesOnAndEscClosesThroughTheProgramsMessageHandling) 
     EXPECT_FALSE(dlg().loaded());
 }
 
+TEST_F(SettingsDialog, FilesThatCannotBeCopiedLeaveTheBoxesAsTheyWereAndSaySo) {
+    ClockSetting s = storedClock();
+    s.picturename = L"old.jpg\\255";
+    savesetting(s);
+    open();
+    std::wstring elsewhere = testing_support::makeTempFolder();
+    testing_support::writeFile(elsewhere + L"\\Bell.wav", "wav");
+    testing_support::writeFile(elsewhere + L"\\sky.jpg", "jpg");
+    for (const wchar_t* inTheWay : {L"\\sounds", L"\\picture"}) testing_support::writeFile(folder + inTheWay, "a file");
+
+    pick.file = elsewhere + L"\\Bell.wav";
+    ctl(L"Text1", 1).click();
+    pick.file = elsewhere + L"\\sky.jpg";
+    ctl(L"Command3").click();
+
+    EXPECT_EQ(ctl(L"Text1", 1).text(), L"a1.wav");
+    EXPECT_EQ(ctl(L"Text1", 4).text(), L"old.jpg");
+    EXPECT_EQ(ctl(L"Text1", 4).backColour(), 255u);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[0].text.find(L"Bell.wav"), std::wstring::npos);
+    EXPECT_NE(messages[1].text.find(L"sky.jpg"), std::wstring::npos);
+    testing_support::removeTree(elsewhere);
+}
+
+TEST_F(SettingsDialog, OpeningTheChooserIsNotLeavingTheSoundBox) {
+    open();
+    win::Control& box = ctl(L"Text1", 1);
+    box.setText(L"alarm.txt");
+    SetFocus(box.hwnd());
+    pick.whileOpen = [] {
+        win::UniqueWindow chooser(CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, dlg().hwnd(),
+                                                  nullptr, nullptr, nullptr));
+        SetFocus(chooser.get());
+        ASSERT_EQ(GetFocus(), chooser.get());
+    };
+    box.click();  // cancelled
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(box.text(), L"alarm.txt");
+
+    SetFocus(box.hwnd());
+    SetFocus(ctl(L"Text2", 4).hwnd());  // the user leaves the box
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"仅支持wav和mp3格式文件");
+    EXPECT_EQ(box.text(), L"");
+}
+
+TEST_F(SettingsDialog, NegativeStoredNumbersAreOutOfRangeAndNeverStoredBack) {
+    ClockSetting s = storedClock();
+    s.Time_three = -1;  // 0xFFFFFFFF in the registry
+    savesetting(s);
+    iniWrite(kHotkeySection, L"add", L"-5");
+    hub().menu_two_Click(2);
+    EXPECT_EQ(ctl(L"Text2", 6).text(), L"60");
+    EXPECT_EQ(ctl(L"Text2", 7).text(), L"30");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, L"取值范围1-9999秒之间");
+    EXPECT_EQ(messages[1].text, L"取值范围0-100秒之间");
+
+    ctl(L"Text2", 6).setText(L"10");
+    ctl(L"Command1").click();
+    EXPECT_EQ(iniRead(kHotkeySection, L"add", L""), L"30");
+    forms::time_glass().Timer5.enabled(false);
+}
+
+TEST_F(SettingsDialog, ApplyWithAnUnwritableIniNamesWhatWasNotSavedAndShowsWhatIsStored) {
+    savesetting(storedClock());
+    iniWrite(kHotkeySection, L"hide", L"Ctrl+F5");
+    iniWrite(kHotkeySection, L"add", L"12");
+    open();
+    ctl(L"Text3", 0).setText(L"Ctrl+Alt+A");
+    ctl(L"Text2", 4).setText(L"50");
+    {
+        // Another program holds the file: it can be read, not replaced.
+        win::UniqueFile held(CreateFileW(ini().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        ctl(L"Command1").click();
+    }
+
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].text.find(L"隐藏/显示"), std::wstring::npos);
+    EXPECT_EQ(messages[0].text.find(L"副屏字号大"), std::wstring::npos);  // unchanged: nothing lost
+    EXPECT_EQ(ctl(L"Text3", 0).text(), L"Ctrl+F5");
+    EXPECT_EQ(iniRead(kHotkeySection, L"hide", L""), L"Ctrl+F5");
+    EXPECT_FALSE(isFree(MOD_CONTROL, VK_F5));
+    EXPECT_TRUE(isFree(MOD_CONTROL | MOD_ALT, 'A'));
+    ClockSetting stored;
+    readsetting(stored);
+    EXPECT_EQ(stored.Time_one, 50);  // the registry took the rest
+    forms::time_glass().Timer5.enabled(false);
+}
+
 // The repair's own steps are tested apart; here the dialog's button: settings gone, the notice
 // waited for, the closing box shown long.
 TEST_F(SettingsDialog, RepairButtonDeletesTheSettingsAndReportsTheRepair) {
@@ -391,7 +485,7 @@ TEST_F(SettingsDialog, RepairButtonDeletesTheSettingsAndReportsTheRepair) {
         explicit Quiet(std::wstring windows) : windows_(std::move(windows)) {}
         std::wstring windowsFolder() override { return windows_; }
         std::wstring systemFolder() override { return windows_ + L"\\system32"; }
-        bool startCommand(const std::wstring&) override { return true; }
+        bool runCommand(const std::wstring&) override { return true; }
         bool scriptWrite(const std::wstring&, const shell::RegValue&) override { return true; }
         bool scriptDelete(const std::wstring&) override { return true; }
 

@@ -89,7 +89,11 @@ TEST(NumericFields, ChangeLeaveAndSpinFollowTheRowOfTheBox) {
         {8, L"2", L"3", L"取值范围3-30秒之间", 27},
         {8, L"30", L"30", L"", 0},
         {4, L"", std::nullopt, L"", 0},
-        {4, L"99999999999999999999", std::nullopt, L"", 0},
+        {4, L"-", std::nullopt, L"", 0},
+        // A minus sign or more digits than a number holds: out of range, as a stored 0xFFFFFFFF.
+        {6, L"-1", L"60", L"取值范围1-9999秒之间", 9940},
+        {7, L"-5", L"30", L"取值范围0-100秒之间", 70},
+        {4, L"99999999999999999999", L"60", L"取值范围1-9999秒之间", 9940},
     };
     for (const auto& c : cases) {
         auto edit = fieldChanged(c.field, c.typed);
@@ -114,6 +118,7 @@ TEST(NumericFields, ChangeLeaveAndSpinFollowTheRowOfTheBox) {
         {7, L"101", L"0", L"取值范围0-100之间"},
         {8, L"", L"3", L""},
         {8, L"31", L"3", L"取值范围3-30之间"},
+        {7, L"-5", L"0", L"取值范围0-100之间"},
     };
     for (const auto& l : leaves) {
         FieldEdit e = fieldLeft(l.field, l.text, 25);
