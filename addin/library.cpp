@@ -22,6 +22,12 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         thisLibrary = instance;
         DisableThreadLibraryCalls(instance);
+        // The statically linked C++ runtime leaves a heap block of about 19 KB and a TLS slot
+        // behind at every unload; a host that unloads and reloads us would grow, then fail
+        // when the slots run out. Once loaded, the library stays until the host ends.
+        HMODULE pinned = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCWSTR>(&DllMain), &pinned);
     }
     return TRUE;
 }
