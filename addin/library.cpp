@@ -9,6 +9,7 @@
 #include "addin/quintrel32.h"
 #include "addin/registration.h"
 #include "addin/wpsv8.h"
+#include "addin/wpsv9.h"
 
 namespace {
 
@@ -35,10 +36,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    // WPSV9 is registered with the others but only the connection of Quintrel32 makes one.
     addin::ClassFactory::Create create = nullptr;
     if (IsEqualCLSID(clsid, addin::CLSID_Quintrel32)) create = addin::createObject<addin::Quintrel32>;
     else if (IsEqualCLSID(clsid, addin::CLSID_WPSV8)) create = addin::createObject<addin::WPSV8>;
+    else if (IsEqualCLSID(clsid, addin::CLSID_WPSV9)) create = addin::createObject<addin::WPSV9>;
     else return CLASS_E_CLASSNOTAVAILABLE;
     auto* factory = new (std::nothrow) addin::ClassFactory(create);
     if (!factory) return E_OUTOFMEMORY;
