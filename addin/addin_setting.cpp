@@ -25,7 +25,7 @@ std::wstring trimSpaces(const std::wstring& text) {
 // Each field keeps its old value when the text given for it does not convert.
 template <typename Int>
 void setNumber(Int& field, const std::wstring& text) {
-    if (auto n = numberFromText(text)) field = static_cast<Int>(*n);
+    if (auto n = integerFromText<Int>(text)) field = *n;
 }
 
 void setTime(int32_t& field, const std::wstring& text) {
@@ -134,7 +134,7 @@ bool presentationListed(const std::wstring& name) {
 }
 
 int16_t readHandmode() {
-    return static_cast<int16_t>(readNumber(kHarrowby, L"handmode"));
+    return integerFromText<int16_t>(readText(kHarrowby, L"handmode").value_or(L"")).value_or(0);
 }
 
 void deleteShowValues() {

@@ -42,7 +42,7 @@ std::wstring padMessage(const std::wstring& text);
 // Whether INI section "file" key "flieall", a comma-separated list, holds exactly this name.
 bool presentationListed(const std::wstring& name);
 
-// Harrowby handmode as a number; missing or unreadable gives 0.
+// Harrowby handmode as a number; missing, unreadable or beyond 16 bits gives 0.
 int16_t readHandmode();
 // Deletes the flags of a running show: exitpptpd, exitpagepd and pptname.
 void clearShowFlags();

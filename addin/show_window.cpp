@@ -20,7 +20,7 @@ constexpr int16_t kQuitHost = 2;
 constexpr size_t kWarningFlags[] = {1, 4, 5};
 constexpr size_t kEndMessageFlag = 20;
 constexpr size_t kPageMessageFlag = 3;
-constexpr long kMoveToNextSlide = 2;
+constexpr int16_t kMoveToNextSlide = 2;
 constexpr wchar_t kWindowClass[] = L"QuintrelShowWindow";
 constexpr unsigned kShowWatchMs = 300;
 constexpr unsigned kCleanUpMs = 100;
@@ -29,7 +29,7 @@ constexpr unsigned kPageTimeUpMs = 300;
 // What the per-slide time-up shows and does.
 struct PageTimeUp {
     std::wstring title, word, check;
-    long endEvent = 0;
+    int16_t endEvent = 0;
 };
 
 PageTimeUp readPageTimeUp() {
@@ -45,14 +45,14 @@ PageTimeUp readPageTimeUp() {
     p.title = cutAtLineEnd(*title);
     p.word = cutAtLineEnd(*word);
     p.check = cutAtLineEnd(*check);
-    p.endEvent = numberFromText(*end).value_or(0);
+    p.endEvent = integerFromText<int16_t>(*end).value_or(0);
     return p;
 }
 
 // A value the settings program may change during a show; a missing one keeps the old.
 void rereadEndEvent(AddinSetting& s) {
     if (auto text = readText(kMirthwell, L"EndEvent"))
-        if (auto n = numberFromText(*text)) s.EndEvent = static_cast<int16_t>(*n);
+        if (auto n = integerFromText<int16_t>(*text)) s.EndEvent = *n;
 }
 
 bool pageTimeIsUp() {

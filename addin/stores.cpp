@@ -1,6 +1,7 @@
 #include "addin/stores.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cwchar>
 #include <vector>
 
@@ -78,8 +79,11 @@ std::optional<long> numberFromText(const std::wstring& text) {
     double value = std::wcstod(start, &end);
     if (end == start || text.find_first_not_of(L' ', static_cast<size_t>(end - text.c_str())) != std::wstring::npos)
         return std::nullopt;
-    if (!std::isfinite(value) || std::fabs(value) > 2147483647.0) return std::nullopt;
-    return static_cast<long>(std::nearbyint(value));
+    double rounded = std::nearbyint(value);
+    if (!std::isfinite(rounded) || rounded < std::numeric_limits<int32_t>::min() ||
+        rounded > std::numeric_limits<int32_t>::max())
+        return std::nullopt;
+    return static_cast<long>(rounded);
 }
 
 std::optional<bool> truthFromText(const std::wstring& text) {

@@ -4,6 +4,7 @@
 // library's folder. No operation raises; a failed write leaves the old value in place.
 #include <windows.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -26,9 +27,19 @@ void deleteValue(const wchar_t* key, const wchar_t* name);
 // A value as a number; missing or not a number reads 0.
 long readNumber(const wchar_t* key, const wchar_t* name);
 
-// The number automation reads from a text: empty counts 0, a decimal number is rounded to
-// the nearest integer (halves to even); anything else is not a number.
+// The number automation reads from a text into a 32-bit integer: empty counts 0, a decimal
+// number is rounded to the nearest integer (halves to even); anything else, or a number out of
+// that range, is not a number.
 std::optional<long> numberFromText(const std::wstring& text);
+
+// The same for a field of type Int: a number the field cannot hold is not a number either, so
+// the field keeps its value rather than taking a cut-off one.
+template <typename Int>
+std::optional<Int> integerFromText(const std::wstring& text) {
+    auto n = numberFromText(text);
+    if (!n || *n < std::numeric_limits<Int>::min() || *n > std::numeric_limits<Int>::max()) return std::nullopt;
+    return static_cast<Int>(*n);
+}
 
 // The truth automation reads from a text: "True"/"False" in any case, or a number (non-zero
 // is true); anything else is not a truth.

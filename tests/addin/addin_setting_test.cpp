@@ -62,10 +62,17 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"a registry checkvalue of 20 flags is kept, missing numbers read 0",
                  [] { setRegistryText(kMirthwell, L"checkvalue", std::wstring(20, L'1')); },
                  {0, 0, std::wstring(20, L'1'), 0, L"", L"  \r" + std::wstring(10, L' ')}},
-        LoadCase{"INI texts that are no number or time leave the field as it was",
+        LoadCase{"registry numbers beyond their field's type leave it as it was",
+                 [] {
+                     setRegistryText(kMirthwell, L"checkvalue", std::wstring(20, L'1'));
+                     setRegistryNumber(kMirthwell, L"EndEvent", 2147483647);
+                     setRegistryText(kMirthwell, L"Time_three", L"2147483648");
+                 },
+                 {0, 0, std::wstring(20, L'1'), 0, L"", L"  \r" + std::wstring(10, L' ')}},
+        LoadCase{"INI texts that are no number or time, or too large a number, leave the field as it was",
                  [] {
                      writeIni(L"Time_all", L"很久");
-                     writeIni(L"EndEvent", L"退出计时");
+                     writeIni(L"EndEvent", L"65537");
                      writeIni(L"Time_three", L"");  // empty reads as the default
                  },
                  {0, 5, kLong, 0, L"Kelvane", L"  \r    时间到!      "}}),
@@ -88,8 +95,11 @@ TEST(AddinTexts, ConvertAsTheSiblingProgramsExpect) {
 
     struct { const wchar_t* text; std::optional<long> number; } numbers[] = {
         {L"", 0}, {L" 7 ", 7}, {L"2.5", 2}, {L"3.5", 4}, {L"-1", -1}, {L"退出计时", std::nullopt}, {L"5x", std::nullopt},
+        {L"-2147483648", -2147483648L}, {L"2147483647.4", 2147483647L}, {L"2147483647.5", std::nullopt},
     };
     for (const auto& n : numbers) EXPECT_EQ(addin::numberFromText(n.text), n.number) << n.text;
+    EXPECT_EQ(addin::integerFromText<int16_t>(L"-32768"), int16_t{-32768});
+    EXPECT_EQ(addin::integerFromText<int16_t>(L"32768"), std::nullopt);
 }
 
 TEST_F(AddinTest, HandModeAndShowFlagsReadAndClearOnlyTheirValues) {
@@ -98,6 +108,8 @@ TEST_F(AddinTest, HandModeAndShowFlagsReadAndClearOnlyTheirValues) {
     EXPECT_EQ(addin::readHandmode(), 2);
     setRegistryNumber(kHarrowby, L"handmode", 1);
     EXPECT_EQ(addin::readHandmode(), 1);
+    setRegistryNumber(kHarrowby, L"handmode", 65537);
+    EXPECT_EQ(addin::readHandmode(), 0) << "a number beyond 16 bits is unreadable, not hand mode";
 
     for (const wchar_t* name : {L"exitpptpd", L"exitpagepd", L"pptname", L"timershow"})
         setRegistryText(kHarrowby, name, L"1");

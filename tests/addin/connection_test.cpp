@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "addin/command_bars.h"
 #include "addin/quintrel32.h"
 #include "addin/siblings.h"
@@ -297,6 +299,26 @@ uintptr_t gdiProbe() {
     return value;
 }
 
+// Likewise the index of a fresh TLS slot with every slot left behind.
+DWORD tlsProbe() {
+    DWORD slot = TlsAlloc();
+    TlsFree(slot);
+    return slot;
+}
+
+size_t heapBytesInUse() {
+    HANDLE heaps[64];
+    DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
+    size_t used = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry)) {
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) used += entry.cbData;
+        }
+    }
+    return used;
+}
+
 // --- slide-show events through the library -------------------------------------------------
 
 struct EventCase {
@@ -346,7 +368,7 @@ DWORD handleCount() {
     return n;
 }
 
-TEST_F(HostTest, HundredConnectionsLeaveNoHandleNoObjectBehind) {
+TEST_F(HostTest, HundredConnectionsLeaveNoHandleObjectOrMemoryBehind) {
     addin = {};
     auto cycle = [this] {
         Host host(kPowerPointPath, L"16.0", {L"Menu Bar", L"Slide Show", L"Slide Show"});
@@ -358,18 +380,24 @@ TEST_F(HostTest, HundredConnectionsLeaveNoHandleNoObjectBehind) {
         host.shows.end(0);
         disconnect();
         addin = {};
+        CoFreeUnusedLibrariesEx(0, 0);  // hosts let COM unload a library no object of which lives
     };
     for (int i = 0; i < 3; ++i) cycle();
     boxes->seen.clear();
+    boxes->seen.reserve(100);
     long hostObjects = fake::liveObjects();
     DWORD handles = handleCount();
     uintptr_t gdi = gdiProbe();
+    DWORD tls = tlsProbe();
+    size_t heap = heapBytesInUse();
 
     for (int i = 0; i < 100; ++i) cycle();
 
     EXPECT_EQ(fake::liveObjects(), hostObjects) << "the add-in let go of every host object";
     EXPECT_LE(handleCount(), handles + 2);
     EXPECT_LE(gdiProbe(), gdi + 2);
+    EXPECT_EQ(tlsProbe(), tls);
+    EXPECT_LE(heapBytesInUse(), heap + 100 * 1024) << "a connection costs no lasting kilobyte";
     EXPECT_EQ(boxes->seen.size(), 100u);
     auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"Quintrel32.dll"), "DllCanUnloadNow")));
@@ -379,3 +407,4 @@ TEST_F(HostTest, HundredConnectionsLeaveNoHandleNoObjectBehind) {
 
 }  // namespace
 }  // namespace addin_test
+

@@ -68,5 +68,15 @@ TEST(Registration, WritesTheAddinEntriesAndUnregisteringRemovesEveryKeyOfOurs) {
     ASSERT_EQ(regsvr32(false), 0u);  // the other tests need it registered
 }
 
+TEST(Registration, EveryRegisteredClassIsCreatableByItsProgId) {
+    for (const wchar_t* progId : {L"Quintrel.Quintrel32", L"Quintrel.WPSV8", L"Quintrel.WPSV9"}) {
+        CLSID clsid{};
+        win::ComPtr<IDispatch> object;
+        ASSERT_EQ(CLSIDFromProgID(progId, &clsid), S_OK) << win::toUtf8(progId);
+        EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.putVoid()), S_OK)
+            << win::toUtf8(progId);
+    }
+}
+
 }  // namespace
 }  // namespace addin_test

@@ -224,7 +224,8 @@ INSTANTIATE_TEST_SUITE_P(
                       EndCase{"quit_host", 2, 5, flags({1, 4, 5}), true, true, false},
                       EndCase{"never_runs_out", 3, 5, flags({1, 4, 5, 20}), false, false, false},
                       EndCase{"out_of_range", 7, 5, flags({1, 4, 5, 20}), false, false, false},
-                      EndCase{"negative", -1, 5, flags({1, 4, 5, 20}), true, false, false}),
+                      EndCase{"negative", -1, 5, flags({1, 4, 5, 20}), true, false, false},
+                      EndCase{"beyond_16_bits_unread", 65537, 5, flags({1, 4, 5, 20}), true, false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PushCase {
