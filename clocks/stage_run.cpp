@@ -1,5 +1,7 @@
 #include "clocks/stage_run.h"
 
+#include <algorithm>
+
 #include "shell/flag_strings.h"
 #include "shell/text_number.h"
 
@@ -52,7 +54,7 @@ void openRunRecord(shell::TimingState& t, const StagePeriod& p, const std::wstri
 }
 
 void closeRunRecord(shell::TimingState& t) {
-    t.out_time = shell::roundHalfEven(t.elapsedms + double{kGraceMs});
+    t.out_time = std::min(shell::roundHalfEven(t.elapsedms + double{kGraceMs}), t.stagems);
     auto start = shell::parseTimeOfDay(t.set_time);
     auto end = shell::parseTimeOfDay(t.use_time);
     if (start && end) t.pause_time = shell::roundHalfEven((end->seconds - start->seconds) * 1000.0 - t.out_time);

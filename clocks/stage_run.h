@@ -42,7 +42,8 @@ bool dayIsOver(shell::StageState state, shell::TimeOfDay timeAll);
 void openRunRecord(shell::TimingState& t, const StagePeriod& p, const std::wstring& title);
 
 // The record at the end of a run: the timed milliseconds, grace included, and the idle rest of
-// the stage (left as it was when the stage times are no times of day).
+// the stage (left as it was when the stage times are no times of day). A tick that comes late,
+// the message loop having stalled past the run's end, times no more than the run's length.
 void closeRunRecord(shell::TimingState& t);
 
 }  // namespace clocks

@@ -64,10 +64,16 @@ int textWidth(HDC dc, const std::wstring& text) {
     return size.cx;
 }
 
-std::wstring joined(const std::vector<std::wstring>& fields, const std::wstring& gap) {
+// Fields apart by tabs: the list sets each at its column, whatever the fields before it hold.
+std::wstring tabbed(const std::vector<std::wstring>& fields) {
     std::wstring row;
-    for (size_t i = 0; i < fields.size(); ++i) row += (i ? gap : L"") + fields[i];
+    for (size_t i = 0; i < fields.size(); ++i) row += (i ? L"\t" : L"") + fields[i];
     return row;
+}
+
+// A list box counts its tab stops in quarters of its font's average character width.
+int averageCharWidth(HDC dc) {
+    return (textWidth(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2;
 }
 
 }  // namespace
@@ -132,7 +138,7 @@ void Frm_data_sum::makeControls() {
     };
     List1 = make(L"LISTBOX", L"",
                  WS_BORDER | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT |
-                     LBS_NOTIFY,
+                     LBS_NOTIFY | LBS_USETABSTOPS,
                  listUnderHeader(), kListId);
     Check1 = make(L"BUTTON", kSwitchText, WS_TABSTOP | WS_DISABLED | BS_3STATE, kSwitch, kSwitchId);
     Command3 = make(L"BUTTON", kDeleteText, WS_TABSTOP | BS_PUSHBUTTON, kDelete, kDeleteId);
@@ -142,7 +148,8 @@ void Frm_data_sum::makeControls() {
     SetWindowPos(Text1, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // over the list
 }
 
-// The gap that sets the fields of a row roughly under the titles of the header.
+// The columns: where the fields of the sample row fall with the gap sized for the list. The
+// header titles and the list's tab stops take the same places.
 void Frm_data_sum::sizeColumnGap() {
     win::WindowDC dc(List1);
     win::SelectScope font(dc.get(), font_.get());
@@ -151,12 +158,16 @@ void Frm_data_sum::sizeColumnGap() {
     auto width = [&](const std::wstring& t) { return textWidth(dc.get(), t); };
     columngap.assign(columnGapLength(width, list.right, {std::begin(kGapSample), std::end(kGapSample)}, kRunGapShare),
                      L' ');
-    headerOffsets_.clear();
-    std::wstring before;
-    for (const wchar_t* field : kGapSample) {
-        headerOffsets_.push_back(textWidth(dc.get(), before));
-        before += field + columngap;
+    const int average = averageCharWidth(dc.get());
+    std::vector<int> stops;  // dialog units
+    headerOffsets_ = {0};
+    std::wstring before = kGapSample[0] + columngap;
+    for (size_t i = 1; i < std::size(kGapSample); ++i) {
+        stops.push_back(MulDiv(textWidth(dc.get(), before), 4, average));
+        headerOffsets_.push_back(MulDiv(stops.back(), average, 4));
+        before += kGapSample[i] + columngap;
     }
+    SendMessageW(List1, LB_SETTABSTOPS, stops.size(), reinterpret_cast<LPARAM>(stops.data()));
 }
 
 bool Frm_data_sum::listRecords() {
@@ -165,7 +176,7 @@ bool Frm_data_sum::listRecords() {
     int position = 0;
     for (RunRecord& run : *runs) {
         ListedRun listed{++position, std::move(run)};
-        std::wstring row = joined(runRowFields(listed.record, listed.position), columngap);
+        std::wstring row = tabbed(runRowFields(listed.record, listed.position));
         SendMessageW(List1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
         List2.push_back(std::move(listed));
     }
@@ -227,10 +238,10 @@ void Frm_data_sum::Command3_Click() {
         SetFocus(List1);
         return;
     }
-    std::vector<int64_t> ids;
-    for (int row : rows) ids.push_back(List2[static_cast<size_t>(row)].record.ID);
+    std::vector<int64_t> rowids;
+    for (int row : rows) rowids.push_back(List2[static_cast<size_t>(row)].record.rowid);
     // All or nothing: the list goes on showing what the table holds.
-    if (!deleteRuns(ids)) {
+    if (!deleteRuns(rowids)) {
         win::autoMessage(kDeleteFailed, kShortMessageMs);
         return;
     }

@@ -4,38 +4,45 @@
 
 #include "shell/db_query.h"
 #include "shell/meeting_db.h"
+#include "shell/time_rules.h"
 
 namespace plans {
 namespace {
 
 constexpr char kAllRuns[] =
-    "SELECT ID, set_time, use_time, out_time, pause_time, filename FROM timesum ORDER BY ID ASC";
-constexpr char kDeleteRun[] = "DELETE FROM timesum WHERE ID = ?1";
+    "SELECT rowid, set_time, use_time, out_time, pause_time, filename FROM timesum ORDER BY ID ASC, rowid";
+constexpr char kDeleteRun[] = "DELETE FROM timesum WHERE rowid = ?1";
 
 RunRecord runOf(const shell::Query& row) {
     RunRecord run;
-    row.whole(0, run.ID);
-    run.set_time = row.time(1);
-    run.use_time = row.time(2);
-    run.out_time = row.time(3);
-    run.pause_time = row.time(4);
+    row.whole(0, run.rowid);
+    run.set_time = row.text(1);
+    run.use_time = row.text(2);
+    run.out_time = row.text(3);
+    run.pause_time = row.text(4);
     run.filename = row.text(5);
     return run;
 }
 
-bool deleteEach(sqlite3* db, const std::vector<int64_t>& ids) {
-    for (int64_t id : ids) {
-        if (shell::Query(db, kDeleteRun, {std::to_wstring(id)}).failed()) return false;
+// Each row must go: one already gone means the list no longer shows the table.
+bool deleteEach(sqlite3* db, const std::vector<int64_t>& rowids) {
+    for (int64_t rowid : rowids) {
+        if (shell::Query(db, kDeleteRun, {std::to_wstring(rowid)}).failed() || sqlite3_changes(db) != 1) return false;
     }
     return true;
 }
 
-std::wstring hms(const std::optional<shell::TimeOfDay>& t) { return t ? shell::formatHms(*t) : std::wstring(); }
+std::wstring hms(const std::wstring& stored) {
+    auto t = shell::parseTimeOfDay(stored);
+    return t ? shell::formatHms(*t) : stored;
+}
 
 // "h:mm:ss": the hours without a leading zero.
-std::wstring hmsShortHour(const std::optional<shell::TimeOfDay>& t) {
-    std::wstring text = hms(t);
-    return text.size() == 8 && text[0] == L'0' ? text.substr(1) : text;
+std::wstring hmsShortHour(const std::wstring& stored) {
+    auto t = shell::parseTimeOfDay(stored);
+    if (!t) return stored;
+    std::wstring text = shell::formatHms(*t);
+    return text[0] == L'0' ? text.substr(1) : text;
 }
 
 }  // namespace
@@ -50,9 +57,9 @@ std::optional<std::vector<RunRecord>> listRuns() {
     return runs;
 }
 
-bool deleteRuns(const std::vector<int64_t>& ids) {
+bool deleteRuns(const std::vector<int64_t>& rowids) {
     shell::UniqueDatabase db = shell::openMeetData();
-    return shell::inTransaction(db.get(), [&] { return deleteEach(db.get(), ids); });
+    return shell::inTransaction(db.get(), [&] { return deleteEach(db.get(), rowids); });
 }
 
 std::vector<std::wstring> runRowFields(const RunRecord& run, int position) {

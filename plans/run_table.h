@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "plans/export.h"
-#include "shell/time_rules.h"
 
 namespace plans {
 
@@ -18,9 +17,10 @@ inline constexpr const wchar_t* kRunHeaders[] = {L"序号", L"开始时间", L"�
 inline constexpr const wchar_t* kGapSample[] = {L"001", L"03:00:00", L"03:00:00", L"3:00:00", L"3:00:00", L"1234.ppt"};
 
 struct RunRecord {
-    int64_t ID = 0;
-    // Nothing where the stored value is empty or no time: the field shows empty.
-    std::optional<shell::TimeOfDay> set_time, use_time, out_time, pause_time;
+    // The row itself: the table's ID may hold anything a hand-made table lets in.
+    int64_t rowid = 0;
+    // As stored; empty for an empty value.
+    std::wstring set_time, use_time, out_time, pause_time;
     std::wstring filename;
 };
 
@@ -34,11 +34,13 @@ struct ListedRun {
 // Every record in ID order; nothing when the file cannot be opened or read.
 std::optional<std::vector<RunRecord>> listRuns();
 
-// Deletes the records with these IDs, all or none; false when the table is left as it was.
-bool deleteRuns(const std::vector<int64_t>& ids);
+// Deletes these rows, all or none: false, the table left as it was, when one of them cannot be
+// deleted or is gone already.
+bool deleteRuns(const std::vector<int64_t>& rowids);
 
 // The six fields of the row shown for `run` at list position `position` (1-based):
-// "001", start and end "hh:mm:ss", timed and idle duration "h:mm:ss", title.
+// "001", start and end "hh:mm:ss", timed and idle duration "h:mm:ss", title. A stored time
+// that reads as no time of day shows as stored.
 std::vector<std::wstring> runRowFields(const RunRecord& run, int position);
 
 // Header row, then one row per listed record: the position as a number and the shown fields.

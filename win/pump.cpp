@@ -11,6 +11,13 @@ std::vector<HWND>& dialogs() {
     return list;
 }
 
+// A menu open on this thread runs its own message loop and waits there for its keys and clicks.
+bool inMenuLoop() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE));
+}
+
 }  // namespace
 
 void addModelessDialog(HWND dialog) {
@@ -31,6 +38,9 @@ void dispatch(MSG& msg) {
 }
 
 void doEvents() {
+    // A timer handler run by an open menu's loop would hand the menu's keys and clicks to other
+    // windows, and the menu would never see them; that loop runs the queued messages itself.
+    if (inMenuLoop()) return;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

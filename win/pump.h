@@ -12,7 +12,8 @@ void removeModelessDialog(HWND dialog);
 // Translates and dispatches one message, through a registered dialog when it is for one.
 void dispatch(MSG& msg);
 
-// Lets the window messages already queued (timer ticks included) run before the caller goes on.
+// Lets the window messages already queued (timer ticks included) run before the caller goes on;
+// nothing while a menu of this thread is open, whose own loop runs them.
 void doEvents();
 
 }  // namespace win

@@ -170,6 +170,16 @@ TEST_F(RunScenario, StageFiresEachAlarmOnceAcrossATickCountWrapAndTheNextStageSt
     EXPECT_EQ(runRecords().size(), 1u);
 }
 
+TEST_F(RunScenario, ATickLateAfterAStalledMessageLoopRecordsTheStageNoLonger) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"09:00:00", L"09:00:07", L"汇报");
+    startRun();
+    step();
+    clock.advance(12000);  // nothing ran for twelve seconds, past the stage's end
+    glass().Timer1.fire();
+    EXPECT_EQ(exec("SELECT out_time, pause_time FROM timesum").value(), (std::vector<Row>{{L"00:00:07", L"00:00:00"}}));
+}
+
 TEST_F(RunScenario, CountUpShowsTheElapsedTimeWhileTheAlarmsFollowTheRemainingTime) {
     addTalk(L"09:00:00", L"09:00:15", L"汇报");
     exec("UPDATE clocksetting SET optvalue = '01001'");

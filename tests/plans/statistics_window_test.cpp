@@ -4,12 +4,15 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "plans/Frm_data_sum.h"
 #include "plans/run_table.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "shell/start_program.h"
 #include "tests/test_support.h"
+#include "win/handles.h"
 #include "win/text.h"
 
 namespace {
@@ -40,15 +43,42 @@ protected:
         }
         return texts;
     }
-    // The fields of a row, cut at the gap.
+    // The fields of a row, cut at its tabs.
     std::vector<wstring> fields(const wstring& row) const {
         std::vector<wstring> parts;
         for (size_t from = 0;;) {
-            size_t at = row.find(window.columngap, from);
+            size_t at = row.find(L'\t', from);
             parts.push_back(row.substr(from, at - from));
             if (at == wstring::npos) return parts;
-            from = at + window.columngap.size();
+            from = at + 1;
         }
+    }
+    // Where the drawn text of each row in view ends, in pixels from the list's left, as the list
+    // paints itself.
+    std::vector<int> inkEnds() const {
+        RECT client{};
+        GetClientRect(window.List1, &client);
+        win::WindowDC screen(nullptr);
+        win::UniqueMemDC memory(CreateCompatibleDC(screen.get()));
+        win::UniqueBitmap picture(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+        win::SelectScope select(memory.get(), picture.get());
+        SendMessageW(window.List1, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT | PRF_ERASEBKGND);
+        std::vector<int> ends;
+        int top = ListBox_GetTopIndex(window.List1);
+        for (int i = top; i < ListBox_GetCount(window.List1); ++i) {
+            RECT item{};
+            ListBox_GetItemRect(window.List1, i, &item);
+            if (item.bottom > client.bottom) break;
+            COLORREF paper = GetPixel(memory.get(), client.right - 1, item.top);
+            int end = 0;
+            for (int y = item.top; y < item.bottom; ++y) {
+                for (int x = client.right - 1; x > end; --x) {
+                    if (GetPixel(memory.get(), x, y) != paper) end = x;
+                }
+            }
+            ends.push_back(end);
+        }
+        return ends;
     }
     std::vector<int> selected() const {
         std::vector<int> picked;
@@ -80,6 +110,31 @@ TEST_F(StatisticsWindow, ListsEveryRecordAtItsPositionWithEmptyFieldsForMissingT
     EXPECT_TRUE(IsWindowEnabled(window.Check1));
     EXPECT_GE(window.columngap.size(), 1u);
     EXPECT_LE(window.columngap.size(), 50u);
+}
+
+TEST_F(StatisticsWindow, EveryFieldStaysInItsColumnWhateverTheOthersHold) {
+    // A thousand runs of the same title; the second without durations, the third with times
+    // that are no times of day.
+    ASSERT_TRUE(exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+                     "INSERT INTO timesum SELECT i, '09:00:00', '09:20:00', '00:19:58', '00:00:02', 'T' FROM n"));
+    ASSERT_TRUE(exec("UPDATE timesum SET out_time = NULL, pause_time = NULL WHERE ID = 2"));
+    ASSERT_TRUE(exec("UPDATE timesum SET set_time = 'garbage', use_time = '25:00:00' WHERE ID = 3"));
+    window.Show();
+    std::vector<wstring> texts = rows();
+    ASSERT_EQ(texts.size(), 1000u);
+    EXPECT_EQ(fields(texts[1]), (std::vector<wstring>{L"002", L"09:00:00", L"09:20:00", L"", L"", L"T"}));
+    EXPECT_EQ(fields(texts[2]), (std::vector<wstring>{L"003", L"garbage", L"25:00:00", L"0:19:58", L"0:00:02", L"T"}));
+    plans::ExportTable table = plans::runExportTable(window.List2);
+    EXPECT_EQ(std::get<wstring>(table[3][1]), L"garbage");
+    EXPECT_EQ(std::get<wstring>(table[3][2]), L"25:00:00");
+
+    // The titles end at one place in every row: at the top, and where the positions reach 1000.
+    for (int top : {0, 995}) {
+        ListBox_SetTopIndex(window.List1, top);
+        std::vector<int> ends = inkEnds();
+        ASSERT_GE(ends.size(), 5u);
+        EXPECT_EQ(std::count(ends.begin(), ends.end(), ends[0]), static_cast<long>(ends.size())) << top;
+    }
 }
 
 TEST_F(StatisticsWindow, SwitchShowsStoredValueAndNoticeFollowsIt) {
@@ -186,6 +241,36 @@ TEST_F(StatisticsWindow, DeleteThatFailsMidwayRemovesNothing) {
     EXPECT_EQ(messages[1].text, L"请使用最新版本的程序");
     EXPECT_EQ(storedRuns(), 7u);
     EXPECT_EQ(rows().size(), 7u);
+}
+
+TEST_F(StatisticsWindow, DeleteTakesTheRowsWhateverTheirIdHoldsAndFailsWhereOneIsGone) {
+    // Made by another tool: an ID column without a type, holding nothing, numbers and a text.
+    ASSERT_TRUE(exec("DROP TABLE timesum"));
+    ASSERT_TRUE(exec("CREATE TABLE timesum (ID, set_time, use_time, out_time, pause_time, filename)"));
+    ASSERT_TRUE(exec("INSERT INTO timesum VALUES (NULL, '09:00:00', '09:20:00', NULL, NULL, 'none'), "
+                     "(3, '09:00:00', '09:20:00', NULL, NULL, 'three'), (5, '09:00:00', '09:20:00', NULL, NULL, "
+                     "'five'), ('x', '09:00:00', '09:20:00', NULL, NULL, 'text')"));
+    window.Show();
+    ASSERT_EQ(rows().size(), 4u);
+    messageAnswer = IDYES;
+
+    // The third row is deleted behind the window's back: deleting it with the fourth deletes
+    // neither, and says so.
+    ASSERT_TRUE(exec("DELETE FROM timesum WHERE filename = 'five'"));
+    select({2, 3});
+    window.Command3_Click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, L"请使用最新版本的程序");
+    EXPECT_EQ(storedRuns(), 3u);
+    EXPECT_EQ(rows().size(), 4u);
+
+    messages.clear();
+    ListBox_SetSel(window.List1, FALSE, -1);
+    select({0, 1, 3});
+    window.Command3_Click();
+    EXPECT_EQ(messages.size(), 1u);  // the question alone
+    EXPECT_EQ(storedRuns(), 0u);
+    EXPECT_EQ(rows().size(), 1u);
 }
 
 TEST_F(StatisticsWindow, ExportTakesTheRecordsNotTheRowTextsSoBlanksInTitlesStay) {
