@@ -158,7 +158,10 @@ void Settings::Command2_Click() { unload(); }
 void Settings::Command5_Click() {
     shell::delsetting();
     win::askMessage(kRepairNotice, win::kProductName, MB_OK);
-    win::autoMessage(repairMessage(repairAddins()), kRepairMessageMs);
+    EnableWindow(hwnd(), FALSE);  // the clock runs on while the registrations are waited for; no second repair
+    std::vector<std::wstring> failed = repairAddins();
+    EnableWindow(hwnd(), TRUE);
+    win::autoMessage(repairMessage(failed), kRepairMessageMs);
 }
 
 // The stage window opens modal: this dialog waits, disabled, until that window is gone.

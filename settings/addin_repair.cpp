@@ -7,6 +7,7 @@
 #include "shell/ini_store.h"
 #include "shell/program_folder.h"
 #include "win/handles.h"
+#include "win/pump.h"
 
 namespace settings {
 namespace {
@@ -99,7 +100,7 @@ public:
         win::UniqueFile thread(started.hThread);
         // A registration that fails or hangs must not pass for a repaired one.
         DWORD exitCode = 1;
-        return WaitForSingleObject(process.get(), kCommandWaitMs) == WAIT_OBJECT_0 &&
+        return win::waitPumping(process.get(), kCommandWaitMs) &&
                GetExitCodeProcess(process.get(), &exitCode) && exitCode == 0;
     }
 

@@ -51,4 +51,16 @@ void doEvents() {
     }
 }
 
+bool waitPumping(HANDLE object, DWORD limitMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD waited = GetTickCount() - start;
+        DWORD woke = MsgWaitForMultipleObjects(1, &object, FALSE, waited < limitMs ? limitMs - waited : 0, QS_ALLINPUT);
+        if (woke != WAIT_OBJECT_0 + 1) return woke == WAIT_OBJECT_0;
+        MSG quit;
+        if (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return false;  // the program is ending
+        doEvents();
+    }
+}
+
 }  // namespace win

@@ -16,4 +16,8 @@ void dispatch(MSG& msg);
 // nothing while a menu of this thread is open, whose own loop runs them.
 void doEvents();
 
+// Waits up to `limitMs` for `object` while this thread's window messages keep running, so the
+// clock goes on ticking meanwhile; true when the object was signalled in time.
+bool waitPumping(HANDLE object, DWORD limitMs);
+
 }  // namespace win

@@ -23,7 +23,23 @@ void CALLBACK giveUp(HWND owner, UINT, UINT_PTR id, DWORD) {
     EndMenu();
 }
 
+int ticks = 0;
+void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) { ++ticks; }
+
 }  // namespace
+
+// The clock's timers go on while a started program is waited for.
+TEST(WaitPumping, RunsTheTimersUntilTheObjectIsSignalledOrTheLimitPasses) {
+    win::UniqueWindow owner(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr));
+    SetTimer(owner.get(), 1, 20, tick);
+    win::UniqueFile event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ticks = 0;
+    EXPECT_FALSE(win::waitPumping(event.get(), 300));
+    EXPECT_GE(ticks, 3);
+    SetEvent(event.get());
+    EXPECT_TRUE(win::waitPumping(event.get(), 300));
+    KillTimer(owner.get(), 1);
+}
 
 TEST(DoEvents, LeavesAnOpenMenuTheKeysItWaitsFor) {
     win::UniqueWindow owner(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr,
