@@ -164,27 +164,28 @@ void Frm_offtensetting::setTabStops() {
 bool Frm_offtensetting::fillClocks(const std::wstring& search) {
     auto clocks = listClocks(search);
     if (!clocks) return false;
-    win::Control& list = Ctl(kList1);
-    list.clear();
+    std::vector<std::wstring> texts;
     clockRows.clear();
     int position = 0;
     for (const SavedClock& c : *clocks) {
-        list.addItem(clockRowText({++position, c.clockname, c.setdate, c.remark}, columnPad));
+        texts.push_back(clockRowText({++position, c.clockname, c.setdate, c.remark}, columnPad));
         clockRows.push_back(c.rowid);
     }
+    Ctl(kList1).setItems(texts);
     return true;
 }
 
 bool Frm_offtensetting::fillStages(const std::wstring& search) {
     auto stages = listStages(search);
     if (!stages) return false;
-    win::Control& list = Ctl(kList2);
-    list.clear();
+    std::vector<std::wstring> texts;
     stageRows.clear();
     for (const StoredStage& s : *stages) {
-        list.addItem(stageRowText({shownStageTime(s.starttime), shownStageTime(s.endtime), s.clockname, s.title}, columnPad));
+        StageRow row{shownStageTime(s.starttime), shownStageTime(s.endtime), s.clockname, s.title};
+        texts.push_back(stageRowText(row, columnPad));
         stageRows.push_back(s.rowid);
     }
+    Ctl(kList2).setItems(texts);
     return true;
 }
 

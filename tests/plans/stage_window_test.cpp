@@ -371,6 +371,20 @@ TEST_F(StageWindow, AFileItCannotReadIsToldAndNothingTypedIsLost) {
     EXPECT_EQ(ctl(L"List1").listCount() + ctl(L"List2").listCount(), 0);
 }
 
+// A table kept for years: the window and the dialog behind it answer again at once.
+TEST_F(StageWindow, OpensOnTenThousandClocksAndStagesWithinASecond) {
+    ASSERT_TRUE(exec("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 10000) "
+                     "INSERT INTO clocksetting (ID, clockname) SELECT x, 'c' || x FROM n"));
+    ASSERT_TRUE(exec("WITH RECURSIVE n(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM n WHERE x < 9999) "
+                     "INSERT INTO file_list SELECT printf('%02d:%02d:00', x / 60 % 24, x % 60), "
+                     "printf('%02d:%02d:30', x / 60 % 24, x % 60), 'c1', '' FROM n"));
+    DWORD start = GetTickCount();
+    open();
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(ctl(L"List1").listCount(), 10000);
+    EXPECT_EQ(ctl(L"List2").listCount(), 10000);
+}
+
 TEST_F(StageWindow, SavingRefusesWithTheBoxesOfTheNameTheDateAndTheAlarms) {
     open();
     settings::Settings& dialog = forms::Settings();
