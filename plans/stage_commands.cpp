@@ -383,8 +383,9 @@ void Frm_offtensetting::Cmd_save_Click() {
     for (const auto& p : problems) win::askMessage(p, win::kProductName, MB_OK);
     if (!problems.empty()) return;
     // The number is a place in the list as shown; one that is no number puts the clock last.
-    auto place = clockNumberText(Ctl(L"Text1", 0).text());
-    NewClock clock{place ? std::stoll(*place) : std::numeric_limits<int64_t>::max(), name, Ctl(L"Text1", 2).text(), Ctl(L"Text1", 3).text(),
+    auto number = clockNumberText(Ctl(L"Text1", 0).text());
+    int64_t place = number ? std::stoll(*number) : std::numeric_limits<int64_t>::max();
+    NewClock clock{place, name, Ctl(L"Text1", 2).text(), Ctl(L"Text1", 3).text(),
                    dialog.shownClock(shell::ClockSetting{})};
     if (!insertClock(clock)) {
         win::autoMessage(kClockSaveFailed, kClockSaveFailedMs);
