@@ -47,7 +47,7 @@ ExportTable clockExportTable(const std::vector<SavedClock>& clocks) {
 ExportTable stageExportTable(const std::vector<StoredStage>& stages) {
     ExportTable table{{std::wstring(L"开始"), std::wstring(L"结束"), std::wstring(L"时钟名称"), std::wstring(L"标题")}};
     for (const StoredStage& s : stages) {
-        table.push_back({shell::formatHms(s.start), shell::formatHms(s.end), s.clockname, s.title});
+        table.push_back({s.starttime, s.endtime, s.clockname, s.title});
     }
     return table;
 }
@@ -93,10 +93,7 @@ void Frm_offtensetting::Form_Load() {
     Ctl(L"Cmd_save").setEnabled(false);
     Ctl(L"Command1").setEnabled(false);
     showPage(kClockPanel);
-    bool listed = fillClocks(L"");
-    resetClockEntry();
-    if (!shell::meetDataExists()) return;
-    if (!listed || !fillStages(L"")) win::autoMessage(kReadFailed, kReadFailedMs);
+    fillBothLists();
 }
 
 void Frm_offtensetting::wireHandlers() {
@@ -167,28 +164,37 @@ void Frm_offtensetting::setTabStops() {
 bool Frm_offtensetting::fillClocks(const std::wstring& search) {
     auto clocks = listClocks(search);
     if (!clocks) return false;
-    win::Control& list = Ctl(kList1);
-    list.clear();
+    std::vector<std::wstring> texts;
     clockRows.clear();
     int position = 0;
     for (const SavedClock& c : *clocks) {
-        list.addItem(clockRowText({++position, c.clockname, c.setdate, c.remark}, columnPad));
+        texts.push_back(clockRowText({++position, c.clockname, c.setdate, c.remark}, columnPad));
         clockRows.push_back(c.rowid);
     }
+    Ctl(kList1).setItems(texts);
     return true;
 }
 
 bool Frm_offtensetting::fillStages(const std::wstring& search) {
     auto stages = listStages(search);
     if (!stages) return false;
-    win::Control& list = Ctl(kList2);
-    list.clear();
+    std::vector<std::wstring> texts;
     stageRows.clear();
     for (const StoredStage& s : *stages) {
-        list.addItem(stageRowText({hhmm(s.start), hhmm(s.end), s.clockname, s.title}, columnPad));
+        StageRow row{shownStageTime(s.starttime), shownStageTime(s.endtime), s.clockname, s.title};
+        texts.push_back(stageRowText(row, columnPad));
         stageRows.push_back(s.rowid);
     }
+    Ctl(kList2).setItems(texts);
     return true;
+}
+
+// Both lists in full and the entry line's defaults; a file gone or unreadable is told, not
+// shown as empty lists.
+void Frm_offtensetting::fillBothLists() {
+    bool listed = fillClocks(L"");
+    resetClockEntry();
+    if (!listed || !fillStages(L"")) win::autoMessage(kReadFailed, kReadFailedMs);
 }
 
 // The number proposed for the next clock follows the whole table, not a filtered list.
@@ -303,9 +309,7 @@ void Frm_offtensetting::Check1_Click() {
     Ctl(L"Text4").setVisible(on);
     Ctl(L"Shape4").setVisible(on);
     if (on) return;
-    bool listed = fillClocks(L"");
-    resetClockEntry();
-    if (!listed || !fillStages(L"")) win::autoMessage(kReadFailed, kReadFailedMs);
+    fillBothLists();
 }
 
 void Frm_offtensetting::Text4_Change() {

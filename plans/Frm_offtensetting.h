@@ -54,6 +54,7 @@ private:
     void placeBesideSettings();
     void sizeColumnPad();
     void setTabStops();
+    void fillBothLists();
     bool fillClocks(const std::wstring& search);
     bool fillStages(const std::wstring& search);
     void resetClockEntry();

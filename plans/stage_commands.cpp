@@ -2,6 +2,7 @@
 // stage, saving the settings dialog's clock under a name and applying a saved clock; and the
 // rules of the editor fields.
 #include <algorithm>
+#include <limits>
 
 #include "app/forms.h"
 #include "plans/Frm_offtensetting.h"
@@ -221,8 +222,12 @@ void Frm_offtensetting::Command1_Click() {
         win::autoMessage(kStageSaveFailed, kStageSaveFailedMs);
         return;
     }
+    // A row whose times do not read cannot overlap anything the clock would run.
     std::vector<Period> periods;
-    for (const StoredStage& s : *stored) periods.push_back({s.start, s.end});
+    for (const StoredStage& s : *stored) {
+        auto from = shell::parseTimeOfDay(s.starttime), to = shell::parseTimeOfDay(s.endtime);
+        if (from && to) periods.push_back({*from, *to});
+    }
     std::wstring overlap = overlapMessage({start, end}, periods);
     if (!overlap.empty()) {
         win::autoMessage(overlap, kLongMs, MB_OK | MB_ICONQUESTION, kOverlapCaption);
@@ -230,7 +235,7 @@ void Frm_offtensetting::Command1_Click() {
     }
     if (shell::checkChars(name) > kNameAdviceScore) win::autoMessage(kNameAdvice, kStageMessageMs);
     std::wstring title = Ctl(L"Text2", 3).text();
-    auto rowid = insertStage({0, start, end, name, title});
+    auto rowid = insertStage(start, end, name, title);
     if (!rowid) {
         win::autoMessage(kStageSaveFailed, kStageSaveFailedMs);
         return;
@@ -354,8 +359,11 @@ void Frm_offtensetting::Cmd_save_Click() {
         return;
     }
     auto free = clockNameFree(name);
-    if (!free) win::autoMessage(kReadFailed, kReadFailedMs);
-    if (!free.value_or(false)) {
+    if (!free) {
+        win::autoMessage(kReadFailed, kReadFailedMs);  // not known to be taken
+        return;
+    }
+    if (!*free) {
         win::autoMessage(name + kNameTaken, kShortMessageMs);
         Ctl(L"Text1", 1).setFocus();
         return;
@@ -374,7 +382,10 @@ void Frm_offtensetting::Cmd_save_Click() {
     auto problems = settings::alarmProblems(alarms);
     for (const auto& p : problems) win::askMessage(p, win::kProductName, MB_OK);
     if (!problems.empty()) return;
-    NewClock clock{Ctl(L"Text1", 0).text(), name, Ctl(L"Text1", 2).text(), Ctl(L"Text1", 3).text(),
+    // The number is a place in the list as shown; one that is no number puts the clock last.
+    auto number = clockNumberText(Ctl(L"Text1", 0).text());
+    int64_t place = number ? std::stoll(*number) : std::numeric_limits<int64_t>::max();
+    NewClock clock{place, name, Ctl(L"Text1", 2).text(), Ctl(L"Text1", 3).text(),
                    dialog.shownClock(shell::ClockSetting{})};
     if (!insertClock(clock)) {
         win::autoMessage(kClockSaveFailed, kClockSaveFailedMs);

@@ -68,6 +68,11 @@ std::optional<StageRow> stageRowOf(std::wstring_view text, std::wstring_view pad
 
 std::wstring hhmm(shell::TimeOfDay t) { return shell::formatHms(t).substr(0, 5); }
 
+std::wstring shownStageTime(const std::wstring& stored) {
+    auto t = shell::parseTimeOfDay(stored);
+    return t ? hhmm(*t) : stored;
+}
+
 std::array<int, 3> listTabStops(int dpi) {
     if ((dpi >= 80 && dpi <= 100) || (dpi >= 131 && dpi <= 150)) return {145, 180, 230};
     if (dpi >= 101 && dpi <= 130) return {140, 175, 216};

@@ -37,6 +37,9 @@ std::optional<StageRow> stageRowOf(std::wstring_view text, std::wstring_view pad
 
 // "hh:mm" of a time of day, as the stage list shows it.
 std::wstring hhmm(shell::TimeOfDay t);
+// A stage time as stored, as the stage list shows it: "hh:mm", or the text itself when it is no
+// time of day, so that such a row can still be seen and deleted.
+std::wstring shownStageTime(const std::wstring& stored);
 
 // The three tab stops of both lists, in dialog units, for the screen's dots per inch.
 std::array<int, 3> listTabStops(int dpi);

@@ -1,5 +1,7 @@
 #include "plans/stage_store.h"
 
+#include <algorithm>
+
 #include "shell/db_query.h"
 #include "shell/meeting_db.h"
 
@@ -8,7 +10,7 @@ namespace {
 
 constexpr char kClocks[] =
     "SELECT rowid, clockname, setdate, remark, ID, tiemone, timetwo, tiemthree FROM clocksetting "
-    "WHERE clockname LIKE ?1 ESCAPE '\\' ORDER BY ID, rowid";
+    "WHERE ifnull(clockname, '') LIKE ?1 ESCAPE '\\' ORDER BY ID, rowid";
 constexpr char kStages[] =
     "SELECT rowid, starttime, endtime, clockname, title FROM file_list "
     "WHERE ifnull(title, '') LIKE ?1 ESCAPE '\\' ORDER BY starttime, rowid";
@@ -112,20 +114,20 @@ std::optional<std::vector<SavedClock>> listClocks(const std::wstring& search) {
 std::optional<std::vector<StoredStage>> listStages(const std::wstring& search) {
     return rowsOf<StoredStage>(kStages, search, [](const shell::Query& q) -> std::optional<StoredStage> {
         StoredStage s;
-        auto start = q.time(1), end = q.time(2);
-        if (!q.whole(0, s.rowid) || !start || !end) return std::nullopt;
-        s.start = *start;
-        s.end = *end;
+        if (!q.whole(0, s.rowid)) return std::nullopt;
+        s.starttime = q.text(1);
+        s.endtime = q.text(2);
         s.clockname = q.text(3);
         s.title = q.text(4);
         return s;
     });
 }
 
-std::optional<int64_t> insertStage(const StoredStage& s) {
+std::optional<int64_t> insertStage(shell::TimeOfDay start, shell::TimeOfDay end, const std::wstring& clockname,
+                                   const std::wstring& title) {
     shell::UniqueDatabase db = shell::openMeetData();
     if (!db) return std::nullopt;
-    shell::Query q(db.get(), kInsertStage, {shell::formatHms(s.start), shell::formatHms(s.end), s.clockname, s.title});
+    shell::Query q(db.get(), kInsertStage, {shell::formatHms(start), shell::formatHms(end), clockname, title});
     if (q.failed()) return std::nullopt;
     return sqlite3_last_insert_rowid(db.get());
 }
@@ -134,11 +136,16 @@ bool insertClock(const NewClock& c) {
     const shell::ClockSetting& s = c.setting;
     shell::UniqueDatabase db = shell::openMeetData();
     return shell::inTransaction(db.get(), [&] {
+        auto order = clockOrder(db.get());
+        if (!order) return false;
+        int64_t at = std::clamp<int64_t>(c.place, 1, static_cast<int64_t>(order->size()) + 1) - 1;
         shell::Query q(db.get(), kInsertClock,
-                       {c.ID, c.clockname, c.setdate, c.remark, std::wstring(kTimeAll), number(s.Time_one),
+                       {number(at + 1), c.clockname, c.setdate, c.remark, std::wstring(kTimeAll), number(s.Time_one),
                         number(s.Time_two), number(s.Time_three), s.checkvalue, s.optvalue, number(s.tellShowtime),
                         s.tellsoundname, s.tellprocesstext, s.tellShowtext, s.clockFont, s.Fontselect, s.picturename});
-        return !q.failed() && renumberAll(db.get());
+        if (q.failed()) return false;
+        order->insert(order->begin() + at, sqlite3_last_insert_rowid(db.get()));
+        return numberInOrder(db.get(), *order);
     });
 }
 

@@ -19,28 +19,32 @@ struct SavedClock {
     int64_t alarms[3] = {0, 0, 0};  // tiemone, timetwo, tiemthree; 0 where none is stored
 };
 
+// Start and end as stored: "hh:mm:ss", or whatever a table made by another tool holds.
 struct StoredStage {
     int64_t rowid = 0;
-    shell::TimeOfDay start, end;
+    std::wstring starttime, endtime;
     std::wstring clockname, title;
 };
 
 // Saved clocks in ID order, stages by start time; those whose name (clocks) or title (stages)
-// holds `search` as typed, every character taken literally. Nothing when the file is missing
-// or cannot be read.
+// holds `search` as typed, every character taken literally, a missing name or title counting as
+// empty. Nothing when the file is missing or cannot be read.
 std::optional<std::vector<SavedClock>> listClocks(const std::wstring& search = {});
 std::optional<std::vector<StoredStage>> listStages(const std::wstring& search = {});
 
 // Adds a stage: its rowid; nothing when the file is missing or refuses it.
-std::optional<int64_t> insertStage(const StoredStage& stage);
+std::optional<int64_t> insertStage(shell::TimeOfDay start, shell::TimeOfDay end, const std::wstring& clockname,
+                                   const std::wstring& title);
 
-// A new saved clock: the row's own fields and the settings it keeps.
+// A new saved clock: its place in the list (1 or less the first, past the end the last),
+// the row's own fields and the settings it keeps.
 struct NewClock {
-    std::wstring ID, clockname, setdate, remark;
+    int64_t place = 0;
+    std::wstring clockname, setdate, remark;
     shell::ClockSetting setting;
 };
-// Adds the clock at its typed number and numbers every clock 1, 2, ... again, so no two share
-// an ID (a clock already at that number stays before it); all or none.
+// Puts the clock at its place, the clocks from there on one place down, and numbers every clock
+// 1, 2, ... in that order, so the IDs stay unique and follow the list; all or none.
 bool insertClock(const NewClock& clock);
 
 // True when no saved clock has that name (the column's own equality); nothing when the lookup fails.

@@ -53,6 +53,8 @@ public:
     bool setListIndex(int i);
     bool selectItem(const std::wstring& t);
     void addItem(const std::wstring& t);
+    // Rows of a List in place of all it held, drawn once at the end, not once a row.
+    void setItems(const std::vector<std::wstring>& rows);
     void clear();
     int listCount() const;
     std::wstring item(int i) const;

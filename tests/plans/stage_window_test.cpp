@@ -301,6 +301,90 @@ TEST_F(StageWindow, SavingANamedClockStoresTheDialogsShownSettings) {
     EXPECT_EQ(ctl(L"Text1", 1).text(), L"a");
 }
 
+// A table carried over or edited by hand: IDs with gaps, names missing.
+TEST_F(StageWindow, ANewClockTakesThePlaceItsNumberNamesInTheListAsShown) {
+    clocks({{L"A", 3}, {L"B", 7}, {L"C", 9}, {L"D", 10}, {L"E", 11}, {L"F", 12}, {L"G", 13}});
+    ASSERT_TRUE(exec("UPDATE clocksetting SET clockname = NULL WHERE clockname IN ('B', 'E')"));
+    open();
+    EXPECT_EQ(names(), (std::vector<wstring>{L"A", L"", L"C", L"D", L"", L"F", L"G"}));
+    EXPECT_EQ(ctl(L"Text1", 0).text(), L"8");
+    auto save = [&](const wchar_t* number, const wchar_t* name) {
+        ctl(L"Text1", 0).setText(number);
+        ctl(L"Text1", 1).setText(name);
+        w().Cmd_save_Click();
+        EXPECT_TRUE(messages.empty()) << lastMessage();
+    };
+    save(L"8", L"H");
+    save(L"2", L"新");
+    const std::vector<wstring> expected{L"A", L"新", L"", L"C", L"D", L"", L"F", L"G", L"H"};
+    EXPECT_EQ(names(), expected);
+    auto table = exec("SELECT ifnull(clockname, ''), ID FROM clocksetting ORDER BY ID");
+    ASSERT_EQ(table->size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(*(*table)[i][0] + L":" + *(*table)[i][1], expected[i] + L":" + std::to_wstring(i + 1));
+    }
+    EXPECT_EQ(forms::Frm_exit().menu_often, expected);
+}
+
+// A stages table made by another tool, without the shipped constraints.
+TEST_F(StageWindow, StagesWhoseTimesDoNotReadAreListedDeletableAndLeftOutOfTheOverlapCheck) {
+    clocks({{L"A", 1}});
+    ASSERT_TRUE(exec("DROP TABLE file_list"));
+    ASSERT_TRUE(exec("CREATE TABLE file_list (starttime, endtime, clockname, title)"));
+    ASSERT_TRUE(exec("INSERT INTO file_list VALUES (NULL, '08:00:00', 'A', 'n'), ('', '08:00:00', 'A', 'e'), "
+                     "('abc', '08:00:00', 'A', 'a'), ('07:00:00', '25:61:00', 'A', 'x'), "
+                     "('09:00:00', '10:00:00', 'A', 'good')"));
+    open();
+    EXPECT_TRUE(messages.empty()) << lastMessage();
+    const plans::ListTable shown = w().Listdata(L"List2");
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_EQ(shown[0], (std::array<wstring, 4>{L"", L"08:00", L"A", L"n"}));
+    EXPECT_EQ(shown[2], (std::array<wstring, 4>{L"07:00", L"25:61:00", L"A", L"x"}));
+    EXPECT_EQ(shown[4], (std::array<wstring, 4>{L"abc", L"08:00", L"A", L"a"}));
+    w().Image1_Click(1);
+    enterStage(9, 30, 10, 30, L"A", L"");
+    EXPECT_EQ(lastMessage(), L"开始时间【09:30】在录入09:00-10:00时间段");
+    messages.clear();
+    enterStage(10, 0, 11, 0, L"A", L"");
+    EXPECT_TRUE(messages.empty()) << lastMessage();
+    click(L"List2", 4);
+    messageAnswer = IDYES;
+    w().Cmd_del_Click();
+    EXPECT_TRUE(exec("SELECT 1 FROM file_list WHERE starttime = 'abc'")->empty());
+    EXPECT_EQ(exec("SELECT 1 FROM file_list")->size(), 5u);
+}
+
+// A failure to read is told as such: no empty list shown silently, no name called taken.
+TEST_F(StageWindow, AFileItCannotReadIsToldAndNothingTypedIsLost) {
+    ASSERT_TRUE(exec("DROP TABLE clocksetting"));
+    open();
+    ctl(L"Text1", 1).setText(L"新");
+    w().Cmd_save_Click();
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(lastMessage(), L"操作系统是精简版本，不支持本功能");
+    EXPECT_EQ(ctl(L"Text1", 1).text(), L"新");
+    w().Cmd_close_Click();
+    ASSERT_TRUE(DeleteFileW(path().c_str()));
+    messages.clear();
+    w().Show();
+    EXPECT_EQ(lastMessage(), L"操作系统是精简版本，不支持本功能");
+    EXPECT_EQ(ctl(L"List1").listCount() + ctl(L"List2").listCount(), 0);
+}
+
+// A table kept for years: the window and the dialog behind it answer again at once.
+TEST_F(StageWindow, OpensOnTenThousandClocksAndStagesWithinASecond) {
+    ASSERT_TRUE(exec("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 10000) "
+                     "INSERT INTO clocksetting (ID, clockname) SELECT x, 'c' || x FROM n"));
+    ASSERT_TRUE(exec("WITH RECURSIVE n(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM n WHERE x < 9999) "
+                     "INSERT INTO file_list SELECT printf('%02d:%02d:00', x / 60 % 24, x % 60), "
+                     "printf('%02d:%02d:30', x / 60 % 24, x % 60), 'c1', '' FROM n"));
+    DWORD start = GetTickCount();
+    open();
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(ctl(L"List1").listCount(), 10000);
+    EXPECT_EQ(ctl(L"List2").listCount(), 10000);
+}
+
 TEST_F(StageWindow, SavingRefusesWithTheBoxesOfTheNameTheDateAndTheAlarms) {
     open();
     settings::Settings& dialog = forms::Settings();
