@@ -108,16 +108,15 @@ void showOnFace(win::Window& window, ClockFace& face, std::optional<FaceRequest>
                 const std::wstring& s, int points) {
     const shell::ClockSetting& cs = shell::clockSetting();
     bool shows = textShows(shell::screenShared().blinkcount, shell::timingState().remainingms);
-    FaceRequest asked{facetext, s, points, shows, shell::screenShared().usepicture, cs.picture_width,
-                      cs.picture_height, window.Width(), window.Height(), face.changes()};
-    if (asked == last) return;
+    auto request = [&] {
+        return FaceRequest{facetext, s, points, shows, shell::screenShared().usepicture, cs.picture_width,
+                           cs.picture_height, window.Width(), window.Height(), face.changes()};
+    };
+    if (request() == last) return;
     layOutForPaint(window, face, facetext);
     face.setFaceVisible(true);
     face.print(shows ? s : std::wstring(), points);
-    asked.faceChanges = face.changes();
-    asked.windowWidth = window.Width();
-    asked.windowHeight = window.Height();
-    last = asked;
+    last = request();
 }
 
 }  // namespace clocks
