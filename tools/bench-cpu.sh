@@ -16,7 +16,7 @@ work=$(mktemp -d /tmp/velmora-bench.XXXXXX)
 sessions=(idle bare floor clock)
 
 cleanup() {
-  for s in "${sessions[@]}"; do [ -d "$work/$s" ] && WINEPREFIX=$work/$s wineserver -k 2>/dev/null; done
+  for s in "${sessions[@]}"; do WINEPREFIX=$work/$s wineserver -k 2>/dev/null || true; done
   rm -rf "$work"
   return 0
 }
@@ -78,14 +78,15 @@ spent() {
   awk 'NR == FNR {before[$1] = $2; next} {total += $2 - before[$1]} END {print total + 0}' "$1" "$2"
 }
 
-# One stage of a saved clock that covers the whole measurement, in a program folder of its own.
+# One stage of a saved clock that covers the whole measurement with its alarms well after it, in
+# a program folder of its own.
 prepare_program() {
   local folder=$work/program
   mkdir -p "$folder"
   cp -r "$build/bin/Velmora.exe" "$build/bin/MeetData.db" "$build/bin/sounds" "$build/bin/picture" \
         "$build/bin/font" "$folder/"
   local from to
-  from=$(date -d '-5 sec' +%T) to=$(date -d "+$((seconds + traced + 6 * settle)) sec" +%T)
+  from=$(date -d '-5 sec' +%T) to=$(date -d '+30 min' +%T)
   sqlite3 "$folder/MeetData.db" "INSERT INTO clocksetting VALUES (1, 'Bench', '2026-12-09', '', '12:00:00',
     30, 20, 10, '111101001111111111111', '100100100', 3,
     'start.wav\\Timeout.wav\\Timeout.wav\\Timeout.wav\\Stop.wav', '你的汇报', '休息',
@@ -94,7 +95,7 @@ prepare_program() {
 }
 
 fail() {
-  echo "bench: the window work of Velmora could not be read; did the program start?" >&2
+  echo "bench: the window work or the requests of Velmora could not be read; did the program start?" >&2
   exit 1
 }
 
