@@ -73,7 +73,7 @@ private:
     void Timer5_Timer();
 
     ClockFace face_;
-    std::optional<FaceRequest> faceAsked_;  // what ShowStatue painted last
+    std::optional<FaceRequest> faceAsked_;  // what ShowStatue asked of the face last
 };
 
 }  // namespace clocks

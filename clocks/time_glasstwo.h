@@ -61,7 +61,7 @@ private:
     void startReactions();
 
     ClockFace face_;
-    std::optional<FaceRequest> faceAsked_;  // what ShowStatue painted last
+    std::optional<FaceRequest> faceAsked_;  // what ShowStatue asked of the face last
 };
 
 }  // namespace clocks
