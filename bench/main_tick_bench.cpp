@@ -1,6 +1,7 @@
 // Runs the main clock through a simulated working day, 8 hours of 200 ms ticks, each tick
-// measuring, formatting and painting the face, and prints how fast it went and whether the
-// process's GDI and USER objects or its private bytes grew.
+// formatting the time and painting the face when it shows something new, and prints how fast it
+// went and whether the process's GDI and USER objects or its private bytes grew (the face keeps
+// one off-screen buffer from its first paint on).
 #include <windows.h>
 #include <psapi.h>
 

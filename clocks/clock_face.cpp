@@ -70,6 +70,9 @@ void ClockFace::attach(HWND window) {
     window_ = window;
     painted_.reset();
     outline_.reset();
+    buffer_.reset();
+    bufferBits_.reset();
+    ++changes_;
 }
 
 void ClockFace::paintWindow() {
@@ -85,11 +88,13 @@ void ClockFace::paintWindow() {
 }
 
 void ClockFace::setFaceVisible(bool visible) {
+    if (visible != faceVisible_) ++changes_;
     faceVisible_ = visible;
     invalidate();
 }
 
 void ClockFace::setBackgroundVisible(bool visible) {
+    if (visible != backgroundVisible_) ++changes_;
     backgroundVisible_ = visible;
     invalidate();
 }
@@ -101,6 +106,7 @@ void ClockFace::setFont(const std::wstring& name, int points) {
     font_ = createPointFont(name, points);
     printPoints_ = points;
     printFont_.reset();
+    ++changes_;
     invalidate();
 }
 
@@ -114,11 +120,13 @@ TwipsSize ClockFace::measure(const std::wstring& text) const {
 }
 
 void ClockFace::setTextColour(COLORREF colour) {
+    if (colour != textColour_) ++changes_;
     textColour_ = colour;
     invalidate();
 }
 
 void ClockFace::setBackColour(COLORREF colour) {
+    if (colour != backColour_) ++changes_;
     backColour_ = colour;
     invalidate();
 }
@@ -128,16 +136,19 @@ void ClockFace::loadPicture(const std::wstring& path) {
     BITMAP info{};
     bool sized = picture_ && GetObjectW(picture_.get(), sizeof info, &info);
     pictureSize_ = sized ? SIZE{info.bmWidth, info.bmHeight} : SIZE{};
+    ++changes_;
     invalidate();
 }
 
 void ClockFace::clearPicture() {
+    if (picture_) ++changes_;
     picture_.reset();
     pictureSize_ = {};
     invalidate();
 }
 
 void ClockFace::setFaceBox(const shell::TwipsRect& box) {
+    if (!(box == faceBox_)) ++changes_;
     faceBox_ = box;
     invalidate();
 }
@@ -148,6 +159,7 @@ bool ClockFace::hitsFace(POINT clientPixels) const {
 }
 
 void ClockFace::print(const std::wstring& text, int points) {
+    if (text != text_ || points != printPoints_) ++changes_;
     text_ = text;
     if (points != printPoints_) {
         printPoints_ = points;
@@ -156,17 +168,27 @@ void ClockFace::print(const std::wstring& text, int points) {
     invalidate();
 }
 
-bool ClockFace::paint(HDC dc) const {
+bool ClockFace::paint(HDC dc) {
     RECT client{};
     GetClientRect(window_, &client);
     // Drawn off screen first, so that a repaint does not flicker. A paint that cannot be drawn is
     // skipped; the next one tries again.
-    win::UniqueMemDC buffer(CreateCompatibleDC(dc));
-    win::UniqueBitmap bits(CreateCompatibleBitmap(dc, client.right, client.bottom));
-    if (!buffer || !bits) return false;
-    win::SelectScope use(buffer.get(), bits.get());
-    draw(buffer.get(), client);
-    return BitBlt(dc, 0, 0, client.right, client.bottom, buffer.get(), 0, 0, SRCCOPY);
+    HDC buffer = offScreen(dc, {client.right, client.bottom});
+    if (!buffer) return false;
+    draw(buffer, client);
+    return BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+}
+
+// Kept from paint to paint while the window keeps its size.
+HDC ClockFace::offScreen(HDC dc, SIZE size) {
+    if (buffer_ && bufferBits_ && size.cx == bufferSize_.cx && size.cy == bufferSize_.cy) return buffer_.get();
+    if (!buffer_) buffer_.reset(CreateCompatibleDC(dc));
+    win::UniqueBitmap bits(CreateCompatibleBitmap(dc, size.cx, size.cy));
+    if (!buffer_ || !bits) return nullptr;
+    SelectObject(buffer_.get(), bits.get());
+    bufferBits_ = std::move(bits);  // the one it replaces is out of the DC now
+    bufferSize_ = size;
+    return buffer_.get();
 }
 
 void ClockFace::cutOutline(int cornerEllipse) {

@@ -4,6 +4,7 @@
 // paint it in their WM_PAINT; positions and sizes are twips in the window.
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -50,7 +51,7 @@ public:
     // Prints `text` centred on the face at `points`; an empty text leaves the face blank.
     void print(const std::wstring& text, int points);
     // Draws the face; false when it could not be drawn.
-    bool paint(HDC dc) const;
+    bool paint(HDC dc);
     // Answers WM_PAINT of the window the face is attached to.
     void paintWindow();
 
@@ -59,6 +60,9 @@ public:
     void cutOutline(int cornerEllipse);
     // Makes the key colour of `textColour` the background, and transparent on the desktop.
     void makeKeyTransparent(COLORREF textColour);
+
+    // Grows with every change of what the face shows or where: equal counts, same face.
+    uint32_t changes() const { return changes_; }
 
     POINT dragOrigin{};  // twips in the window, where the left button went down
 
@@ -83,6 +87,7 @@ private:
 
     Drawn drawn() const;
     HFONT printingFont() const;
+    HDC offScreen(HDC dc, SIZE size);
     void invalidate() const;
     void draw(HDC dc, const RECT& client) const;
     void drawPicture(HDC dc, const RECT& client) const;
@@ -110,6 +115,11 @@ private:
 
     std::optional<Drawn> painted_;      // what the window shows
     std::optional<Outline> outline_;   // the region the window has
+    uint32_t changes_ = 0;
+
+    win::UniqueBitmap bufferBits_;  // before the DC it is selected into, which goes first
+    win::UniqueMemDC buffer_;
+    SIZE bufferSize_{};
 };
 
 }  // namespace clocks

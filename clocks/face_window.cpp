@@ -104,11 +104,19 @@ void layOutForPaint(win::Window& window, ClockFace& face, const std::wstring& fa
                      placed.height});
 }
 
-void showOnFace(win::Window& window, ClockFace& face, const std::wstring& facetext, const std::wstring& s, int points) {
+void showOnFace(win::Window& window, ClockFace& face, std::optional<FaceRequest>& last, const std::wstring& facetext,
+                const std::wstring& s, int points) {
+    const shell::ClockSetting& cs = shell::clockSetting();
+    bool shows = textShows(shell::screenShared().blinkcount, shell::timingState().remainingms);
+    auto request = [&] {
+        return FaceRequest{facetext, s, points, shows, shell::screenShared().usepicture, cs.picture_width,
+                           cs.picture_height, window.Width(), window.Height(), face.changes()};
+    };
+    if (request() == last) return;
     layOutForPaint(window, face, facetext);
     face.setFaceVisible(true);
-    bool shows = textShows(shell::screenShared().blinkcount, shell::timingState().remainingms);
     face.print(shows ? s : std::wstring(), points);
+    last = request();
 }
 
 }  // namespace clocks

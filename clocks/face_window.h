@@ -4,6 +4,8 @@
 // follows the face and the picture.
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "clocks/clock_face.h"
@@ -26,7 +28,23 @@ void relayOut(win::Window& window, ClockFace& face, const std::wstring& facetext
 // size (a window that changes size is laid out anew); on a picture the face is centred.
 void layOutForPaint(win::Window& window, ClockFace& face, const std::wstring& facetext);
 
+// What a clock last asked its face to show. Asking the same of a face that has not changed since
+// would leave the same pixels: the main tick asks five times a second for a text that changes once.
+struct FaceRequest {
+    std::wstring facetext;
+    std::wstring text;
+    int points = 0;
+    bool textShows = false;
+    bool picture = false;
+    int32_t pictureWidth = 0, pictureHeight = 0;
+    int32_t windowWidth = 0, windowHeight = 0;  // twips
+    uint32_t faceChanges = 0;
+    friend bool operator==(const FaceRequest&, const FaceRequest&) = default;
+};
+
 // Paints `s` at `points` on the face laid out for painting; blank while blinking hides the text.
-void showOnFace(win::Window& window, ClockFace& face, const std::wstring& facetext, const std::wstring& s, int points);
+// A request equal to `last` stops early.
+void showOnFace(win::Window& window, ClockFace& face, std::optional<FaceRequest>& last, const std::wstring& facetext,
+                const std::wstring& s, int points);
 
 }  // namespace clocks

@@ -139,7 +139,7 @@ void time_glass::Label_change() {
 
 void time_glass::ShowStatue(const std::wstring& s, int points) {
     if (!loaded()) return;
-    showOnFace(*this, face_, facetext, s, points);
+    showOnFace(*this, face_, faceAsked_, facetext, s, points);
     creatrange();
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "clocks/clock_face.h"
+#include "clocks/face_window.h"
 #include "shell/time_rules.h"
 #include "win/timer.h"
 #include "win/window.h"
@@ -72,6 +73,7 @@ private:
     void Timer5_Timer();
 
     ClockFace face_;
+    std::optional<FaceRequest> faceAsked_;  // what ShowStatue asked of the face last
 };
 
 }  // namespace clocks

@@ -319,7 +319,8 @@ void time_glass::buildStageLength() {
 
 // Main tick.
 void time_glass::Timer1_Timer() {
-    Timer1.interval(kTickMs);
+    // Setting the interval restarts the timer, a trip to the window system: only after an alarm.
+    if (Timer1.interval() != kTickMs) Timer1.interval(kTickMs);
     shell::keepOnTop(hwnd());
     shell::TimingState& t = shell::timingState();
     const shell::ClockSetting& cs = shell::clockSetting();

@@ -107,7 +107,7 @@ int32_t time_glasstwo::remaintime(const std::wstring& timername) {
 
 void time_glasstwo::ShowStatue(const std::wstring& s, int points) {
     if (!loaded()) return;
-    showOnFace(*this, face_, facetext, s, points);
+    showOnFace(*this, face_, faceAsked_, facetext, s, points);
     creatrange();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "clocks/clock_face.h"
+#include "clocks/face_window.h"
 #include "shell/time_rules.h"
 #include "win/timer.h"
 #include "win/window.h"
@@ -60,6 +61,7 @@ private:
     void startReactions();
 
     ClockFace face_;
+    std::optional<FaceRequest> faceAsked_;  // what ShowStatue asked of the face last
 };
 
 }  // namespace clocks

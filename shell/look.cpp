@@ -1,6 +1,7 @@
 #include "shell/look.h"
 
 #include <limits>
+#include <vector>
 
 #include "shell/run_records.h"
 #include "win/window_work.h"
@@ -31,11 +32,22 @@ constexpr std::array<PaletteColour, kPaletteSize> kPalette{{
     {L"白色", RGB(255, 255, 255)},
 }};
 
+BOOL CALLBACK collectWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 // Topmost, and no visible window of another program above it; our own windows do not count.
+// The order is read in one trip to the window system: stepping through it costs a trip for every
+// window, and EnumWindows asks after every other program's window, even below ours; this runs
+// several times a second.
 bool aboveOtherPrograms(HWND window) {
     if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST)) return false;
+    std::vector<HWND> order;  // top first
+    EnumDesktopWindows(nullptr, collectWindow, reinterpret_cast<LPARAM>(&order));
     DWORD self = GetCurrentProcessId();
-    for (HWND above = GetWindow(window, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+    for (HWND above : order) {
+        if (above == window) return true;
         DWORD owner = 0;
         GetWindowThreadProcessId(above, &owner);
         if (owner != self && IsWindowVisible(above)) return false;

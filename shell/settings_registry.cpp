@@ -58,7 +58,15 @@ std::optional<RegValue> queryValue(HKEY key, const std::wstring& name) {
     return text;
 }
 
+// The clocks ask for the second-screen switch several times a second, and only this program
+// changes it: it is read once and kept until the program writes or deletes a registry value.
+std::optional<int16_t>& keptSecondScreen() {
+    static std::optional<int16_t> kept;
+    return kept;
+}
+
 LONG setValue(HKEY key, const std::wstring& name, const RegValue& value) {
+    forgetSecondScreen();
     if (const auto* number = std::get_if<int32_t>(&value)) {
         DWORD dword = static_cast<DWORD>(*number);
         return RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dword), sizeof dword);
@@ -144,10 +152,14 @@ std::optional<RegValue> regReadValue(HKEY root, const std::wstring& path, const 
 }
 
 void regDeleteValue(HKEY root, const std::wstring& path, const std::wstring& name) {
+    forgetSecondScreen();
     if (auto key = openKey(root, path)) RegDeleteValueW(key.get(), name.c_str());
 }
 
-LONG regDeleteKey(HKEY root, const std::wstring& path) { return RegDeleteKeyW(root, path.c_str()); }
+LONG regDeleteKey(HKEY root, const std::wstring& path) {
+    forgetSecondScreen();
+    return RegDeleteKeyW(root, path.c_str());
+}
 
 int32_t readUserNumber(const std::wstring& key, const std::wstring& name) {
     return numberFrom(regReadValue(HKEY_CURRENT_USER, key, name));
@@ -196,7 +208,13 @@ void delsetting() {
 
 int16_t readClockMode() { return readSmallMode(L"clockmode"); }
 
-int16_t readSecondScreen() { return readSmallMode(L"second_screen"); }
+int16_t readSecondScreen() {
+    std::optional<int16_t>& kept = keptSecondScreen();
+    if (!kept) kept = readSmallMode(L"second_screen");
+    return *kept;
+}
+
+void forgetSecondScreen() { keptSecondScreen().reset(); }
 
 bool wpsVersion() {
     return !textFrom(regReadValue(HKEY_CURRENT_USER, L"Software\\kingsoft\\Office\\6.0\\Common", L"Version")).empty();

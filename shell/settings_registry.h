@@ -40,7 +40,10 @@ void readsetting(ClockSetting& s);
 void savesetting(const ClockSetting& s);
 void delsetting();
 int16_t readClockMode();
+// Read from the registry at its first use and after the program wrote or deleted a value.
 int16_t readSecondScreen();
+// The next readSecondScreen reads the registry again (for a change made from outside).
+void forgetSecondScreen();
 bool wpsVersion();
 std::wstring readClassString(HKEY root, const std::wstring& path, const std::wstring& name);
 bool classKeyExists(const std::wstring& path, const std::wstring& name);

@@ -16,6 +16,7 @@
 #include "shell/Frm_exit.h"
 #include "shell/meeting_db.h"
 #include "shell/program_folder.h"
+#include "shell/settings_registry.h"
 #include "win/handles.h"
 #include "win/text.h"
 
@@ -44,6 +45,7 @@ void resetSharedState() {
 void deleteUserKey(const wchar_t* path) {
     RegDeleteTreeW(HKEY_CURRENT_USER, path);
     RegDeleteKeyW(HKEY_CURRENT_USER, path);
+    shell::forgetSecondScreen();
 }
 
 Screenshot takeScreenshot() {

@@ -21,6 +21,51 @@ namespace {
 
 using testing_support::writeFile;
 
+// Counts the calls this program makes to a system function while it lives: its slot in the
+// import table points at a counting twin that passes the call on.
+class CallCounter {
+public:
+    template <typename R, typename... A>
+    CallCounter(R(WINAPI* function)(A...)) : slot_(slotOf(reinterpret_cast<void*>(function))) {
+        static CallCounter* self;  // one twin per function type, enough for the functions counted here
+        self = this;
+        if (slot_) original_ = *slot_;
+        write(reinterpret_cast<void*>(+[](A... a) WINAPI -> R {
+            ++self->calls;
+            return reinterpret_cast<R(WINAPI*)(A...)>(self->original_)(a...);
+        }));
+    }
+    CallCounter(const CallCounter&) = delete;
+    CallCounter& operator=(const CallCounter&) = delete;
+    ~CallCounter() { write(original_); }
+
+    bool counting() const { return slot_ != nullptr; }
+    int calls = 0;
+
+private:
+    static void** slotOf(void* function) {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+        for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); d->Name; ++d) {
+            for (auto* slot = reinterpret_cast<void**>(base + d->FirstThunk); *slot; ++slot) {
+                if (*slot == function) return slot;
+            }
+        }
+        return nullptr;
+    }
+    void write(void* function) {
+        if (!slot_) return;
+        DWORD was = 0;
+        VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &was);
+        *slot_ = function;
+        VirtualProtect(slot_, sizeof *slot_, was, &was);
+    }
+
+    void** slot_;
+    void* original_ = nullptr;
+};
+
 void put16(std::string& bytes, size_t at, unsigned v) {
     bytes[at] = static_cast<char>(v & 0xFF);
     bytes[at + 1] = static_cast<char>(v >> 8 & 0xFF);
@@ -263,6 +308,57 @@ TEST_F(ClockWindow, OnlyAChangedFaceIsRepaintedAndOnlyANewShapeRecutsTheOutline)
     glass().ShowStatue(L"", 50);
     EXPECT_EQ(win::windowWork().regionSets - cuts, 1);
     EXPECT_TRUE(outlineIs(0));
+}
+
+// Five times a second the tick comes; once a second the text changes. The ticks in between must
+// cost the registry and the window system nothing.
+TEST_F(ClockWindow, TicksWithinASecondReadNoSettingsWalkNoWindowsAndMakeNothingNew) {
+    shell::ClockSetting talk;
+    shell::applyFirstRunDefaults(talk);
+    addClock(L"talk", talk);
+    addStage(L"09:00:00", L"09:01:00", L"talk", L"汇报");
+    clock.setTimeOfDay(9, 0, 0);
+    glass().Form_Load();
+    glass().Timer5.fire();
+    glass().Timer2.enabled(false);  // the prompt machine and blinking have their own costs
+    glass().Timer3.enabled(false);
+    auto tick = [this] {
+        clock.advance(glass().Timer1.interval());
+        glass().Timer1.fire();
+        UpdateWindow(glass().hwnd());
+    };
+    tick();  // the first tick of a run sets the interval and takes the switches it needs
+
+    struct Counted {
+        const char* name;
+        CallCounter counter;
+        bool onNewSecond;  // may be called on a tick that shows a new second
+        int seen = 0;
+    };
+    Counted counted[] = {
+        {"RegOpenKeyExW", CallCounter(&RegOpenKeyExW), false},
+        {"GetWindow", CallCounter(&GetWindow), false},
+        {"SetTimer", CallCounter(&SetTimer), false},
+        {"CreateCompatibleBitmap", CallCounter(&CreateCompatibleBitmap), false},
+        {"CreateCompatibleDC", CallCounter(&CreateCompatibleDC), true},
+    };
+    for (const Counted& c : counted) ASSERT_TRUE(c.counter.counting()) << c.name;
+    LONG paints = win::windowWork().paints;
+    int newSeconds = 0;
+    for (int i = 0; i < 25; ++i) {
+        std::wstring before = glass().facetext;
+        tick();
+        bool newSecond = glass().facetext != before;
+        newSeconds += newSecond;
+        for (Counted& c : counted) {
+            if (!(newSecond && c.onNewSecond)) {
+                EXPECT_EQ(c.counter.calls, c.seen) << c.name << " tick " << i;
+            }
+            c.seen = c.counter.calls;
+        }
+    }
+    EXPECT_EQ(newSeconds, 5);
+    EXPECT_EQ(win::windowWork().paints - paints, 5);
 }
 
 }  // namespace
