@@ -11,7 +11,7 @@
 #include "plans/Frm_data_sum.h"
 #include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 
 namespace forms {
 namespace {

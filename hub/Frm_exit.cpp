@@ -1,9 +1,9 @@
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 
 #include "app/forms.h"
 #include "clocks/time_glass.h"
 #include "displays/Frm_process.h"
-#include "shell/clock_layout.h"
+#include "hub/clock_layout.h"
 #include "shell/program_folder.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"

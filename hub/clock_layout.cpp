@@ -1,4 +1,4 @@
-#include "shell/clock_layout.h"
+#include "hub/clock_layout.h"
 
 #include <windows.h>
 
@@ -8,7 +8,7 @@
 #include "app/forms.h"
 #include "clocks/time_glass.h"
 #include "clocks/time_glasstwo.h"
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/clock_placement.h"
 #include "shell/flag_strings.h"
 #include "shell/ini_store.h"

@@ -1,4 +1,4 @@
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/file_helpers.h"
 #include "shell/hotkey_text.h"
 #include "shell/ini_store.h"

@@ -1,5 +1,5 @@
 // The popup menu of the tray icon and the main clock, and what its items do.
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 
 #include <initializer_list>
 
@@ -9,7 +9,7 @@
 #include "displays/Frm_process.h"
 #include "plans/Frm_data_sum.h"
 #include "settings/Settings.h"
-#include "shell/clock_layout.h"
+#include "hub/clock_layout.h"
 #include "shell/help.h"
 #include "shell/meeting_db.h"
 #include "shell/run_records.h"

@@ -1,6 +1,6 @@
 // The submenu "常用时钟": the saved clocks of the meeting database, each started by a click or
 // its hotkey.
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 
 #include <algorithm>
 

@@ -10,7 +10,7 @@
 #include "plans/stage_store.h"
 #include "settings/Settings.h"
 #include "settings/settings_rules.h"
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/file_helpers.h"
 #include "shell/meeting_db.h"
 #include "win/auto_message.h"

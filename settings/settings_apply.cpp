@@ -10,7 +10,7 @@
 #include "displays/Frm_title.h"
 #include "settings/Settings.h"
 #include "settings/settings_rules.h"
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/flag_strings.h"
 #include "shell/ini_store.h"
 #include "shell/meeting_db.h"

@@ -4,7 +4,7 @@
 #include "clocks/time_glasstwo.h"
 #include "settings/Settings.h"
 #include "settings/settings_rules.h"
-#include "shell/clock_layout.h"
+#include "hub/clock_layout.h"
 #include "shell/flag_strings.h"
 #include "shell/ini_store.h"
 #include "shell/run_records.h"

@@ -13,7 +13,7 @@
 #include "plans/Frm_data_sum.h"
 #include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/meeting_db.h"
 #include "shell/program_folder.h"
 #include "win/handles.h"

@@ -1,7 +1,7 @@
 // The real program, started and watched from outside.
 #include <gtest/gtest.h>
 
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/ini_store.h"
 #include "shell/settings_registry.h"
 #include "tests/e2e/driver.h"

@@ -3,7 +3,7 @@
 // program leaves the CSV file beside the program.
 #include <gtest/gtest.h>
 
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "shell/time_rules.h"

@@ -9,7 +9,7 @@
 #include "displays/Frm_process.h"
 #include "plans/Frm_data_sum.h"
 #include "settings/Settings.h"
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/run_records.h"
 #include "tests/test_support.h"
 

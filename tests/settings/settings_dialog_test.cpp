@@ -13,7 +13,7 @@
 #include "settings/Settings.h"
 #include "settings/addin_repair.h"
 #include "settings/choosers.h"
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/ini_store.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
