@@ -8,10 +8,10 @@
 #include "displays/Frm_process.h"
 #include "displays/Frm_time.h"
 #include "displays/Frm_title.h"
+#include "hub/Frm_exit.h"
 #include "plans/Frm_data_sum.h"
 #include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
-#include "hub/Frm_exit.h"
 
 namespace forms {
 namespace {

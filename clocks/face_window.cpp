@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "faces/face_look.h"
 #include "clocks/face_text.h"
+#include "faces/face_look.h"
 #include "shell/file_helpers.h"
 #include "shell/flag_strings.h"
 #include "shell/look.h"

@@ -8,12 +8,12 @@
 
 #include "app/forms.h"
 #include "clocks/alarm_rules.h"
-#include "faces/face_look.h"
 #include "clocks/face_text.h"
 #include "clocks/face_window.h"
 #include "clocks/time_glasstwo.h"
 #include "displays/Frm_process.h"
 #include "displays/Frm_title.h"
+#include "faces/face_look.h"
 #include "hub/Frm_exit.h"
 #include "shell/clock_placement.h"
 #include "shell/flag_strings.h"

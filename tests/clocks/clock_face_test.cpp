@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "faces/face_look.h"
 #include "clocks/face_text.h"
+#include "faces/face_look.h"
 
 namespace clocks {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/forms.h"
-#include "faces/clock_font.h"
 #include "clocks/time_glass.h"
+#include "faces/clock_font.h"
 #include "shell/ini_store.h"
 #include "shell/run_records.h"
 #include "tests/test_support.h"

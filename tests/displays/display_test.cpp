@@ -1,8 +1,8 @@
 #include "tests/displays/display_test.h"
 
 #include "app/forms.h"
-#include "faces/clock_font.h"
 #include "displays/floating_place.h"
+#include "faces/clock_font.h"
 #include "shell/run_records.h"
 #include "win/handles.h"
 #include "win/object_marks.h"

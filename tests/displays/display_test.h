@@ -3,8 +3,8 @@
 // and the windows unloaded again afterwards.
 #include <windows.h>
 
-#include "faces/face_look.h"
 #include "displays/text_window.h"
+#include "faces/face_look.h"
 #include "shell/clock_placement.h"
 #include "tests/test_support.h"
 
