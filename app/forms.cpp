@@ -17,7 +17,7 @@ namespace forms {
 namespace {
 
 struct All {
-    shell::Frm_exit exit;
+    hub::Frm_exit exit;
     displays::Frm_process process{false};
     displays::Frm_process processTwo{true};
     clocks::time_glass glass;
@@ -36,7 +36,7 @@ std::unique_ptr<All>& all() {
 
 }  // namespace
 
-shell::Frm_exit& Frm_exit() { return all()->exit; }
+hub::Frm_exit& Frm_exit() { return all()->exit; }
 displays::Frm_process& Frm_process() { return all()->process; }
 displays::Frm_process& Frm_process_two() { return all()->processTwo; }
 clocks::time_glass& time_glass() { return all()->glass; }

@@ -110,7 +110,7 @@ void Settings::applyClock() {
     if (!loaded()) return;  // closed while the queued messages ran
 
     storeIniKeys();
-    shell::Frm_exit& hub = forms::Frm_exit();
+    hub::Frm_exit& hub = forms::Frm_exit();
     hub.hotkey_del();
     hub.Hotkey_set();
 

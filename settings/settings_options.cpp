@@ -69,7 +69,7 @@ void Settings::secondScreenClicked() {
         two.setLeft(w + x);
         two.setTop(y);
     } else {
-        shell::clockrefresh();
+        hub::clockrefresh();
         parkSecondClock();
     }
     across.setVisible(on == 1);

@@ -32,7 +32,7 @@ protected:
     void exitThroughMenu(driver::Program& p, const std::wstring& answer) {
         HWND hub = p.waitWindow(L"Kelvane", L"Velmora.Frm_exit");
         ASSERT_TRUE(hub);
-        PostMessageW(hub, WM_COMMAND, shell::menu_id::menu_other + 3, 0);
+        PostMessageW(hub, WM_COMMAND, hub::menu_id::menu_other + 3, 0);
         HWND box = p.waitWindow(L"提示", kDialogClass);
         ASSERT_TRUE(box);
         EXPECT_EQ(driver::shownBoxText(box), L"确定退出吗？");

@@ -14,6 +14,7 @@
 #include "tests/test_support.h"
 #include "win/twips.h"
 
+using namespace hub;
 using namespace shell;
 
 namespace {

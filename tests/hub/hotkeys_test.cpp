@@ -8,6 +8,7 @@
 #include "tests/test_support.h"
 #include "win/handles.h"
 
+using namespace hub;
 using namespace shell;
 
 namespace {

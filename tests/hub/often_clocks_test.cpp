@@ -11,6 +11,7 @@
 #include "shell/run_records.h"
 #include "tests/test_support.h"
 
+using namespace hub;
 using namespace shell;
 
 namespace {

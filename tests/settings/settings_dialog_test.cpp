@@ -82,7 +82,7 @@ protected:
         HubTest::TearDown();
     }
 
-    static Frm_exit& hub() { return forms::Frm_exit(); }
+    static hub::Frm_exit& hub() { return forms::Frm_exit(); }
     static settings::Settings& dlg() { return forms::Settings(); }
     static win::Control& ctl(const wchar_t* name, int index = 0) { return dlg().Ctl(name, index); }
     void open() {
