@@ -8,16 +8,16 @@
 #include "displays/Frm_process.h"
 #include "displays/Frm_time.h"
 #include "displays/Frm_title.h"
+#include "hub/Frm_exit.h"
 #include "plans/Frm_data_sum.h"
 #include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
-#include "shell/Frm_exit.h"
 
 namespace forms {
 namespace {
 
 struct All {
-    shell::Frm_exit exit;
+    hub::Frm_exit exit;
     displays::Frm_process process{false};
     displays::Frm_process processTwo{true};
     clocks::time_glass glass;
@@ -36,7 +36,7 @@ std::unique_ptr<All>& all() {
 
 }  // namespace
 
-shell::Frm_exit& Frm_exit() { return all()->exit; }
+hub::Frm_exit& Frm_exit() { return all()->exit; }
 displays::Frm_process& Frm_process() { return all()->process; }
 displays::Frm_process& Frm_process_two() { return all()->processTwo; }
 clocks::time_glass& time_glass() { return all()->glass; }

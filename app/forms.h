@@ -1,7 +1,7 @@
 #pragma once
 // The program's windows: each exists once for the life of the process and is reached from
 // everywhere through these accessors, as the windows reach each other's timers and fields.
-namespace shell { class Frm_exit; }
+namespace hub { class Frm_exit; }
 namespace clocks { class time_glass; class time_glasstwo; }
 namespace displays { class Frm_process; class Frm_time; class Frm_title; }
 namespace settings { class Settings; }
@@ -9,7 +9,7 @@ namespace plans { class Frm_data_sum; class Frm_offtensetting; }
 
 namespace forms {
 
-shell::Frm_exit& Frm_exit();
+hub::Frm_exit& Frm_exit();
 displays::Frm_process& Frm_process();
 displays::Frm_process& Frm_process_two();
 clocks::time_glass& time_glass();

@@ -8,7 +8,7 @@
 #include "displays/Frm_process.h"
 #include "displays/Frm_time.h"
 #include "displays/Frm_title.h"
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/program_folder.h"
 #include "shell/settings_registry.h"
 #include "win/handles.h"

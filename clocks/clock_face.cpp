@@ -99,36 +99,19 @@ void ClockFace::setBackgroundVisible(bool visible) {
     invalidate();
 }
 
-// Made anew at every build, so that a font file added since is taken.
 void ClockFace::setFont(const std::wstring& name, int points) {
-    fontName_ = name;
-    points_ = points;
-    font_ = createPointFont(name, points);
     printPoints_ = points;
     printFont_.reset();
-    ++changes_;
-    invalidate();
+    FaceStyle::setFont(name, points);
 }
 
-TwipsSize ClockFace::measure(const std::wstring& text) const {
+faces::TwipsSize ClockFace::measure(const std::wstring& text) const {
     win::UniqueMemDC dc(CreateCompatibleDC(nullptr));
     if (!dc) return {};
-    win::SelectScope use(dc.get(), font_.get());
+    win::SelectScope use(dc.get(), font());
     SIZE extent{};
     GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
     return {win::pixelsToTwipsX(extent.cx), win::pixelsToTwipsY(extent.cy)};
-}
-
-void ClockFace::setTextColour(COLORREF colour) {
-    if (colour != textColour_) ++changes_;
-    textColour_ = colour;
-    invalidate();
-}
-
-void ClockFace::setBackColour(COLORREF colour) {
-    if (colour != backColour_) ++changes_;
-    backColour_ = colour;
-    invalidate();
 }
 
 void ClockFace::loadPicture(const std::wstring& path) {
@@ -163,7 +146,7 @@ void ClockFace::print(const std::wstring& text, int points) {
     text_ = text;
     if (points != printPoints_) {
         printPoints_ = points;
-        printFont_ = points == points_ ? win::UniqueFont() : createPointFont(fontName_, points);
+        printFont_ = points == fontPoints() ? win::UniqueFont() : faces::createPointFont(fontName(), points);
     }
     invalidate();
 }
@@ -207,29 +190,23 @@ void ClockFace::cutOutline(int cornerEllipse) {
     outline_ = made && set ? std::optional<Outline>(wanted) : std::nullopt;
 }
 
-void ClockFace::makeKeyTransparent(COLORREF textColour) {
-    COLORREF key = keyColourOf(textColour);
-    setBackColour(key);
-    if (!window_) return;
-    SetWindowLongW(window_, GWL_EXSTYLE, GetWindowLongW(window_, GWL_EXSTYLE) | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(window_, key, 0, LWA_COLORKEY);
-}
+void ClockFace::makeKeyTransparent(COLORREF textColour) { useKeyColour(window_, textColour); }
 
 ClockFace::Drawn ClockFace::drawn() const {
     RECT client{};
     if (window_) GetClientRect(window_, &client);
-    return {text_, printingFont(), picture_.get(), textColour_, backColour_, faceVisible_, backgroundVisible_,
+    return {text_, printingFont(), picture_.get(), textColour(), backColour(), faceVisible_, backgroundVisible_,
             faceBox_, client.right, client.bottom};
 }
 
-HFONT ClockFace::printingFont() const { return printPoints_ == points_ ? font_.get() : printFont_.get(); }
+HFONT ClockFace::printingFont() const { return printPoints_ == fontPoints() ? font() : printFont_.get(); }
 
 void ClockFace::invalidate() const {
     if (window_ && drawn() != painted_) InvalidateRect(window_, nullptr, FALSE);
 }
 
 void ClockFace::draw(HDC dc, const RECT& client) const {
-    win::UniqueBrush back(CreateSolidBrush(backColour_));
+    win::UniqueBrush back(CreateSolidBrush(backColour()));
     FillRect(dc, &client, back.get());
     if (backgroundVisible_ || faceVisible_) drawPicture(dc, client);
     if (faceVisible_) drawText(dc);
@@ -255,7 +232,7 @@ void ClockFace::drawPicture(HDC dc, const RECT& client) const {
 void ClockFace::drawText(HDC dc) const {
     if (text_.empty()) return;
     win::SelectScope use(dc, printingFont());
-    SetTextColor(dc, textColour_);
+    SetTextColor(dc, textColour());
     SetBkMode(dc, TRANSPARENT);
     SIZE extent{};
     GetTextExtentPoint32W(dc, text_.c_str(), static_cast<int>(text_.size()), &extent);

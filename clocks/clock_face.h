@@ -8,14 +8,14 @@
 #include <optional>
 #include <string>
 
-#include "clocks/clock_font.h"
-#include "clocks/face_look.h"
+#include "faces/face_look.h"
+#include "faces/face_style.h"
 #include "shell/look.h"
 #include "win/handles.h"
 
 namespace clocks {
 
-class ClockFace {
+class ClockFace : public faces::FaceStyle {
 public:
     // The window the face is painted on; nullptr once it is gone.
     void attach(HWND window);
@@ -26,17 +26,8 @@ public:
     bool backgroundVisible() const { return backgroundVisible_; }
     void setBackgroundVisible(bool visible);
 
-    // The font the face measures its text in and prints with.
-    void setFont(const std::wstring& name, int points);
-    const std::wstring& fontName() const { return fontName_; }
-    // Width and height of `text` in that font, twips.
-    TwipsSize measure(const std::wstring& text) const;
-    PrivateFonts& privateFonts() { return privateFonts_; }
-
-    COLORREF textColour() const { return textColour_; }
-    void setTextColour(COLORREF colour);
-    COLORREF backColour() const { return backColour_; }
-    void setBackColour(COLORREF colour);
+    // Width and height of `text` in the face's font, twips.
+    faces::TwipsSize measure(const std::wstring& text) const;
 
     // The background picture, stretched over the whole window. A file that cannot be read leaves
     // no picture, and the background colour shows.
@@ -85,6 +76,11 @@ private:
         friend bool operator==(const Outline&, const Outline&) = default;
     };
 
+    void setFont(const std::wstring& name, int points) override;
+    void restyled() override {
+        ++changes_;
+        invalidate();
+    }
     Drawn drawn() const;
     HFONT printingFont() const;
     HDC offScreen(HDC dc, SIZE size);
@@ -98,15 +94,9 @@ private:
     bool faceVisible_ = true;
     bool backgroundVisible_ = true;
 
-    std::wstring fontName_;
-    int points_ = 0;
-    win::UniqueFont font_;
     int printPoints_ = 0;
     win::UniqueFont printFont_;  // the font at the points printed last, when they differ
-    PrivateFonts privateFonts_;
 
-    COLORREF textColour_ = RGB(0, 0, 0);
-    COLORREF backColour_ = RGB(0, 0, 0);
     win::UniqueBitmap picture_;
     SIZE pictureSize_{};  // pixels
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "clocks/face_look.h"
 #include "clocks/face_text.h"
+#include "faces/face_look.h"
 #include "shell/file_helpers.h"
 #include "shell/flag_strings.h"
 #include "shell/look.h"
@@ -31,11 +31,11 @@ std::optional<shell::PictureSize> backgroundPicture() {
     return shell::PictureSize{cs.picture_width, cs.picture_height};
 }
 
-void resize(win::Window& window, TwipsSize size) {
+void resize(win::Window& window, faces::TwipsSize size) {
     if (!window.hasSize(size.width, size.height)) window.Move(window.Left(), window.Top(), size.width, size.height);
 }
 
-void sizeFaceBox(ClockFace& face, TwipsSize size) {
+void sizeFaceBox(ClockFace& face, faces::TwipsSize size) {
     shell::TwipsRect box = face.faceBox();
     face.setFaceBox({box.left, box.top, size.width, size.height});
 }
@@ -47,7 +47,7 @@ void dressBackground(ClockFace& face, bool stageStep, COLORREF text) {
     shell::ScreenShared& screen = shell::screenShared();
     face.clearPicture();
     screen.usepicture = false;
-    if (!opaqueBackground(cs.checkvalue)) {
+    if (!faces::opaqueBackground(cs.checkvalue)) {
         face.makeKeyTransparent(text);
         return;
     }
@@ -56,7 +56,7 @@ void dressBackground(ClockFace& face, bool stageStep, COLORREF text) {
     if (!field.file.empty() && fileExists(path)) {
         face.loadPicture(path);
         screen.usepicture = true;
-        shell::PictureSize size = cappedPictureSize(shell::getpicturesize(path));
+        shell::PictureSize size = faces::cappedPictureSize(shell::getpicturesize(path));
         cs.picture_width = size.width;
         cs.picture_height = size.height;
         return;
@@ -69,11 +69,11 @@ void dressBackground(ClockFace& face, bool stageStep, COLORREF text) {
 
 void layOutFace(win::Window& window, ClockFace& face, const std::wstring& facetext) {
     const shell::ClockSetting& cs = shell::clockSetting();
-    TwipsSize box = faceBoxOf(face.measure(facetext), kLayoutAllowance);
+    faces::TwipsSize box = faces::faceBoxOf(face.measure(facetext), kLayoutAllowance);
     if (shell::screenShared().usepicture) {
         face.setFaceBox({cs.time_left, cs.time_top, box.width, box.height});
         face.setBackgroundVisible(true);
-        resize(window, windowAround(box, backgroundPicture()));
+        resize(window, faces::windowAround(box, backgroundPicture()));
         return;
     }
     face.setFaceBox({0, 0, box.width, box.height});
@@ -83,16 +83,16 @@ void layOutFace(win::Window& window, ClockFace& face, const std::wstring& facete
 }
 
 void relayOut(win::Window& window, ClockFace& face, const std::wstring& facetext) {
-    TwipsSize box = faceBoxOf(face.measure(facetext), kLayoutAllowance);
+    faces::TwipsSize box = faces::faceBoxOf(face.measure(facetext), kLayoutAllowance);
     sizeFaceBox(face, box);
-    resize(window, windowAround(box, backgroundPicture()));
+    resize(window, faces::windowAround(box, backgroundPicture()));
 }
 
 void layOutForPaint(win::Window& window, ClockFace& face, const std::wstring& facetext) {
     bool picture = shell::screenShared().usepicture;
-    TwipsSize box = faceBoxOf(face.measure(facetext), kPaintAllowance);
+    faces::TwipsSize box = faces::faceBoxOf(face.measure(facetext), kPaintAllowance);
     if (picture) face.setBackgroundVisible(true);
-    TwipsSize around = windowAround(box, backgroundPicture());
+    faces::TwipsSize around = faces::windowAround(box, backgroundPicture());
     if (window.hasSize(around.width, around.height)) {
         sizeFaceBox(face, box);
     } else {

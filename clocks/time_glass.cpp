@@ -8,13 +8,13 @@
 
 #include "app/forms.h"
 #include "clocks/alarm_rules.h"
-#include "clocks/face_look.h"
 #include "clocks/face_text.h"
 #include "clocks/face_window.h"
 #include "clocks/time_glasstwo.h"
 #include "displays/Frm_process.h"
 #include "displays/Frm_title.h"
-#include "shell/Frm_exit.h"
+#include "faces/face_look.h"
+#include "hub/Frm_exit.h"
 #include "shell/clock_placement.h"
 #include "shell/flag_strings.h"
 #include "shell/ini_store.h"
@@ -51,7 +51,7 @@ void drag(time_glass& g, POINT at) {
     // The loop started from this move; the way the mouse went since the press is added.
     POINT moved = twipsOf(at);
     POINT origin = g.face().dragOrigin;
-    shell::WindowPosition p = dropOnScreen({g.Left() + moved.x - origin.x, g.Top() + moved.y - origin.y},
+    shell::WindowPosition p = faces::dropOnScreen({g.Left() + moved.x - origin.x, g.Top() + moved.y - origin.y},
                                            {g.Width(), g.Height()}, shell::screenTwips());
     g.Move(p.left, p.top);
     shell::saveclocksite(g.Left(), g.Top());
@@ -61,7 +61,7 @@ void drag(time_glass& g, POINT at) {
 // On its own background the menu opens under the clock, at the mouse's column; on a see-through
 // clock at the mouse.
 void openMenu(time_glass& g) {
-    if (!opaqueBackground(shell::clockSetting().checkvalue)) return forms::Frm_exit().popupMenu();
+    if (!faces::opaqueBackground(shell::clockSetting().checkvalue)) return forms::Frm_exit().popupMenu();
     POINT at{};
     GetCursorPos(&at);
     RECT window{};
@@ -110,7 +110,7 @@ void time_glass::buildFace(bool stageStep) {
     COLORREF text = shell::colorOfIndex(static_cast<int16_t>(look().colourIndex));
     facetext = initialText(cs.optvalue, shell::timingState().stageseconds, cs.Time_all);
     timelabel = shell::countsDown(cs.optvalue) ? cs.Time_all : shell::TimeOfDay{};
-    face_.setFont(settleClockFont(cs.clockFont, points, face_.privateFonts()), points);
+    face_.useFont(cs.clockFont, points);
     face_.setTextColour(text);
     dressBackground(face_, stageStep, text);
     layOutFace(*this, face_, facetext);

@@ -91,7 +91,7 @@ void time_glasstwo::buildFace() {
     int points = facePoints() + addsize;
     COLORREF text = shell::colorOfIndex(static_cast<int16_t>(shell::lookCodeOf(cs.Fontselect).colourIndex));
     facetext = initialText(cs.optvalue, shell::timingState().stageseconds, cs.Time_all);
-    face_.setFont(settleClockFont(cs.clockFont, points, face_.privateFonts()), points);
+    face_.useFont(cs.clockFont, points);
     face_.setTextColour(text);
     dressBackground(face_, false, text);
     layOutFace(*this, face_, facetext);

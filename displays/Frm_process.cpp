@@ -64,7 +64,7 @@ void Frm_process::restyle() {
 }
 
 void Frm_process::wrapText() {
-    clocks::TwipsSize text = measure(bannertext);
+    faces::TwipsSize text = measure(bannertext);
     resize(text.width + 2 * kTextLeft, text.height + 2 * kTextTop);
     showText();
 }

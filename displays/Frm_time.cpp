@@ -36,7 +36,7 @@ void Frm_time::Form_Load() {
 }
 
 POINT Frm_time::textAt() const {
-    clocks::TwipsSize text = measure(timetext_);
+    faces::TwipsSize text = measure(timetext_);
     return {(Width() - text.width) / 2, (Height() - text.height) / 2};
 }
 
@@ -49,7 +49,7 @@ void Frm_time::restyle() {
 
 void Frm_time::refreshTime() {
     timetext_ = hoursMinutes(shell::timeOfDayNow());
-    clocks::TwipsSize text = measure(timetext_);
+    faces::TwipsSize text = measure(timetext_);
     resize(text.width + 2 * kMargin, text.height + 2 * kMargin);
     showText();
 }

@@ -41,7 +41,7 @@ void Frm_title::restyle() {
 
 void Frm_title::wrapText() {
     if (!loaded()) return;
-    clocks::TwipsSize text = measure(titletext_);
+    faces::TwipsSize text = measure(titletext_);
     resize(text.width + kMargin, text.height + kMargin);
     showText();
 }
@@ -68,7 +68,7 @@ void Frm_title::Timer1_Timer() {
 }
 
 bool Frm_title::onText(POINT at) const {
-    clocks::TwipsSize text = measure(titletext_);
+    faces::TwipsSize text = measure(titletext_);
     return at.x < text.width && at.y < text.height;
 }
 

@@ -4,14 +4,14 @@
 // monitor is taken to lie right of it and to be as large.
 #include <cstdint>
 
-#include "clocks/face_look.h"
+#include "faces/face_look.h"
 #include "shell/clock_placement.h"
 #include "shell/ini_store.h"
 
 namespace displays {
 
-using clocks::dropOnScreen;
-using clocks::TwipsSize;
+using faces::dropOnScreen;
+using faces::TwipsSize;
 using shell::ScreenTwips;
 using shell::screenTwips;
 using shell::WindowPosition;

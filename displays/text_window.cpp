@@ -28,35 +28,10 @@ bool TextWindow::createFloating(const wchar_t* className) {
     return create({className}, win::floatingLayout(kUnplaced, kUnplaced, kDesignWidth, kDesignHeight));
 }
 
-void TextWindow::useFont(std::wstring& font, int points) {
-    fontName_ = clocks::settleClockFont(font, points, privateFonts_);
-    points_ = points;
-    font_ = clocks::createPointFont(fontName_, points);
-    invalidate();
-}
-
-void TextWindow::setTextColour(COLORREF colour) {
-    textColour_ = colour;
-    invalidate();
-}
-
-void TextWindow::setBackColour(COLORREF colour) {
-    backColour_ = colour;
-    invalidate();
-}
-
-void TextWindow::changcolor(COLORREF text) {
-    COLORREF key = clocks::keyColourOf(text);
-    setBackColour(key);
-    if (!loaded()) return;
-    SetWindowLongW(hwnd(), GWL_EXSTYLE, GetWindowLongW(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(hwnd(), key, 0, LWA_COLORKEY);
-}
-
-clocks::TwipsSize TextWindow::measure(const std::wstring& text) const {
+faces::TwipsSize TextWindow::measure(const std::wstring& text) const {
     win::UniqueMemDC dc(CreateCompatibleDC(nullptr));
-    if (!dc || !font_) return {};
-    win::SelectScope use(dc.get(), font_.get());
+    if (!dc || !font()) return {};
+    win::SelectScope use(dc.get(), font());
     SIZE extent{};
     GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
     TEXTMETRICW tm{};
@@ -72,7 +47,7 @@ TextWindow::Drawn TextWindow::drawn() const {
     RECT client{};
     GetClientRect(hwnd(), &client);
     POINT at = textAt();
-    return {shownText(), win::twipsToPixelsX(at.x), win::twipsToPixelsY(at.y), font_.get(), textColour_, backColour_,
+    return {shownText(), win::twipsToPixelsX(at.x), win::twipsToPixelsY(at.y), font(), textColour(), backColour(),
             client.right, client.bottom};
 }
 

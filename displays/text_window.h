@@ -7,33 +7,28 @@
 #include <optional>
 #include <string>
 
-#include "clocks/clock_font.h"
-#include "clocks/face_look.h"
+#include "faces/face_look.h"
+#include "faces/face_style.h"
 #include "win/handles.h"
 #include "win/window.h"
 
 namespace displays {
 
-class TextWindow : public win::Window {
+class TextWindow : public win::Window, protected faces::FaceStyle {
 public:
-    const std::wstring& fontName() const { return fontName_; }
-    int fontPoints() const { return points_; }
-    COLORREF textColour() const { return textColour_; }
-    COLORREF backColour() const { return backColour_; }
+    using FaceStyle::backColour;
+    using FaceStyle::fontName;
+    using FaceStyle::fontPoints;
+    using FaceStyle::textColour;
 
 protected:
     bool createFloating(const wchar_t* className);
 
-    // Uses `font` at `points`; a face the system lacks is repaired from the program's font
-    // folder, and `font` then names the face that stands in for it.
-    void useFont(std::wstring& font, int points);
-    void setTextColour(COLORREF colour);
-    void setBackColour(COLORREF colour);
     // The key colour next to the text colour becomes the background, and the desktop shows
     // through it; the window stays layered from then on.
-    void changcolor(COLORREF text);
+    void changcolor(COLORREF text) { useKeyColour(hwnd(), text); }
 
-    clocks::TwipsSize measure(const std::wstring& text) const;
+    faces::TwipsSize measure(const std::wstring& text) const;
     void resize(int width, int height);  // twips, keeping the place
     // After a change of the text: painted anew, and the window's own text follows it, so that
     // the text can be read from outside the program. Nothing is redone while the window already
@@ -70,18 +65,13 @@ private:
         friend bool operator==(const Drawn&, const Drawn&) = default;
     };
 
+    void restyled() override { invalidate(); }
     Drawn drawn() const;
     void invalidate();  // painted when the queue runs dry
     void paintWindow();
     void paint(HDC dc, const Drawn& d) const;
     void mouseDown(bool left, POINT at);
 
-    std::wstring fontName_;
-    int points_ = 0;
-    win::UniqueFont font_;
-    clocks::PrivateFonts privateFonts_;
-    COLORREF textColour_ = RGB(0, 0, 0);
-    COLORREF backColour_ = RGB(0, 0, 0);
     POINT pressAt_{};  // where the left button went down, twips in the window
     std::optional<Drawn> painted_;  // what the window shows
 };

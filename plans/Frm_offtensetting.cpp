@@ -55,28 +55,12 @@ ExportTable stageExportTable(const std::vector<StoredStage>& stages) {
 }  // namespace
 
 Frm_offtensetting::Frm_offtensetting()
-    : ControlDialog(L"Velmora.Frm_offtensetting", L"阶段计时", kStageClientWidth, kStageClientHeight) {}
+    : TabbedDialog(L"Velmora.Frm_offtensetting", L"阶段计时", kStageClientWidth, kStageClientHeight) {}
 
-LRESULT Frm_offtensetting::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_CREATE:
-        Form_Load();
-        return 0;
-    case WM_COMMAND:
-        if (lp == 0 && LOWORD(wp) == IDCANCEL) return Cmd_close_Click(), 0;
-        if (lp == 0 && LOWORD(wp) == kExportItem) return out_Click(), 0;
-        break;
-    case WM_DRAWITEM:
-        paintPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-        return TRUE;
-    case WM_MOUSEMOVE:
-        hoverTab(-1);
-        return 0;
-    case WM_CLOSE:
-        Cmd_close_Click();
-        return 0;
-    }
-    return ControlDialog::onMessage(msg, wp, lp);
+bool Frm_offtensetting::dialogCommand(WORD id) {
+    if (id != kExportItem) return false;
+    out_Click();
+    return true;
 }
 
 void Frm_offtensetting::Form_Load() {
@@ -270,21 +254,15 @@ void Frm_offtensetting::repaintTabs() {
 void Frm_offtensetting::paintPicture(const DRAWITEMSTRUCT& d) {
     win::Control* c = controls_.find(d.hwndItem);
     if (!c) return;
-    RECT r = d.rcItem;
     bool tab = c->name() == L"Image1" || c->name() == L"Label6";
-    settings::TabPicture p = settings::TabPicture::Normal;
-    if (tab && c->index() == chosenTab_) p = settings::TabPicture::Selected;
-    else if (tab && c->index() == hoveredTab_) p = settings::TabPicture::Hovered;
-    win::UniqueBrush fill(CreateSolidBrush(settings::tabPictureColour(p)));
-    FillRect(d.hDC, &r, fill.get());
-    if (c->name() != L"Label6") {
-        DrawEdge(d.hDC, &r, tab ? EDGE_RAISED : EDGE_ETCHED, tab ? BF_LEFT | BF_TOP | BF_RIGHT : BF_RECT);
-        return;
-    }
-    std::wstring caption = c->text();
-    win::SelectScope font(d.hDC, font_.get());
-    SetBkMode(d.hDC, TRANSPARENT);
-    DrawTextW(d.hDC, caption.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    win::TabPicture p = win::TabPicture::Normal;
+    if (tab && c->index() == chosenTab_) p = win::TabPicture::Selected;
+    else if (tab && c->index() == hoveredTab_) p = win::TabPicture::Hovered;
+    if (c->name() == L"Label6") return win::paintTabCaption(d, p, font_.get(), c->text());
+    if (tab) return win::paintTabPicture(d, p);
+    win::fillPicture(d, p);
+    RECT r = d.rcItem;
+    DrawEdge(d.hDC, &r, EDGE_ETCHED, BF_RECT);
 }
 
 void Frm_offtensetting::clickList(const wchar_t* name, const wchar_t* other) {

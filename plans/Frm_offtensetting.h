@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "win/dialog_window.h"
+#include "win/tabbed_dialog.h"
 
 namespace plans {
 
@@ -15,7 +15,7 @@ namespace plans {
 // zeros), clock name, date, remark; for "List2": start, end, clock name, title.
 using ListTable = std::vector<std::array<std::wstring, 4>>;
 
-class Frm_offtensetting : public win::ControlDialog {
+class Frm_offtensetting : public win::TabbedDialog {
 public:
     Frm_offtensetting();
 
@@ -43,11 +43,11 @@ public:
     void Cmd_close_Click();
     void out_Click();
 
-protected:
-    LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-
 private:
-    void Form_Load();
+    void Form_Load() override;
+    void closeDialog() override { Cmd_close_Click(); }
+    bool dialogCommand(WORD id) override;  // the lists' export menu
+    void Form_MouseMove() override { hoverTab(-1); }
     void wireHandlers();
     void wireStageFields();
     void wireClockFields();
@@ -61,7 +61,7 @@ private:
     std::wstring nextClockNumber();
     void hoverTab(int index);
     void repaintTabs();
-    void paintPicture(const DRAWITEMSTRUCT& d);
+    void paintPicture(const DRAWITEMSTRUCT& d) override;
     void moveClock(int step);
     void deleteClocks(const std::vector<int>& rows);
     void deleteStages(const std::vector<int>& rows);

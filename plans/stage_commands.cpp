@@ -5,13 +5,13 @@
 #include <limits>
 
 #include "app/forms.h"
+#include "hub/Frm_exit.h"
 #include "plans/Frm_offtensetting.h"
 #include "plans/plans_texts.h"
 #include "plans/stage_rows.h"
 #include "plans/stage_store.h"
 #include "settings/Settings.h"
 #include "settings/settings_rules.h"
-#include "shell/Frm_exit.h"
 #include "shell/file_helpers.h"
 #include "shell/meeting_db.h"
 #include "win/auto_message.h"

@@ -26,37 +26,12 @@ constexpr int kTabWidth = 960;
 
 }  // namespace
 
-COLORREF tabPictureColour(TabPicture p) {
-    switch (p) {
-    case TabPicture::Hovered: return RGB(198, 218, 242);
-    case TabPicture::Selected: return RGB(255, 255, 255);
-    default: return RGB(224, 228, 234);
-    }
-}
+Settings::Settings() : TabbedDialog(L"Velmora.Settings", L"设置", 7095, 7545) { addTimer(Timer1); }
 
-Settings::Settings() : ControlDialog(L"Velmora.Settings", L"设置", 7095, 7545) { addTimer(Timer1); }
-
-LRESULT Settings::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_CREATE:
-        Form_Load();
-        return 0;
-    case WM_COMMAND:
-        // Enter and Esc of the dialog-message handling arrive as IDOK and IDCANCEL.
-        if (lp == 0 && LOWORD(wp) == IDOK) return Command1_Click(), 0;
-        if (lp == 0 && LOWORD(wp) == IDCANCEL) return Command2_Click(), 0;
-        break;
-    case WM_DRAWITEM:
-        paintTab(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-        return TRUE;
-    case WM_MOUSEMOVE:
-        Form_MouseMove();
-        return 0;
-    case WM_CLOSE:
-        Command2_Click();
-        return 0;
-    }
-    return ControlDialog::onMessage(msg, wp, lp);
+bool Settings::dialogCommand(WORD id) {
+    if (id != IDOK) return false;
+    Command1_Click();
+    return true;
 }
 
 void Settings::Form_Load() {
@@ -123,7 +98,7 @@ void Settings::Form_MouseMove() {
     }
 }
 
-void Settings::paintTab(const DRAWITEMSTRUCT& d) {
+void Settings::paintPicture(const DRAWITEMSTRUCT& d) {
     win::Control* c = controls_.find(d.hwndItem);
     if (!c) return;
     RECT r = d.rcItem;
@@ -136,16 +111,8 @@ void Settings::paintTab(const DRAWITEMSTRUCT& d) {
         return;
     }
     TabPicture p = tabPicture(c->index());
-    win::UniqueBrush fill(CreateSolidBrush(tabPictureColour(p)));
-    FillRect(d.hDC, &r, fill.get());
-    if (c->name() == L"Image2") {
-        DrawEdge(d.hDC, &r, EDGE_RAISED, BF_LEFT | BF_TOP | BF_RIGHT);
-        return;
-    }
-    std::wstring caption = c->text();
-    win::SelectScope font(d.hDC, tabFont_.get());
-    SetBkMode(d.hDC, TRANSPARENT);
-    DrawTextW(d.hDC, caption.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (c->name() == L"Image2") return win::paintTabPicture(d, p);
+    win::paintTabCaption(d, p, tabFont_.get(), c->text());
 }
 
 void Settings::Timer1_Timer() { shell::timingState().topmostpause = 200; }

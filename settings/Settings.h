@@ -5,17 +5,15 @@
 
 #include "shell/run_records.h"
 #include "win/controls.h"
-#include "win/dialog_window.h"
 #include "win/handles.h"
+#include "win/tabbed_dialog.h"
 #include "win/timer.h"
 
 namespace settings {
 
-// The three tab pictures: at rest, under the pointer, selected.
-enum class TabPicture { Normal = 1, Hovered = 2, Selected = 3 };
-COLORREF tabPictureColour(TabPicture p);
+using win::TabPicture;
 
-class Settings : public win::ControlDialog {
+class Settings : public win::TabbedDialog {
 public:
     Settings();
 
@@ -36,15 +34,14 @@ public:
     void Command5_Click();  // program repair
     void Image2_Click(int index);
     void Image2_MouseMove(int index);
-    void Form_MouseMove();
+    void Form_MouseMove() override;
     void Lab_help_Click();
     void Image1_Click();
 
-protected:
-    LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-
 private:
-    void Form_Load();  // runs as the window is created: every showing loads afresh
+    void Form_Load() override;  // runs as the window is created: every showing loads afresh
+    void closeDialog() override { Command2_Click(); }
+    bool dialogCommand(WORD id) override;  // Enter applies
     void createControls();
     void wireHandlers();
     void loadControls();
@@ -53,7 +50,7 @@ private:
     void frameTabs();
     void showPage(const wchar_t* page);
     void repaintTab(int index);
-    void paintTab(const DRAWITEMSTRUCT& d);
+    void paintPicture(const DRAWITEMSTRUCT& d) override;
     void Timer1_Timer();
 
     // Apply (settings_apply.cpp).

@@ -8,9 +8,9 @@
 #include "displays/Frm_process.h"
 #include "displays/Frm_time.h"
 #include "displays/Frm_title.h"
+#include "hub/Frm_exit.h"
 #include "settings/Settings.h"
 #include "settings/settings_rules.h"
-#include "shell/Frm_exit.h"
 #include "shell/flag_strings.h"
 #include "shell/ini_store.h"
 #include "shell/meeting_db.h"
@@ -110,7 +110,7 @@ void Settings::applyClock() {
     if (!loaded()) return;  // closed while the queued messages ran
 
     storeIniKeys();
-    shell::Frm_exit& hub = forms::Frm_exit();
+    hub::Frm_exit& hub = forms::Frm_exit();
     hub.hotkey_del();
     hub.Hotkey_set();
 

@@ -2,9 +2,9 @@
 // and the bars that move its clock, the often-used-clock modifiers and the time method.
 #include "app/forms.h"
 #include "clocks/time_glasstwo.h"
+#include "hub/clock_layout.h"
 #include "settings/Settings.h"
 #include "settings/settings_rules.h"
-#include "shell/clock_layout.h"
 #include "shell/flag_strings.h"
 #include "shell/ini_store.h"
 #include "shell/run_records.h"
@@ -69,7 +69,7 @@ void Settings::secondScreenClicked() {
         two.setLeft(w + x);
         two.setTop(y);
     } else {
-        shell::clockrefresh();
+        hub::clockrefresh();
         parkSecondClock();
     }
     across.setVisible(on == 1);

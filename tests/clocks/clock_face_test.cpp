@@ -2,12 +2,15 @@
 
 #include <utility>
 
-#include "clocks/face_look.h"
 #include "clocks/face_text.h"
+#include "faces/face_look.h"
 
 namespace clocks {
 namespace {
 
+using faces::dropOnScreen;
+using faces::keyColourOf;
+using faces::TwipsSize;
 using shell::DisplayFormat;
 using shell::TimeOfDay;
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/forms.h"
-#include "clocks/clock_font.h"
 #include "clocks/time_glass.h"
+#include "faces/clock_font.h"
 #include "shell/ini_store.h"
 #include "shell/run_records.h"
 #include "tests/test_support.h"
@@ -262,13 +262,13 @@ TEST_F(ClockWindow, AMissingClockFontIsStoodInForByTheFontFolderUntilTheClockUnl
     rebuild([](shell::ClockSetting& c) { c.clockFont = L"Velmora No Such Face"; });
     EXPECT_EQ(shell::clockSetting().clockFont, L"Trebuchet MS");
     // Sizes not asked for before, so that no font the system made earlier is reused.
-    EXPECT_EQ(clocks::readFont(L"Trebuchet MS", 31).face, L"Trebuchet MS");
+    EXPECT_EQ(faces::readFont(L"Trebuchet MS", 31).face, L"Trebuchet MS");
 
     rebuild([](shell::ClockSetting& c) { c.clockFont = L"Arial Black"; });
     EXPECT_EQ(shell::clockSetting().clockFont, L"Arial Black");
 
     glass().unload();
-    EXPECT_NE(clocks::readFont(L"Trebuchet MS", 33).face, L"Trebuchet MS");
+    EXPECT_NE(faces::readFont(L"Trebuchet MS", 33).face, L"Trebuchet MS");
 }
 
 // A tick asks for the same paint again and again; the window system hears only of changes.

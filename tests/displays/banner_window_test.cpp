@@ -54,7 +54,7 @@ protected:
     }
     // The window wraps its caption: 240 twips left and right, 120 above and below.
     void expectWrapsCaption(const displays::Frm_process& b) {
-        clocks::TwipsSize text = textSize(b, b.bannertext);
+        faces::TwipsSize text = textSize(b, b.bannertext);
         EXPECT_EQ(b.Width(), text.width + 480);
         EXPECT_EQ(b.Height(), text.height + 240);
     }

@@ -33,7 +33,7 @@ TEST_F(FloatingWindows, TheTimeOfDayShowsInTheBottomRightCornerAndFollowsTheCloc
     EXPECT_EQ(timeWindow().Top(), gridY(screen().height - timeWindow().Height()));
     EXPECT_EQ(timeWindow().fontPoints(), 55);
     EXPECT_EQ(colourKey(timeWindow()), RGB(250, 250, 50));  // yellow text
-    clocks::TwipsSize text = textSize(timeWindow(), L"09:05");
+    faces::TwipsSize text = textSize(timeWindow(), L"09:05");
     EXPECT_EQ(timeWindow().Width(), gridX(text.width + 200));
 
     clock.advance(40 * 1000);
@@ -89,7 +89,7 @@ TEST_F(FloatingWindows, TheTitleShowsTopLeftAndResizesToEveryNewText) {
 
     const std::wstring longer = L"董事会年度总结";
     title().setTitletext(longer);
-    clocks::TwipsSize text = textSize(title(), longer);
+    faces::TwipsSize text = textSize(title(), longer);
     EXPECT_EQ(title().Width(), text.width + 300);
     EXPECT_EQ(title().Height(), text.height + 300);
 }

@@ -1,8 +1,8 @@
 #include "tests/displays/display_test.h"
 
 #include "app/forms.h"
-#include "clocks/clock_font.h"
 #include "displays/floating_place.h"
+#include "faces/clock_font.h"
 #include "shell/run_records.h"
 #include "win/handles.h"
 #include "win/object_marks.h"
@@ -26,9 +26,9 @@ int FloatingTest::gridX(int twips) { return win::pixelsToTwipsX(win::twipsToPixe
 
 int FloatingTest::gridY(int twips) { return win::pixelsToTwipsY(win::twipsToPixelsY(twips)); }
 
-clocks::TwipsSize FloatingTest::textSize(const displays::TextWindow& w, const std::wstring& text) {
+faces::TwipsSize FloatingTest::textSize(const displays::TextWindow& w, const std::wstring& text) {
     win::UniqueMemDC dc(CreateCompatibleDC(nullptr));
-    win::UniqueFont font = clocks::createPointFont(w.fontName(), w.fontPoints());
+    win::UniqueFont font = faces::createPointFont(w.fontName(), w.fontPoints());
     win::SelectScope use(dc.get(), font.get());
     SIZE extent{};
     GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);

@@ -3,8 +3,8 @@
 // and the windows unloaded again afterwards.
 #include <windows.h>
 
-#include "clocks/face_look.h"
 #include "displays/text_window.h"
+#include "faces/face_look.h"
 #include "shell/clock_placement.h"
 #include "tests/test_support.h"
 
@@ -20,7 +20,7 @@ protected:
     static int gridX(int twips);
     static int gridY(int twips);
     // The size of `text` in the window's font, measured apart from the window.
-    static clocks::TwipsSize textSize(const displays::TextWindow& w, const std::wstring& text);
+    static faces::TwipsSize textSize(const displays::TextWindow& w, const std::wstring& text);
     // The colour the desktop shows through; none when the window is not colour-keyed.
     static COLORREF colourKey(const displays::TextWindow& w);
     // A hundred ticks of `timer`, each painted, leave as many GDI objects as before.

@@ -1,7 +1,7 @@
 // The real program, started and watched from outside.
 #include <gtest/gtest.h>
 
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/ini_store.h"
 #include "shell/settings_registry.h"
 #include "tests/e2e/driver.h"
@@ -32,7 +32,7 @@ protected:
     void exitThroughMenu(driver::Program& p, const std::wstring& answer) {
         HWND hub = p.waitWindow(L"Kelvane", L"Velmora.Frm_exit");
         ASSERT_TRUE(hub);
-        PostMessageW(hub, WM_COMMAND, shell::menu_id::menu_other + 3, 0);
+        PostMessageW(hub, WM_COMMAND, hub::menu_id::menu_other + 3, 0);
         HWND box = p.waitWindow(L"提示", kDialogClass);
         ASSERT_TRUE(box);
         EXPECT_EQ(driver::shownBoxText(box), L"确定退出吗？");

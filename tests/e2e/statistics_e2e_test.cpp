@@ -3,7 +3,7 @@
 // program leaves the CSV file beside the program.
 #include <gtest/gtest.h>
 
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "shell/time_rules.h"
@@ -41,7 +41,7 @@ TEST_F(RecordedRun, StatisticsListsTheRunAndExportsItToCsvOpenedInNotepad) {
 
     HWND hub = p.waitWindow(L"Kelvane", L"Velmora.Frm_exit");
     ASSERT_TRUE(hub);
-    PostMessageW(hub, WM_COMMAND, shell::menu_id::menu_other + 0, 0);
+    PostMessageW(hub, WM_COMMAND, hub::menu_id::menu_other + 0, 0);
     HWND statistics = p.waitWindow(L"计时统计", L"Velmora.Frm_data_sum");
     ASSERT_TRUE(statistics);
     HWND list = FindWindowExW(statistics, nullptr, L"ListBox", nullptr);

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/forms.h"
+#include "hub/Frm_exit.h"
 #include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
-#include "shell/Frm_exit.h"
 #include "shell/meeting_db.h"
 #include "shell/start_program.h"
 #include "tests/test_support.h"

@@ -10,10 +10,10 @@
 #include "clocks/time_glass.h"
 #include "clocks/time_glasstwo.h"
 #include "displays/Frm_title.h"
+#include "hub/Frm_exit.h"
 #include "settings/Settings.h"
 #include "settings/addin_repair.h"
 #include "settings/choosers.h"
-#include "shell/Frm_exit.h"
 #include "shell/ini_store.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
@@ -82,7 +82,7 @@ protected:
         HubTest::TearDown();
     }
 
-    static Frm_exit& hub() { return forms::Frm_exit(); }
+    static hub::Frm_exit& hub() { return forms::Frm_exit(); }
     static settings::Settings& dlg() { return forms::Settings(); }
     static win::Control& ctl(const wchar_t* name, int index = 0) { return dlg().Ctl(name, index); }
     void open() {

@@ -1,5 +1,5 @@
 // The popup menu of the tray icon and the main clock, and what its items do.
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 
 #include <initializer_list>
 
@@ -7,15 +7,15 @@
 #include "clocks/time_glass.h"
 #include "clocks/time_glasstwo.h"
 #include "displays/Frm_process.h"
+#include "hub/clock_layout.h"
 #include "plans/Frm_data_sum.h"
 #include "settings/Settings.h"
-#include "shell/clock_layout.h"
 #include "shell/help.h"
 #include "shell/meeting_db.h"
 #include "shell/run_records.h"
 #include "win/auto_message.h"
 
-namespace shell {
+namespace hub {
 namespace {
 
 constexpr wchar_t kSettingsItem[] = L"设置";
@@ -62,18 +62,18 @@ win::UniqueMenu oftenSubmenu(const std::vector<std::wstring>& names, int checked
 
 void openAuxiliary(Frm_exit& hub, const wchar_t* form, win::DialogWindow& window) {
     hub.delform();
-    timingState().openform = form;
+    shell::timingState().openform = form;
     window.Show();
 }
 
 void exitProgram() {
-    TimingState& t = timingState();
+    shell::TimingState& t = shell::timingState();
     t.topmostpause = kExitQuestionPause;
     if (win::askMessage(kExitQuestion, kExitCaption, MB_YESNO | MB_ICONQUESTION) == IDNO) {
         t.topmostpause = 0;
         return;
     }
-    flushRunRecordsBeforeExit();
+    shell::flushRunRecordsBeforeExit();
     // The hub goes last: its unload removes the hotkeys and the tray icon, and the program's
     // message loop ends with it.
     for (win::Window* w : std::initializer_list<win::Window*>{&forms::time_glass(), &forms::time_glasstwo(),
@@ -88,7 +88,7 @@ void exitProgram() {
 void setMenuTracker(MenuTracker t) { tracker() = std::move(t); }
 
 void Frm_exit::delform() {
-    const std::wstring& open = timingState().openform;
+    const std::wstring& open = shell::timingState().openform;
     if (open == kSettingsForm) forms::Settings().unload();
     if (open == kStatisticsForm) forms::Frm_data_sum().unload();
 }
@@ -105,7 +105,7 @@ void Frm_exit::menu_two_Click(int index) {
 void Frm_exit::menu_other_Click(int index) {
     switch (index) {
     case 0: return openAuxiliary(*this, kStatisticsForm, forms::Frm_data_sum());
-    case 2: return showHelp(hwnd());
+    case 2: return shell::showHelp(hwnd());
     case 3: return exitProgram();
     }
 }
@@ -113,7 +113,7 @@ void Frm_exit::menu_other_Click(int index) {
 void Frm_exit::mcTray_MouseClick(int button, bool dbClick) {
     if (button == 1 && !dbClick) mcTray.delicon();
     if (button != 2) return;
-    timingState().topmostpause = kMenuPause;
+    shell::timingState().topmostpause = kMenuPause;
     if (!dbClick) popupMenu();
 }
 
@@ -149,4 +149,4 @@ void Frm_exit::popupMenu(POINT at) {
     PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
 
-}  // namespace shell
+}  // namespace hub

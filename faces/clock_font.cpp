@@ -1,11 +1,11 @@
-#include "clocks/clock_font.h"
+#include "faces/clock_font.h"
 
 #include <algorithm>
 
 #include "shell/program_folder.h"
 #include "win/twips.h"
 
-namespace clocks {
+namespace faces {
 namespace {
 
 constexpr wchar_t kArialBlack[] = L"Arial Black";
@@ -68,4 +68,4 @@ std::wstring settleClockFont(std::wstring& clockFont, int points, PrivateFonts& 
     return kTrebuchet;
 }
 
-}  // namespace clocks
+}  // namespace faces

@@ -2,12 +2,13 @@
 #include <windows.h>
 
 #include "app/forms.h"
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/hotkey_text.h"
 #include "shell/ini_store.h"
 #include "tests/test_support.h"
 #include "win/handles.h"
 
+using namespace hub;
 using namespace shell;
 
 namespace {

@@ -3,7 +3,7 @@
 // hiding parks them far above and left of the desktop, and their timers go on. The caption
 // of the menu's show/hide item ("隐藏" or "显示" first) is the only record of which it is.
 
-namespace shell {
+namespace hub {
 
 void clockshowhide();  // the menu item and the show/hide hotkey
 void showclock();
@@ -12,4 +12,4 @@ void clockreset();
 void clockfontsize();
 void clockrefresh();   // after the second-screen option changed
 
-}  // namespace shell
+}  // namespace hub

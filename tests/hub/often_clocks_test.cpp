@@ -7,10 +7,11 @@
 #include "app/forms.h"
 #include "clocks/time_glass.h"
 #include "displays/Frm_title.h"
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/run_records.h"
 #include "tests/test_support.h"
 
+using namespace hub;
 using namespace shell;
 
 namespace {

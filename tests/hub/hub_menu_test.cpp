@@ -7,12 +7,13 @@
 
 #include "app/forms.h"
 #include "displays/Frm_process.h"
+#include "hub/Frm_exit.h"
 #include "plans/Frm_data_sum.h"
 #include "settings/Settings.h"
-#include "shell/Frm_exit.h"
 #include "shell/run_records.h"
 #include "tests/test_support.h"
 
+using namespace hub;
 using namespace shell;
 
 namespace {

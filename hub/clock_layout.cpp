@@ -1,4 +1,4 @@
-#include "shell/clock_layout.h"
+#include "hub/clock_layout.h"
 
 #include <windows.h>
 
@@ -8,7 +8,7 @@
 #include "app/forms.h"
 #include "clocks/time_glass.h"
 #include "clocks/time_glasstwo.h"
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/clock_placement.h"
 #include "shell/flag_strings.h"
 #include "shell/ini_store.h"
@@ -18,7 +18,7 @@
 #include "win/pump.h"
 #include "win/twips.h"
 
-namespace shell {
+namespace hub {
 namespace {
 
 constexpr wchar_t kShownWord[] = L"隐藏";   // caption start while shown: clicking hides
@@ -35,7 +35,7 @@ void setCaptionWord(const wchar_t* word) {
     caption = word + (caption.size() > kWordLength ? caption.substr(kWordLength) : std::wstring());
 }
 
-bool secondScreenOn() { return readSecondScreen() == 1; }
+bool secondScreenOn() { return shell::readSecondScreen() == 1; }
 
 // The steps below are the same for both clocks, which share these member names.
 template <class Clock>
@@ -47,7 +47,7 @@ void setPromptState(Clock& clock, int step, bool shown) {
 
 template <class Clock>
 void park(Clock& clock) {
-    WindowPosition p = parkedPosition(clock.Width(), clock.Height());
+    shell::WindowPosition p = shell::parkedPosition(clock.Width(), clock.Height());
     clock.Move(p.left, p.top);
     setPromptState(clock, kPromptHidden, false);
 }
@@ -61,15 +61,17 @@ void restartPromptsIfIdle(Clock& clock) {
 
 void placeMainClock() {
     clocks::time_glass& glass = forms::time_glass();
-    int32_t faceWidth = screenShared().usepicture ? glass.Width() : glass.sizelabelWidth();
-    WindowPosition p = mainClockPosition(readWindowPosition(kClockSite), screenTwips(), faceWidth, glass.Height());
+    int32_t faceWidth = shell::screenShared().usepicture ? glass.Width() : glass.sizelabelWidth();
+    shell::WindowPosition p = shell::mainClockPosition(shell::readWindowPosition(shell::kClockSite), shell::screenTwips(),
+                                                       faceWidth, glass.Height());
     glass.Move(p.left, p.top);
 }
 
 void placeSecondClock() {
     clocks::time_glasstwo& two = forms::time_glasstwo();
     setPromptState(two, kPromptIdle, true);
-    WindowPosition p = secondClockPosition(readWindowPosition(kClockSiteTwo), screenTwips(), two.Height());
+    shell::WindowPosition p =
+        shell::secondClockPosition(shell::readWindowPosition(shell::kClockSiteTwo), shell::screenTwips(), two.Height());
     two.Move(p.left, p.top);
 }
 
@@ -102,26 +104,26 @@ void hideclock() {
 }
 
 void clockreset() {
-    timingState().topmostpause = 0;
+    shell::timingState().topmostpause = 0;
     setCaptionWord(kShownWord);
     restartPromptsIfIdle(forms::time_glass());
     if (secondScreenOn()) restartPromptsIfIdle(forms::time_glasstwo());
 }
 
 void clockfontsize() {
-    auto size = fontSizeOf(static_cast<int16_t>(lookCodeOf(clockSetting().Fontselect).sizeIndex));
+    auto size = shell::fontSizeOf(static_cast<int16_t>(shell::lookCodeOf(shell::clockSetting().Fontselect).sizeIndex));
     if (!size) return;
     const std::wstring text = forms::time_glass().facetext;
     forms::time_glass().ShowStatue(text, *size);
     if (!secondScreenOn()) return;
     // Both faces show the main clock's text; the twin's size is raised by the second-screen increment.
-    int32_t twinSize = *size + readHotkeyAdd();
+    int32_t twinSize = *size + shell::readHotkeyAdd();
     if (twinSize <= std::numeric_limits<int16_t>::max()) forms::time_glasstwo().ShowStatue(text, twinSize);
 }
 
 void clockrefresh() {
     const clocks::time_glass& glass = forms::time_glass();
-    bool onlyWhileTimed = flagOn(clockSetting().checkvalue, check::onlyWhileTimed);
+    bool onlyWhileTimed = shell::flagOn(shell::clockSetting().checkvalue, shell::check::onlyWhileTimed);
     if (onlyWhileTimed && !glass.Timer1.enabled() && !glass.Timer4.enabled()) {
         hideclock();
     } else {
@@ -129,4 +131,4 @@ void clockrefresh() {
     }
 }
 
-}  // namespace shell
+}  // namespace hub

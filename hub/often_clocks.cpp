@@ -1,6 +1,6 @@
 // The submenu "常用时钟": the saved clocks of the meeting database, each started by a click or
 // its hotkey.
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 
 #include <algorithm>
 
@@ -12,16 +12,16 @@
 #include "shell/wall_clock.h"
 #include "win/auto_message.h"
 
-namespace shell {
+namespace hub {
 namespace {
 
 constexpr wchar_t kNotSupportedMessage[] = L"操作系统是精简版本，不支持本功能";
 constexpr unsigned kNotSupportedMessageMs = 1200;
 
-void showStage(const StageLookup& stage) {
-    TimingState& t = timingState();
+void showStage(const shell::StageLookup& stage) {
+    shell::TimingState& t = shell::timingState();
     t.stagestate = stage.state;
-    if (stage.state == StageState::Covering) t.filename = stage.titletext;
+    if (stage.state == shell::StageState::Covering) t.filename = stage.titletext;
     forms::time_glass().stageperiod = stage.stageperiod.value_or(forms::time_glass().stageperiod);
     forms::Frm_title().setTitletext(stage.titletext);
 }
@@ -29,13 +29,13 @@ void showStage(const StageLookup& stage) {
 // The stage at this moment, then the clock's saved settings; false when the file cannot be
 // read (what was set before stays set).
 bool loadPicked(const std::wstring& name) {
-    UniqueDatabase db = openMeetData();
+    shell::UniqueDatabase db = shell::openMeetData();
     if (!db) return false;
-    ClockSetting& setting = clockSetting();
-    std::optional<StageLookup> stage = stageForPickedClock(db.get(), timeOfDayNow(), setting.tellShowtext);
+    shell::ClockSetting& setting = shell::clockSetting();
+    std::optional<shell::StageLookup> stage = shell::stageForPickedClock(db.get(), shell::timeOfDayNow(), setting.tellShowtext);
     if (!stage) return false;
     showStage(*stage);
-    return loadPickedClock(db.get(), name, stage->state, setting);
+    return shell::loadPickedClock(db.get(), name, stage->state, setting);
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ void Frm_exit::clearOftenMenu() {
 }
 
 void Frm_exit::fillOftenMenu() {
-    menu_often = savedClockNames();
+    menu_often = shell::savedClockNames();
     menu_two3_enabled = !menu_often.empty();
 }
 
@@ -74,4 +74,4 @@ void Frm_exit::menu_often_Click(int index) {
     glass.Timer5.enabled(true);
 }
 
-}  // namespace shell
+}  // namespace hub

@@ -1,10 +1,10 @@
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 #include "shell/file_helpers.h"
 #include "shell/hotkey_text.h"
 #include "shell/ini_store.h"
 #include "win/auto_message.h"
 
-namespace shell {
+namespace hub {
 namespace {
 
 constexpr wchar_t kNoHotkey[] = L"无";
@@ -13,26 +13,26 @@ constexpr wchar_t kCaptionGap[] = L"        ";
 
 // Registers the hotkey the text names, when it names one; false only when that fails.
 bool registerHotkey(HWND hub, int id, std::wstring_view text) {
-    uint32_t code = hotkeykeycode(text);
-    return code == 0 || RegisterHotKey(hub, id, hotkeymodifiers(text), code);
+    uint32_t code = shell::hotkeykeycode(text);
+    return code == 0 || RegisterHotKey(hub, id, shell::hotkeymodifiers(text), code);
 }
 
 }  // namespace
 
 void Frm_exit::Hotkey_set() {
-    std::wstring key = trimBlanks(iniRead(kHotkeySection, L"hide", L""));
+    std::wstring key = shell::trimBlanks(shell::iniRead(shell::kHotkeySection, L"hide", L""));
     menu_two1_caption = menu_two1_caption.substr(0, kCaptionWordLength) + kCaptionGap;
     if (key != kNoHotkey) menu_two1_caption += key;
     if (!loaded()) return;
 
-    if (!registerHotkey(hwnd(), kHideHotkeyId, key)) win::askMessage(hideHotkeyTakenText(key), win::kProductName, MB_OK);
-    std::wstring often = iniRead(kHotkeySection, L"often", L"00");  // a missing file reads as off
-    if (!oftenHotkeysOn(often)) return;
-    std::wstring prefix = oftenHotkeyPrefix(often);
+    if (!registerHotkey(hwnd(), kHideHotkeyId, key)) win::askMessage(shell::hideHotkeyTakenText(key), win::kProductName, MB_OK);
+    std::wstring often = shell::iniRead(shell::kHotkeySection, L"often", L"00");  // a missing file reads as off
+    if (!shell::oftenHotkeysOn(often)) return;
+    std::wstring prefix = shell::oftenHotkeyPrefix(often);
     int count = oftenItemCount();
     for (int i = 1; i <= count; ++i) {
         if (!registerHotkey(hwnd(), i + 1, prefix + std::to_wstring(i))) {
-            win::askMessage(oftenHotkeyTakenText(prefix, i), win::kProductName, MB_OK);
+            win::askMessage(shell::oftenHotkeyTakenText(prefix, i), win::kProductName, MB_OK);
         }
     }
 }
@@ -44,4 +44,4 @@ void Frm_exit::hotkey_del() {
     for (int id = kHideHotkeyId; id <= kMaxOftenHotkeys + 1; ++id) UnregisterHotKey(hwnd(), id);
 }
 
-}  // namespace shell
+}  // namespace hub

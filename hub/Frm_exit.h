@@ -12,7 +12,7 @@
 #include "win/timer.h"
 #include "win/window.h"
 
-namespace shell {
+namespace hub {
 
 // Command identifiers of the popup menu.
 namespace menu_id {
@@ -65,7 +65,7 @@ public:
     void popupMenu();
     void popupMenu(POINT screenAt);
 
-    cTray mcTray;
+    shell::cTray mcTray;
 
 protected:
     LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -79,4 +79,4 @@ private:
     win::UniqueIcon ownIcon_;  // icon.ico of the picture folder, when there is one
 };
 
-}  // namespace shell
+}  // namespace hub

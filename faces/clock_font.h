@@ -7,7 +7,7 @@
 
 #include "win/handles.h"
 
-namespace clocks {
+namespace faces {
 
 // A screen font of `name` at `points`.
 win::UniqueFont createPointFont(const std::wstring& name, int points);
@@ -40,4 +40,4 @@ private:
 // painted with whatever the system substitutes.
 std::wstring settleClockFont(std::wstring& clockFont, int points, PrivateFonts& fonts);
 
-}  // namespace clocks
+}  // namespace faces

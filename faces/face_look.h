@@ -11,7 +11,7 @@
 #include "shell/clock_placement.h"
 #include "shell/file_helpers.h"
 
-namespace clocks {
+namespace faces {
 
 // Pictures are turned into twips at a fixed 15 twips a pixel, whatever the screen.
 inline constexpr int32_t kTwipsPerPicturePixel = 15;
@@ -45,4 +45,4 @@ TwipsSize windowAround(TwipsSize face, std::optional<shell::PictureSize> picture
 shell::WindowPosition dropOnScreen(shell::WindowPosition dropped, TwipsSize window, shell::ScreenTwips screen,
                                    int32_t belowBottom = 0);
 
-}  // namespace clocks
+}  // namespace faces

@@ -5,8 +5,8 @@
 #include "app/forms.h"
 #include "clocks/time_glass.h"
 #include "clocks/time_glasstwo.h"
-#include "shell/Frm_exit.h"
-#include "shell/clock_layout.h"
+#include "hub/Frm_exit.h"
+#include "hub/clock_layout.h"
 #include "shell/clock_placement.h"
 #include "shell/ini_store.h"
 #include "shell/run_records.h"
@@ -14,6 +14,7 @@
 #include "tests/test_support.h"
 #include "win/twips.h"
 
+using namespace hub;
 using namespace shell;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "clocks/face_look.h"
+#include "faces/face_look.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 
 #include "shell/flag_strings.h"
 
-namespace clocks {
+namespace faces {
 namespace {
 
 constexpr int32_t kMaxPictureWidth = 600;   // pixels
@@ -60,4 +60,4 @@ shell::WindowPosition dropOnScreen(shell::WindowPosition dropped, TwipsSize wind
             inside(dropped.top, screen.height - window.height + belowBottom)};
 }
 
-}  // namespace clocks
+}  // namespace faces

@@ -1,15 +1,15 @@
-#include "shell/Frm_exit.h"
+#include "hub/Frm_exit.h"
 
 #include "app/forms.h"
 #include "clocks/time_glass.h"
 #include "displays/Frm_process.h"
-#include "shell/clock_layout.h"
+#include "hub/clock_layout.h"
 #include "shell/program_folder.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "win/auto_message.h"
 
-namespace shell {
+namespace hub {
 namespace {
 
 constexpr wchar_t kBalloonText[] = L"  鼠标右键更多功能  ";
@@ -23,8 +23,8 @@ UINT taskbarCreatedMessage() {
 }
 
 void readScreenSize() {
-    screenShared().screenwidth = GetSystemMetrics(SM_CXFULLSCREEN);
-    screenShared().screenheight = GetSystemMetrics(SM_CYFULLSCREEN);
+    shell::screenShared().screenwidth = GetSystemMetrics(SM_CXFULLSCREEN);
+    shell::screenShared().screenheight = GetSystemMetrics(SM_CYFULLSCREEN);
 }
 
 // A banner still counting down when the first run starts is stopped and parked.
@@ -48,10 +48,10 @@ void Frm_exit::Form_Load() {
     layout.height = 2025;
     if (!create({L"Velmora.Frm_exit"}, layout)) return;
     readScreenSize();
-    regCreateKey(HKEY_CURRENT_USER, kSettingsKey);
+    shell::regCreateKey(HKEY_CURRENT_USER, shell::kSettingsKey);
     change_clock_menu();
 
-    std::wstring iconFile = inProgramFolder(L"picture\\icon.ico");
+    std::wstring iconFile = shell::inProgramFolder(L"picture\\icon.ico");
     ownIcon_.reset(static_cast<HICON>(LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
     mcTray.MouseClick = [this](int button, bool dbClick) { mcTray_MouseClick(button, dbClick); };
     mcTray.AddTrayIcon(hwnd());
@@ -69,12 +69,12 @@ void Frm_exit::Form_QueryUnload() {
 void Frm_exit::Timer4_Timer() {
     Timer4.interval(200);
     Timer4.enabled(false);
-    if (forms::Frm_process().Timer2.enabled()) timingState().topmostpause = 0;
+    if (forms::Frm_process().Timer2.enabled()) shell::timingState().topmostpause = 0;
     parkCountingBanner(forms::Frm_process());
     parkCountingBanner(forms::Frm_process_two());
-    TimingState& t = timingState();
-    t.clockmode = readClockMode();
-    t.soundlist = clockSetting().tellsoundname;
+    shell::TimingState& t = shell::timingState();
+    t.clockmode = shell::readClockMode();
+    t.soundlist = shell::clockSetting().tellsoundname;
     t.elapsedms = 0;
     t.remainingms = 0;
     readScreenSize();
@@ -99,7 +99,7 @@ LRESULT Frm_exit::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     }
-    case cTray::kCallbackMessage:
+    case shell::cTray::kCallbackMessage:
         mcTray.onNotify(LOWORD(lp));
         return 0;
     case WM_COMMAND: {
@@ -122,4 +122,4 @@ LRESULT Frm_exit::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void Frm_exit::onDestroy() { Form_QueryUnload(); }
 
-}  // namespace shell
+}  // namespace hub
