@@ -18,6 +18,11 @@ bool inMenuLoop() {
     return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE));
 }
 
+bool isInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
+
 }  // namespace
 
 void addModelessDialog(HWND dialog) {
@@ -39,10 +44,14 @@ void dispatch(MSG& msg) {
 
 void doEvents() {
     // A timer handler run by an open menu's loop would hand the menu's keys and clicks to other
-    // windows, and the menu would never see them; that loop runs the queued messages itself.
-    if (inMenuLoop()) return;
+    // windows, and the menu would never see them: that loop gets them itself. Whether a menu is
+    // open is asked only when such a message waits, since the question is a trip to the window
+    // system and the clock pumps on every tick.
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        UINT waiting = msg.message;  // WM_NULL filters nothing: it takes whatever comes first
+        if ((isInput(waiting) || waiting == WM_NULL) && inMenuLoop()) return;
+        if (!PeekMessageW(&msg, nullptr, waiting, waiting, PM_REMOVE)) continue;
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // the message loop must still see it
             return;
