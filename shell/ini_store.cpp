@@ -55,6 +55,19 @@ bool startCopy(const std::wstring& path, const std::wstring& copy) {
     return !exists(copy);
 }
 
+// A reader that has the file open for a moment (another program, a virus scanner) stops the
+// replace; it is tried again for a short while before the edit is given up.
+bool replaceWith(const std::wstring& copy, const std::wstring& path) {
+    constexpr int kAttempts = 25;
+    constexpr DWORD kPauseMs = 20;
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        DWORD error = GetLastError();
+        if (attempt == kAttempts || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) return false;
+        Sleep(kPauseMs);
+    }
+}
+
 bool writeProfileString(const std::wstring& file, const wchar_t* section, const wchar_t* key, const wchar_t* value) {
     return WritePrivateProfileStringW(section, key, value, file.c_str());
 }
@@ -86,7 +99,7 @@ bool editProfile(const std::wstring& path, const ProfileEdit& edit) {
     }
     // Deleting from a file that does not exist makes none.
     if (!exists(copy)) return true;
-    if (MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (replaceWith(copy, path)) return true;
     discard(copy);
     return false;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <thread>
 
 #include "shell/ini_store.h"
 #include "shell/program_folder.h"
@@ -237,6 +238,21 @@ TEST_F(IniStore, AWriteThatFailsAtAnyStepLeavesTheOldFile) {
 }
 
 // A copy left behind by a program killed while it wrote holds whatever it held then.
+// Another program reading the file at the moment of the replace must not cost the write.
+TEST_F(IniStore, AWriteWaitsOutAReaderThatHasTheFileOpenForAMoment) {
+    writeIni("[clocksite]\r\nprocessleft=1\r\n");
+    HANDLE reader = CreateFileW(path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread closer([reader] {
+        Sleep(60);
+        CloseHandle(reader);
+    });
+    access(L"write", L"clocksite", L"processleft", L"2");
+    closer.join();
+    EXPECT_EQ(access(L"readpart", L"clocksite", L"processleft", L""), L"2");
+}
+
 TEST_F(IniStore, ACopyLeftByAKilledWriteDoesNotFindItsWayIntoTheFile) {
     for (bool fileBefore : {true, false}) {
         SCOPED_TRACE(fileBefore ? "beside the file" : "without a file");
