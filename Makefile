@@ -32,7 +32,7 @@ endef
 notice:
 	$(ROAD_NOTICE)
 
-setup: notice
+setup:
 	@bash tools/setup-machine.sh $(ROAD)
 
 build: setup
@@ -45,10 +45,10 @@ ifeq ($(ROAD),64)
 	$(call build_tree,$(WINE_BUILD),x86_64)
 endif
 
-test: build-wine
+test: notice build-wine
 	@bash tools/with-wine.sh $(WINE_BUILD) ctest --test-dir $(WINE_BUILD) --output-on-failure
 
-run: build-wine
+run: notice build-wine
 	@WINE_DISPLAY=user bash tools/with-wine.sh $(WINE_BUILD) bash tools/run-program.sh
 
 bench: build-wine
