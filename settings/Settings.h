@@ -2,6 +2,7 @@
 // The settings dialog "设置": every setting of the clock, its hotkeys and its time source.
 // Its controls carry the names and indexes its neighbours use (Ctl(L"Check1", 4)).
 #include <array>
+#include <optional>
 #include <string>
 
 #include "shell/run_records.h"
@@ -80,6 +81,8 @@ private:
     void Text1_LostFocus(int index);
     bool keepSoundName(int index);
     void setFace(const std::wstring& face);
+    // A size, colour or corner list shows the stored position, or `fallback` when it has none such.
+    void showListIndex(const wchar_t* list, std::optional<int> stored, int fallback);
 
     // Numeric fields and hotkey capture (settings_fields.cpp).
     void Text2_Change(int index);

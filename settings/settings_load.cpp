@@ -16,7 +16,6 @@ namespace settings {
 namespace {
 
 constexpr int kSizeItems = 39, kCornerItems = 11;
-constexpr int kColourItems = static_cast<int>(shell::kPaletteSize);
 constexpr wchar_t kTrebuchet[] = L"Trebuchet MS";
 constexpr const wchar_t* kTargets[] = {L"标题", L"系统时间", L"提示文本", L"时钟"};
 
@@ -45,6 +44,11 @@ void setCheck(win::Control& box, std::optional<int> state) {
 
 void Settings::setFace(const std::wstring& face) {
     if (!Ctl(L"Combo1").selectItem(face)) Ctl(L"Combo1").selectItem(kTrebuchet);
+}
+
+void Settings::showListIndex(const wchar_t* list, std::optional<int> stored, int fallback) {
+    win::Control& c = Ctl(list);
+    c.setListIndex(listIndexOr(stored, c.listCount(), fallback));
 }
 
 void Settings::loadControls() {
@@ -111,11 +115,11 @@ void Settings::showClock(const shell::ClockSetting& s) {
 
     setFace(s.clockFont);
     // A list that cannot show its stored index (missing, or beyond the list) shows the first
-    // run's, so that Apply stores a look the user saw and never one without a selection.
+    // run's, so that Apply stores a look the user saw, never one of lists without a selection.
     const shell::LookCode firstRun = shell::lookCodeOf(shell::kDefaultFontselect);
-    Ctl(L"Combo2").setListIndex(listIndexOr(indexOfDigits(s.Fontselect, 1), kSizeItems, firstRun.sizeIndex));
-    Ctl(L"Combo3").setListIndex(listIndexOr(indexOfDigits(s.Fontselect, 3), kColourItems, firstRun.colourIndex));
-    Ctl(L"Combo4").setListIndex(listIndexOr(indexOfDigits(s.Fontselect, 5), kCornerItems, firstRun.cornerIndex));
+    showListIndex(L"Combo2", indexOfDigits(s.Fontselect, 1), firstRun.sizeIndex);
+    showListIndex(L"Combo3", indexOfDigits(s.Fontselect, 3), firstRun.colourIndex);
+    showListIndex(L"Combo4", indexOfDigits(s.Fontselect, 5), firstRun.cornerIndex);
 
     auto picture = shell::splitAtBackslash(s.picturename);
     win::Control& background = Ctl(L"Text1", 4);

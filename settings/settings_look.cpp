@@ -31,6 +31,8 @@ constexpr unsigned kSoundMessageMs = 1000;
 constexpr wchar_t kNotCopied[] = L"无法复制到";
 constexpr wchar_t kFolderWord[] = L"文件夹";
 constexpr unsigned kNotCopiedMs = 1200;
+// What a list shows when the stored index is beyond it: the readers' defaults ("9\4", "5").
+constexpr int kDefaultLookSize = 9, kDefaultLookColour = 4, kDefaultBannerIndex = 5;
 
 // Copies the chosen file into the program folder `folder` unless a file of its name is there
 // already; the bare name either way. When the file cannot be put there the user is told and
@@ -65,12 +67,12 @@ void Settings::Combo5_Click() {
         transparent.setEnabled(false);
         setFace(face);
         auto parts = shell::splitAtBackslash(pair);
-        Ctl(L"Combo2").setListIndex(shell::wholeNumberOf(parts[0]));
-        if (parts.size() > 1) Ctl(L"Combo3").setListIndex(shell::wholeNumberOf(parts[1]));
+        showListIndex(L"Combo2", shell::wholeNumberOf(parts[0]), kDefaultLookSize);
+        if (parts.size() > 1) showListIndex(L"Combo3", shell::wholeNumberOf(parts[1]), kDefaultLookColour);
     } else if (target == BannerLook) {
         setFace(iniRead(kHotkeySection, L"processFont", L"Trebuchet ms"));
-        Ctl(L"Combo2").setListIndex(shell::wholeNumberOf(iniRead(kHotkeySection, L"processFontSize", L"5")));
-        Ctl(L"Combo3").setListIndex(shell::wholeNumberOf(iniRead(kHotkeySection, L"processColor", L"5")));
+        showListIndex(L"Combo2", shell::wholeNumberOf(iniRead(kHotkeySection, L"processFontSize", L"5")), kDefaultBannerIndex);
+        showListIndex(L"Combo3", shell::wholeNumberOf(iniRead(kHotkeySection, L"processColor", L"5")), kDefaultBannerIndex);
         transparent.setValue(shell::wholeNumberOf(iniRead(kHotkeySection, L"processvalue", L"0")));
         transparent.setEnabled(true);
         transparentClicked();

@@ -512,6 +512,17 @@ TEST_F(SettingsDialog, LookListsThatCannotShowTheStoredIndexShowTheFirstRunsAndA
         forms::time_glass().Timer5.enabled(false);
         ctl(L"Command2").click();
     }
+
+    // The looks of the floating windows: the readers' defaults.
+    iniWrite(kHotkeySection, L"titleselect", L"99\\40");
+    iniWrite(kHotkeySection, L"processFontSize", L"77");
+    open();
+    ctl(L"Combo5").setListIndex(0);
+    EXPECT_EQ(ctl(L"Combo2").text(), L"55");
+    EXPECT_EQ(ctl(L"Combo3").text(), L"黄色");
+    ctl(L"Combo5").setListIndex(2);
+    EXPECT_EQ(ctl(L"Combo2").text(), L"35");
+    for (auto* w : {&forms::Frm_title().Timer3, &forms::Frm_process().Timer3}) w->enabled(false);
 }
 
 // The stored sound list joins its names with "\": a name with a folder would move every later
