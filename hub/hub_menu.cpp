@@ -11,6 +11,7 @@
 #include "plans/Frm_data_sum.h"
 #include "settings/Settings.h"
 #include "shell/help.h"
+#include "shell/ini_store.h"
 #include "shell/meeting_db.h"
 #include "shell/run_records.h"
 #include "win/auto_message.h"
@@ -74,6 +75,7 @@ void exitProgram() {
         return;
     }
     shell::flushRunRecordsBeforeExit();
+    shell::writePendingSites();
     // The hub goes last: its unload removes the hotkeys and the tray icon, and the program's
     // message loop ends with it.
     for (win::Window* w : std::initializer_list<win::Window*>{&forms::time_glass(), &forms::time_glasstwo(),

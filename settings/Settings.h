@@ -1,6 +1,8 @@
 #pragma once
 // The settings dialog "设置": every setting of the clock, its hotkeys and its time source.
 // Its controls carry the names and indexes its neighbours use (Ctl(L"Check1", 4)).
+#include <array>
+#include <optional>
 #include <string>
 
 #include "shell/run_records.h"
@@ -45,7 +47,11 @@ private:
     void createControls();
     void wireHandlers();
     void loadControls();
-    void loadIniKeys();  // the keys of TimeData.db the dialog shows
+    // The keys add, hide and often of TimeData.db, as their boxes show them.
+    using IniKeyValues = std::array<std::wstring, 3>;
+    static IniKeyValues storedIniKeys();
+    void showIniKeys(const IniKeyValues& keys);
+    void loadIniKeys() { showIniKeys(storedIniKeys()); }
     void fillLists();
     void frameTabs();
     void showPage(const wchar_t* page);
@@ -73,7 +79,10 @@ private:
     void Command3_Click();
     void Text1_Click(int index);
     void Text1_LostFocus(int index);
+    bool keepSoundName(int index);
     void setFace(const std::wstring& face);
+    // A size, colour or corner list shows the stored position, or `fallback` when it has none such.
+    void showListIndex(const wchar_t* list, std::optional<int> stored, int fallback);
 
     // Numeric fields and hotkey capture (settings_fields.cpp).
     void Text2_Change(int index);
@@ -85,6 +94,8 @@ private:
     win::UniqueFont tabFont_;
     int selectedTab_ = 1;
     bool choosingSound_ = false;  // a sound box's file chooser is open
+    static constexpr int kSoundBoxes = 4;
+    std::array<std::wstring, kSoundBoxes> soundNames_;  // each sound box's last name taken
     TabPicture tabPictures_[2]{TabPicture::Selected, TabPicture::Normal};
 };
 

@@ -34,6 +34,8 @@ struct IniKey {
     const wchar_t* caption;
 };
 constexpr std::array<IniKey, 3> kIniKeys{{{L"add", L"副屏字号大"}, {L"hide", L"隐藏/显示"}, {L"often", L"常用时钟"}}};
+// The looks of the floating windows, by target.
+constexpr const wchar_t* kLookCaptions[] = {L"标题外观", L"系统时间外观", L"提示文本外观"};
 
 std::wstring digit(int v) { return std::to_wstring(v); }
 
@@ -58,36 +60,40 @@ void Settings::Command1_Click() {
 }
 
 void Settings::applyWindowLook(int target) {
-    using shell::iniWrite;
-    using shell::kHotkeySection;
     std::wstring face = Ctl(L"Combo1").text();
-    std::wstring sizeColour = digit(Ctl(L"Combo2").listIndex()) + L"\\" + digit(Ctl(L"Combo3").listIndex());
+    std::wstring size = digit(Ctl(L"Combo2").listIndex());
+    std::wstring colour = digit(Ctl(L"Combo3").listIndex());
+    shell::IniEntries keys;
+    if (target == TitleLook) {
+        keys = {{L"titleFont", face}, {L"titleselect", size + L"\\" + colour}};
+    } else if (target == TimeLook) {
+        keys = {{L"timeFont", face}, {L"timeselect", size + L"\\" + colour}};
+    } else {
+        keys = {{L"processFont", face},
+                {L"processFontSize", size},
+                {L"processColor", colour},
+                {L"processvalue", digit(Ctl(L"Check1", 3).value())},
+                {L"processBackColor", colourText(Ctl(L"Text1", 4).backColour())}};
+    }
+    // One replace: the window never reads half a look.
+    bool saved = shell::iniWriteKeys(shell::kHotkeySection, keys);
+
     std::wstring& flags = shell::clockSetting().checkvalue;
-    switch (target) {
-    case TitleLook:
-        iniWrite(kHotkeySection, L"titleFont", face);
-        iniWrite(kHotkeySection, L"titleselect", sizeColour);
+    if (target == TitleLook) {
         forms::Frm_title().Timer3.enabled(true);
         shell::setFlagOn(flags, shell::check::titleWindow);
-        return;
-    case TimeLook:
-        iniWrite(kHotkeySection, L"timeFont", face);
-        iniWrite(kHotkeySection, L"timeselect", sizeColour);
+    } else if (target == TimeLook) {
         shell::setFlagOn(flags, shell::check::timeWindow);
         forms::Frm_time().Timer3.enabled(true);
-        return;
-    default:
-        iniWrite(kHotkeySection, L"processFont", face);
-        iniWrite(kHotkeySection, L"processFontSize", digit(Ctl(L"Combo2").listIndex()));
-        iniWrite(kHotkeySection, L"processColor", digit(Ctl(L"Combo3").listIndex()));
-        iniWrite(kHotkeySection, L"processvalue", digit(Ctl(L"Check1", 3).value()));
-        iniWrite(kHotkeySection, L"processBackColor", colourText(Ctl(L"Text1", 4).backColour()));
+    } else {
         forms::Frm_process().Timer3.enabled(true);
-        return;
     }
+    if (!saved) win::autoMessage(kNotSaved + std::wstring(kLookCaptions[target]), kNotSavedMs);
 }
 
 void Settings::applyClock() {
+    // Enter applies without leaving the sound box being typed into.
+    for (int i = 0; i < kSoundBoxes; ++i) keepSoundName(i);
     std::array<AlarmField, 3> alarms;
     for (int k = 0; k < 3; ++k) alarms[k] = {Ctl(L"Text2", k + 4).text(), Ctl(L"Check2", k + 2).value() != 0};
     auto problems = alarmProblems(alarms);
@@ -121,24 +127,22 @@ void Settings::applyClock() {
     clock.Timer5.enabled(true);
 }
 
-// All keys in one replace. When it fails the boxes go back to what is stored, so none shows a
-// setting that is not in effect, and one box names the settings whose change was lost.
+// All keys in one replace. When it fails one box names every key the file does not hold as
+// the dialog shows it (a value the loading reset included), and the boxes go back, without a
+// range box, to what is in effect, so none shows a setting that is not.
 void Settings::storeIniKeys() {
-    auto shown = [this] {
-        return std::array<std::wstring, kIniKeys.size()>{
-            Ctl(L"Text2", 7).text(), Ctl(L"Text3", 0).text(),
-            digit(Ctl(L"Check5", 0).value()) + digit(Ctl(L"Check5", 1).value())};
-    };
-    auto wanted = shown();
+    const IniKeyValues wanted{Ctl(L"Text2", 7).text(), Ctl(L"Text3", 0).text(),
+                              digit(Ctl(L"Check5", 0).value()) + digit(Ctl(L"Check5", 1).value())};
     shell::IniEntries entries;
     for (size_t i = 0; i < kIniKeys.size(); ++i) entries.emplace_back(kIniKeys[i].key, wanted[i]);
     if (shell::iniWriteKeys(shell::kHotkeySection, entries)) return;
-    loadIniKeys();
-    auto kept = shown();
+    IniKeyValues stored = storedIniKeys();
     std::wstring lost;
     for (size_t i = 0; i < kIniKeys.size(); ++i) {
-        if (kept[i] != wanted[i]) lost += (lost.empty() ? L"" : L"、") + std::wstring(kIniKeys[i].caption);
+        if (stored[i] != wanted[i]) lost += (lost.empty() ? L"" : L"、") + std::wstring(kIniKeys[i].caption);
     }
+    stored[0] = std::to_wstring(shell::readHotkeyAdd());
+    showIniKeys(stored);
     if (!lost.empty()) win::autoMessage(kNotSaved + lost, kNotSavedMs);
 }
 

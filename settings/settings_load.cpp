@@ -40,12 +40,15 @@ void setCheck(win::Control& box, std::optional<int> state) {
     if (state) box.setValue(*state);
 }
 
-void setListIndex(win::Control& list, std::optional<int> index) { list.setListIndex(index.value_or(-1)); }
-
 }  // namespace
 
 void Settings::setFace(const std::wstring& face) {
     if (!Ctl(L"Combo1").selectItem(face)) Ctl(L"Combo1").selectItem(kTrebuchet);
+}
+
+void Settings::showListIndex(const wchar_t* list, std::optional<int> stored, int fallback) {
+    win::Control& c = Ctl(list);
+    c.setListIndex(listIndexOr(stored, c.listCount(), fallback));
 }
 
 void Settings::loadControls() {
@@ -63,13 +66,18 @@ void Settings::loadControls() {
     for (const wchar_t* t : kTargets) targets.addItem(t);
 }
 
-void Settings::loadIniKeys() {
+Settings::IniKeyValues Settings::storedIniKeys() {
     using shell::kHotkeySection;
-    Ctl(L"Text2", 7).setText(std::to_wstring(shell::wholeNumberOf(shell::iniRead(kHotkeySection, L"add", L"0"))));
-    Ctl(L"Text3", 0).setText(shell::trimBlanks(shell::iniRead(kHotkeySection, L"hide", kNoHotkey)));
-    std::wstring often = shell::trimBlanks(shell::iniRead(kHotkeySection, L"often", L"00"));
-    setCheck(Ctl(L"Check5", 0), checkOfOften(often, 1));
-    setCheck(Ctl(L"Check5", 1), checkOfOften(often, 2));
+    return {std::to_wstring(shell::wholeNumberOf(shell::iniRead(kHotkeySection, L"add", L"0"))),
+            shell::trimBlanks(shell::iniRead(kHotkeySection, L"hide", kNoHotkey)),
+            shell::trimBlanks(shell::iniRead(kHotkeySection, L"often", L"00"))};
+}
+
+void Settings::showIniKeys(const IniKeyValues& keys) {
+    Ctl(L"Text2", 7).setText(keys[0]);
+    Ctl(L"Text3", 0).setText(keys[1]);
+    setCheck(Ctl(L"Check5", 0), checkOfOften(keys[2], 1));
+    setCheck(Ctl(L"Check5", 1), checkOfOften(keys[2], 2));
 }
 
 void Settings::fillLists() {
@@ -106,9 +114,12 @@ void Settings::showClock(const shell::ClockSetting& s) {
     }
 
     setFace(s.clockFont);
-    setListIndex(Ctl(L"Combo2"), indexOfDigits(s.Fontselect, 1));
-    setListIndex(Ctl(L"Combo3"), indexOfDigits(s.Fontselect, 3));
-    setListIndex(Ctl(L"Combo4"), indexOfDigits(s.Fontselect, 5));
+    // A list that cannot show its stored index (missing, or beyond the list) shows the first
+    // run's, so that Apply stores a look the user saw, never one of lists without a selection.
+    const shell::LookCode firstRun = shell::lookCodeOf(shell::kDefaultFontselect);
+    showListIndex(L"Combo2", indexOfDigits(s.Fontselect, 1), firstRun.sizeIndex);
+    showListIndex(L"Combo3", indexOfDigits(s.Fontselect, 3), firstRun.colourIndex);
+    showListIndex(L"Combo4", indexOfDigits(s.Fontselect, 5), firstRun.cornerIndex);
 
     auto picture = shell::splitAtBackslash(s.picturename);
     win::Control& background = Ctl(L"Text1", 4);
@@ -116,6 +127,7 @@ void Settings::showClock(const shell::ClockSetting& s) {
     if (picture.size() > 1) background.setBackColour(static_cast<COLORREF>(shell::wholeNumberOf(picture[1])));
     auto sounds = shell::splitAtBackslash(s.tellsoundname);
     for (size_t i = 0; i < std::min<size_t>(sounds.size(), 4); ++i) Ctl(L"Text1", static_cast<int>(i)).setText(sounds[i]);
+    for (int i = 0; i < kSoundBoxes; ++i) soundNames_[i] = Ctl(L"Text1", i).text();
     Ctl(L"Text4", 1).setText(s.tellShowtext);
     Ctl(L"Text4", 2).setText(s.tellprocesstext);
 }

@@ -26,9 +26,13 @@ constexpr wchar_t kPictureFilter[] = L"图片文件(*.jpg),*.ico,*.bmp,*.gif)|*.
 constexpr wchar_t kSoundFilter[] = L"声音文件(*.wav),*.mp3|*.wav;*.mp3";
 constexpr wchar_t kNoPicture[] = L"没有加载图片";
 constexpr wchar_t kWrongSound[] = L"仅支持wav和mp3格式文件";
+constexpr wchar_t kSoundInFolder[] = L"声音文件名不能包含\\或/";
+constexpr unsigned kSoundMessageMs = 1000;
 constexpr wchar_t kNotCopied[] = L"无法复制到";
 constexpr wchar_t kFolderWord[] = L"文件夹";
 constexpr unsigned kNotCopiedMs = 1200;
+// What a list shows when the stored index is beyond it: the readers' defaults ("9\4", "5").
+constexpr int kDefaultLookSize = 9, kDefaultLookColour = 4, kDefaultBannerIndex = 5;
 
 // Copies the chosen file into the program folder `folder` unless a file of its name is there
 // already; the bare name either way. When the file cannot be put there the user is told and
@@ -63,12 +67,12 @@ void Settings::Combo5_Click() {
         transparent.setEnabled(false);
         setFace(face);
         auto parts = shell::splitAtBackslash(pair);
-        Ctl(L"Combo2").setListIndex(shell::wholeNumberOf(parts[0]));
-        if (parts.size() > 1) Ctl(L"Combo3").setListIndex(shell::wholeNumberOf(parts[1]));
+        showListIndex(L"Combo2", shell::wholeNumberOf(parts[0]), kDefaultLookSize);
+        if (parts.size() > 1) showListIndex(L"Combo3", shell::wholeNumberOf(parts[1]), kDefaultLookColour);
     } else if (target == BannerLook) {
         setFace(iniRead(kHotkeySection, L"processFont", L"Trebuchet ms"));
-        Ctl(L"Combo2").setListIndex(shell::wholeNumberOf(iniRead(kHotkeySection, L"processFontSize", L"5")));
-        Ctl(L"Combo3").setListIndex(shell::wholeNumberOf(iniRead(kHotkeySection, L"processColor", L"5")));
+        showListIndex(L"Combo2", shell::wholeNumberOf(iniRead(kHotkeySection, L"processFontSize", L"5")), kDefaultBannerIndex);
+        showListIndex(L"Combo3", shell::wholeNumberOf(iniRead(kHotkeySection, L"processColor", L"5")), kDefaultBannerIndex);
         transparent.setValue(shell::wholeNumberOf(iniRead(kHotkeySection, L"processvalue", L"0")));
         transparent.setEnabled(true);
         transparentClicked();
@@ -125,15 +129,31 @@ void Settings::Text1_Click(int index) {
     std::wstring chosen = choosers().openFile(kChooseTitle, kSoundFilter, shell::inProgramFolder(L"sounds\\"));
     choosingSound_ = false;
     if (chosen.empty()) return;
-    if (auto copied = copyIntoFolder(chosen, L"sounds")) Ctl(L"Text1", index).setText(*copied);
+    if (auto copied = copyIntoFolder(chosen, L"sounds")) {
+        Ctl(L"Text1", index).setText(*copied);
+        soundNames_[index] = *copied;
+    }
 }
 
 void Settings::Text1_LostFocus(int index) {
     if (index == 4 || choosingSound_) return;
+    if (!keepSoundName(index)) return;
     win::Control& box = Ctl(L"Text1", index);
-    if (soundNameAccepted(box.text())) return;
-    win::autoMessage(kWrongSound, 1000);
-    box.setText(L"");
+    if (!soundNameAccepted(box.text())) {
+        win::autoMessage(kWrongSound, kSoundMessageMs);
+        box.setText(L"");
+    }
+    soundNames_[index] = box.text();
+}
+
+// A name with a folder in it would split the stored sound list, every later sound moving one
+// place: the box goes back to its last name. False when it did.
+bool Settings::keepSoundName(int index) {
+    win::Control& box = Ctl(L"Text1", index);
+    if (!soundNameHasFolder(box.text())) return true;
+    win::autoMessage(kSoundInFolder, kSoundMessageMs);
+    box.setText(soundNames_[index]);
+    return false;
 }
 
 }  // namespace settings

@@ -124,6 +124,10 @@ std::optional<int> indexOfDigits(std::wstring_view flags, size_t from) {
     return static_cast<int>(*n);
 }
 
+int listIndexOr(std::optional<int> stored, int count, int fallback) {
+    return stored && *stored >= 0 && *stored < count ? *stored : fallback;
+}
+
 std::vector<std::wstring> fontFaces(bool shippedFaces, const std::vector<std::wstring>& systemFaces) {
     std::vector<std::wstring> faces;
     if (shippedFaces) {
@@ -193,6 +197,8 @@ bool soundNameAccepted(std::wstring_view name) {
     std::transform(ext.begin(), ext.end(), ext.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
     return ext == L"wav" || ext == L"mp3";
 }
+
+bool soundNameHasFolder(std::wstring_view name) { return name.find_first_of(L"\\/") != std::wstring_view::npos; }
 
 int stageDialogLeft(int twipsPerPixel, int screenwidth, int dialogWidth) {
     constexpr int kStageWindowWidth = 6900, kShift = 1000, kLeftMost = 150;

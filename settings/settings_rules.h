@@ -37,6 +37,9 @@ std::optional<int> checkOfFlag(std::wstring_view flags, size_t pos);
 std::optional<int> checkOfOften(std::wstring_view often, size_t pos);
 // A list position written as digits in flags[from, from + 2); nothing when not digits.
 std::optional<int> indexOfDigits(std::wstring_view flags, size_t from);
+// The position a list of `count` items shows for a stored one: the stored position when the
+// list has it, else `fallback`, so that no list of a look is left without a selection.
+int listIndexOr(std::optional<int> stored, int count, int fallback);
 
 // The faces of the font list: the seven shipped faces when the font folder has them,
 // else the system's (vertical "@" faces left out); "Trebuchet MS" always once.
@@ -77,6 +80,9 @@ std::wstring hotkeyUpText(const std::wstring& text);
 // --- Sounds -----------------------------------------------------------------------------
 // True when a sound box may hold the name: empty, or ending in .wav or .mp3 (any case).
 bool soundNameAccepted(std::wstring_view name);
+// True when the name holds a folder separator: the sound list joins its names with "\", and a
+// sound is looked for in the sounds folder by its bare name.
+bool soundNameHasFolder(std::wstring_view name);
 
 // --- Stage window -------------------------------------------------------------------------
 // Left of the dialog beside the stage window, twips.

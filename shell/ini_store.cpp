@@ -55,15 +55,13 @@ bool startCopy(const std::wstring& path, const std::wstring& copy) {
     return !exists(copy);
 }
 
-// A reader that has the file open for a moment (another program, a virus scanner) stops the
-// replace; it is tried again for a short while before the edit is given up.
-bool replaceWith(const std::wstring& copy, const std::wstring& path) {
-    constexpr int kAttempts = 25;
-    constexpr DWORD kPauseMs = 20;
-    for (int attempt = 1;; ++attempt) {
+// The replace is tried again for a while before the edit is given up.
+bool replaceWith(const std::wstring& copy, const std::wstring& path, unsigned readerWaitMs) {
+    constexpr unsigned kPauseMs = 20;
+    for (unsigned waited = 0;; waited += kPauseMs) {
         if (MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
         DWORD error = GetLastError();
-        if (attempt == kAttempts || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) return false;
+        if (waited >= readerWaitMs || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) return false;
         Sleep(kPauseMs);
     }
 }
@@ -90,7 +88,7 @@ std::wstring iniAccess(std::wstring_view mode, const std::wstring& path, const s
     return {};
 }
 
-bool editProfile(const std::wstring& path, const ProfileEdit& edit) {
+bool editProfile(const std::wstring& path, const ProfileEdit& edit, unsigned readerWaitMs) {
     std::wstring copy = path + kCopySuffix;
     if (!startCopy(path, copy)) return false;
     if (!edit(copy)) {
@@ -99,7 +97,7 @@ bool editProfile(const std::wstring& path, const ProfileEdit& edit) {
     }
     // Deleting from a file that does not exist makes none.
     if (!exists(copy)) return true;
-    if (replaceWith(copy, path)) return true;
+    if (replaceWith(copy, path, readerWaitMs)) return true;
     discard(copy);
     return false;
 }
@@ -112,12 +110,15 @@ void iniWrite(const std::wstring& section, const std::wstring& key, const std::w
     iniAccess(L"write", inProgramFolder(kIniFileName), section, key, value);
 }
 
-bool iniWriteKeys(const std::wstring& section, const IniEntries& entries) {
-    return editProfile(inProgramFolder(kIniFileName), [&](const std::wstring& copy) {
-        return std::all_of(entries.begin(), entries.end(), [&](const auto& e) {
-            return writeProfileString(copy, section.c_str(), e.first.c_str(), e.second.c_str());
-        });
-    });
+bool iniWriteKeys(const std::wstring& section, const IniEntries& entries, unsigned readerWaitMs) {
+    return editProfile(
+        inProgramFolder(kIniFileName),
+        [&](const std::wstring& copy) {
+            return std::all_of(entries.begin(), entries.end(), [&](const auto& e) {
+                return writeProfileString(copy, section.c_str(), e.first.c_str(), e.second.c_str());
+            });
+        },
+        readerWaitMs);
 }
 
 std::wstring sectionToList(std::wstring_view raw) {
@@ -141,15 +142,71 @@ int16_t readHotkeyAdd() {
     return static_cast<int16_t>(std::clamp(wholeNumberOf(iniRead(kHotkeySection, L"add", L"0")), 0, 100));
 }
 
+namespace {
+
+// A drop stalls the windows for no more than this; a longer hold is left to the retry timer.
+constexpr unsigned kDropWaitMs = 60;
+constexpr UINT kRetryMs = 1000;
+
+struct PendingSite {
+    const WindowSite* site;
+    WindowPosition position;
+};
+
+// Dropped positions the file does not hold yet, the newest of each window.
+std::vector<PendingSite>& pendingSites() {
+    static std::vector<PendingSite> sites;
+    return sites;
+}
+
+const PendingSite* pendingOf(const WindowSite& site) {
+    for (const PendingSite& p : pendingSites()) {
+        if (p.site == &site) return &p;
+    }
+    return nullptr;
+}
+
+// Every pending position in one replace.
+bool writePending(unsigned readerWaitMs) {
+    std::vector<PendingSite>& sites = pendingSites();
+    if (sites.empty()) return true;
+    IniEntries entries;
+    for (const PendingSite& p : sites) {
+        entries.emplace_back(p.site->leftKey, std::to_wstring(p.position.left));
+        entries.emplace_back(p.site->topKey, std::to_wstring(p.position.top));
+    }
+    if (!iniWriteKeys(kSiteSection, entries, readerWaitMs)) return false;
+    sites.clear();
+    return true;
+}
+
+UINT_PTR retryTimer = 0;
+
+// One try a tick: the windows never wait for it.
+void CALLBACK retryPending(HWND, UINT, UINT_PTR, DWORD) {
+    if (!writePending(0)) return;
+    KillTimer(nullptr, retryTimer);
+    retryTimer = 0;
+}
+
+}  // namespace
+
 void saveWindowSite(const WindowSite& site, int32_t left, int32_t top) {
+    std::vector<PendingSite>& sites = pendingSites();
+    sites.erase(std::remove_if(sites.begin(), sites.end(), [&](const PendingSite& p) { return p.site == &site; }),
+                sites.end());
+    sites.push_back({&site, {left, top}});
     // One replace for both keys: a drop is saved whole or not at all.
-    iniWriteKeys(kSiteSection, {{site.leftKey, std::to_wstring(left)}, {site.topKey, std::to_wstring(top)}});
+    if (!writePending(kDropWaitMs) && retryTimer == 0) retryTimer = SetTimer(nullptr, 0, kRetryMs, retryPending);
     // The key is created on first use, so a position saved on a fresh machine is kept.
     writeUserNumber(site.registryKey, site.leftKey, left);
     writeUserNumber(site.registryKey, site.topKey, top);
 }
 
+bool writePendingSites() { return writePending(kReaderWaitMs); }
+
 WindowPosition readWindowPosition(const WindowSite& site) {
+    if (const PendingSite* p = pendingOf(site)) return p->position;
     int32_t left = wholeNumberOf(iniRead(kSiteSection, site.leftKey, kUnsetPositionText));
     int32_t top = wholeNumberOf(iniRead(kSiteSection, site.topKey, kUnsetPositionText));
     if (left != kUnsetPosition && top != kUnsetPosition) return {left, top};

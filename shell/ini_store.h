@@ -25,15 +25,18 @@ std::wstring iniAccess(std::wstring_view mode, const std::wstring& path, const s
 // could leave it empty. Here `edit` runs the profile writes on a copy beside the file, and the
 // copy then replaces the file in one move: the file is always the old one or the new one.
 // False, with the old file left as it was, when a step fails.
+// A reader that has the file open (another program, a virus scanner) stops the replace; it is
+// waited out for up to `readerWaitMs`.
 using ProfileEdit = std::function<bool(const std::wstring& copy)>;
-bool editProfile(const std::wstring& path, const ProfileEdit& edit);
+inline constexpr unsigned kReaderWaitMs = 480;
+bool editProfile(const std::wstring& path, const ProfileEdit& edit, unsigned readerWaitMs = kReaderWaitMs);
 
 // "readpart" and "write" on TimeData.db in the program folder.
 std::wstring iniRead(const std::wstring& section, const std::wstring& key, const std::wstring& fallback);
 void iniWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value);
 // Several keys of one section in one replace: all of them written, or none and false.
 using IniEntries = std::vector<std::pair<std::wstring, std::wstring>>;
-bool iniWriteKeys(const std::wstring& section, const IniEntries& entries);
+bool iniWriteKeys(const std::wstring& section, const IniEntries& entries, unsigned readerWaitMs = kReaderWaitMs);
 
 // A section as the profile functions return it (entries separated by NULs) as "a=1,b=2".
 std::wstring sectionToList(std::wstring_view raw);
@@ -60,8 +63,12 @@ struct WindowPosition {
 };
 
 // Writes the position to the INI file (both keys in one replace) and to the registry; a failed
-// step does not stop the other.
+// step does not stop the other. A drop waits only a moment for the file: when it cannot be
+// written the position is kept, read back from here, and written by a retry timer of this
+// thread (or by the next drop) once the file can be written again.
 void saveWindowSite(const WindowSite& site, int32_t left, int32_t top);
+// Positions still waiting for the file; true when none is left. The last chance is taken at exit.
+bool writePendingSites();
 inline void saveclocksite(int32_t left, int32_t top) { saveWindowSite(kClockSite, left, top); }
 inline void saveclocksitetwo(int32_t left, int32_t top) { saveWindowSite(kClockSiteTwo, left, top); }
 inline void savetimesite(int32_t left, int32_t top) { saveWindowSite(kTimeSite, left, top); }

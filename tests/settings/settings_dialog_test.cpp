@@ -9,6 +9,8 @@
 #include "app/forms.h"
 #include "clocks/time_glass.h"
 #include "clocks/time_glasstwo.h"
+#include "displays/Frm_process.h"
+#include "displays/Frm_time.h"
 #include "displays/Frm_title.h"
 #include "hub/Frm_exit.h"
 #include "settings/Settings.h"
@@ -19,6 +21,7 @@
 #include "shell/settings_registry.h"
 #include "tests/test_support.h"
 #include "win/pump.h"
+#include "win/text.h"
 #include "win/twips.h"
 
 using namespace shell;
@@ -472,6 +475,129 @@ TEST_F(SettingsDialog, ApplyWithAnUnwritableIniNamesWhatWasNotSavedAndShowsWhatI
     ClockSetting stored;
     readsetting(stored);
     EXPECT_EQ(stored.Time_one, 50);  // the registry took the rest
+    forms::time_glass().Timer5.enabled(false);
+}
+
+// A list that cannot show its stored index shows the first run's look, so Apply stores a look the
+// user saw: never a clock with lists left empty (10 points, black, square corners).
+TEST_F(SettingsDialog, LookListsThatCannotShowTheStoredIndexShowTheFirstRunsAndApplyStoresThat) {
+    struct Case {
+        const wchar_t* fontselect;  // nothing: the value is missing
+        const wchar_t *size, *colour, *corner;
+        const wchar_t* applied;
+    };
+    const Case cases[] = {
+        {nullptr, L"40", L"浅绿", L"10", L"1060605"},
+        {L"", L"40", L"浅绿", L"10", L"1060605"},
+        {L"1391711", L"40", L"浅绿", L"10", L"1060605"},  // each one past its list
+        {L"1011705", L"15", L"浅绿", L"10", L"1010605"},  // only the colour
+        {L"1ab0203", L"40", L"紫红", L"6", L"1060203"},   // only the size, not digits
+        {L"10201", L"20", L"深红", L"10", L"1020105"},     // too short for a corner
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fontselect ? c.fontselect : L"missing");
+        ClockSetting s = storedClock();
+        if (c.fontselect) s.Fontselect = c.fontselect;
+        savesetting(s);
+        if (!c.fontselect) regDeleteValue(HKEY_CURRENT_USER, kSettingsKey, L"Fontselect");
+        open();
+        EXPECT_EQ(ctl(L"Combo2").text(), c.size);
+        EXPECT_EQ(ctl(L"Combo3").text(), c.colour);
+        EXPECT_EQ(ctl(L"Combo4").text(), c.corner);
+        ctl(L"Command1").click();
+        EXPECT_TRUE(messages.empty());
+        ClockSetting stored;
+        readsetting(stored);
+        EXPECT_EQ(stored.Fontselect, c.applied);
+        forms::time_glass().Timer5.enabled(false);
+        ctl(L"Command2").click();
+    }
+
+    // The looks of the floating windows: the readers' defaults.
+    iniWrite(kHotkeySection, L"titleselect", L"99\\40");
+    iniWrite(kHotkeySection, L"processFontSize", L"77");
+    open();
+    ctl(L"Combo5").setListIndex(0);
+    EXPECT_EQ(ctl(L"Combo2").text(), L"55");
+    EXPECT_EQ(ctl(L"Combo3").text(), L"黄色");
+    ctl(L"Combo5").setListIndex(2);
+    EXPECT_EQ(ctl(L"Combo2").text(), L"35");
+    for (auto* w : {&forms::Frm_title().Timer3, &forms::Frm_process().Timer3}) w->enabled(false);
+}
+
+// The stored sound list joins its names with "\": a name with a folder would move every later
+// sound one place. Refused with a box, typed or applied with Enter, and the box keeps its name.
+TEST_F(SettingsDialog, ASoundNameWithAFolderIsRefusedAndTheBoxKeepsItsName) {
+    savesetting(storedClock());
+    open();
+    auto leave = [](int box) {
+        SendMessageW(dlg().hwnd(), WM_COMMAND, MAKEWPARAM(0, EN_KILLFOCUS), reinterpret_cast<LPARAM>(ctl(L"Text1", box).hwnd()));
+    };
+    ctl(L"Text1", 1).setText(L"bell.wav");
+    leave(1);
+    for (const wchar_t* typed : {L"x\\y.wav", L"sub/y.mp3", L"x\\"}) {
+        SCOPED_TRACE(typed);
+        messages.clear();
+        ctl(L"Text1", 1).setText(typed);
+        leave(1);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, L"声音文件名不能包含\\或/");
+        EXPECT_EQ(messages[0].timeoutMs, 1000u);
+        EXPECT_EQ(ctl(L"Text1", 1).text(), L"bell.wav");
+    }
+
+    messages.clear();
+    ctl(L"Text1", 2).setText(L"x\\y.wav");
+    ctl(L"Command1").click();  // as Enter: the box is not left
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(ctl(L"Text1", 2).text(), L"a2.mp3");
+    ClockSetting stored;
+    readsetting(stored);
+    EXPECT_EQ(stored.tellsoundname, L"start.wav\\bell.wav\\a2.mp3\\a3.wav");
+    forms::time_glass().Timer5.enabled(false);
+}
+
+// A window's look goes to TimeData.db in one replace; when the file cannot be written the user
+// is told, as for the hotkey keys.
+TEST_F(SettingsDialog, AWindowLookThatCannotBeWrittenIsReported) {
+    const std::pair<int, const wchar_t*> targets[] = {{0, L"标题外观"}, {1, L"系统时间外观"}, {2, L"提示文本外观"}};
+    iniWrite(kHotkeySection, L"add", L"12");
+    open();
+    for (auto [target, caption] : targets) {
+        SCOPED_TRACE(caption);
+        const std::string before = fileBytes(ini());
+        ctl(L"Combo5").setListIndex(target);
+        ctl(L"Combo2").setListIndex(12);
+        messages.clear();
+        {
+            win::UniqueFile held(CreateFileW(ini().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(held);
+            ctl(L"Command1").click();
+        }
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, std::wstring(L"TimeData.db无法写入，以下设置没有保存：") + caption);
+        EXPECT_EQ(fileBytes(ini()), before);
+    }
+    for (auto* w : {&forms::Frm_title().Timer3, &forms::Frm_time().Timer3, &forms::Frm_process().Timer3}) w->enabled(false);
+}
+
+// A value the loading reset (its range box shown then) was not saved either: one box names it
+// with the rest, and the box shows what is in effect without a second range box.
+TEST_F(SettingsDialog, AnUnwritableIniNamesAResetValueInOneBoxAndShowsNoSecondRangeBox) {
+    savesetting(storedClock());
+    iniWrite(kHotkeySection, L"add", L"-5");
+    open();  // "取值范围0-100秒之间", the box reset to 30
+    ASSERT_EQ(ctl(L"Text2", 7).text(), L"30");
+    ctl(L"Text3", 0).setText(L"Ctrl+Alt+A");
+    {
+        win::UniqueFile held(CreateFileW(ini().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        ctl(L"Command1").click();
+    }
+    ASSERT_EQ(messages.size(), 1u) << (messages.empty() ? "" : win::toUtf8(messages.back().text));
+    EXPECT_EQ(messages[0].text, L"TimeData.db无法写入，以下设置没有保存：副屏字号大、隐藏/显示");
+    EXPECT_EQ(ctl(L"Text2", 7).text(), L"0");  // what the second screen uses now
+    EXPECT_EQ(iniRead(kHotkeySection, L"add", L""), L"-5");
     forms::time_glass().Timer5.enabled(false);
 }
 

@@ -265,3 +265,40 @@ TEST_F(IniStore, ACopyLeftByAKilledWriteDoesNotFindItsWayIntoTheFile) {
         EXPECT_FALSE(exists(copyPath()));
     }
 }
+
+// A window dropped while another program holds the file keeps its place: the position is read
+// back at once and lands in the file once it can be written. The drop stalls no longer than a
+// short wait either way.
+TEST_F(IniStore, ADropWhileTheFileIsHeldLandsOnceItIsFreeWithoutStallingTheDrop) {
+    struct Hold {
+        const char* how;
+        DWORD share;
+    };
+    const Hold holds[] = {{"exclusively", 0}, {"readable, not replaceable", FILE_SHARE_READ}};
+    int32_t left = 100;
+    for (const Hold& h : holds) {
+        SCOPED_TRACE(h.how);
+        writeIni("[clocksite]\r\ntitleleft=1\r\ntitletop=2\r\n");
+        left += 100;
+        {
+            HANDLE held = CreateFileW(path().c_str(), GENERIC_READ, h.share, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            DWORD start = GetTickCount();
+            savetitlesite(left, 300);
+            DWORD stalled = GetTickCount() - start;
+            EXPECT_LT(stalled, 300u);  // a plain write waits out a reader for 480 ms
+            EXPECT_EQ(readWindowPosition(kTitleSite).left, left);
+            CloseHandle(held);
+        }
+        EXPECT_EQ(access(L"readpart", L"clocksite", L"titleleft", L""), L"1");  // not yet
+        DWORD deadline = GetTickCount() + 5000;
+        while (access(L"readpart", L"clocksite", L"titleleft", L"") != std::to_wstring(left) && GetTickCount() < deadline) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            MSG m;
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+        }
+        EXPECT_EQ(access(L"readpart", L"clocksite", L"titleleft", L""), std::to_wstring(left));
+        EXPECT_EQ(access(L"readpart", L"clocksite", L"titletop", L""), L"300");
+        EXPECT_TRUE(writePendingSites());
+    }
+}
