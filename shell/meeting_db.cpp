@@ -91,10 +91,10 @@ struct ScheduleAt {
 };
 
 // A stage covers from its start up to, not including, its end: in its end second the next stage
-// (or none) is found, so a run that just ended is not started again. Of two covering stages the
-// first stored wins, of two next stages the first stored of the earliest. A row whose start or
-// end is no time of day cannot be timed and is passed over, so it cannot stop the day. Nothing
-// when the file is damaged or the table unreadable.
+// (or none) is found, so a run that just ended is not started again. Of two covering stages, or
+// two next stages starting together, the first stored wins. A row whose start or end is no time
+// of day cannot be timed and is passed over, so it cannot stop the day. Nothing when the file is
+// damaged or the table unreadable.
 std::optional<ScheduleAt> scheduleAt(sqlite3* db, TimeOfDay now) {
     std::optional<Stage> next;
     Query q(db, kStages, {});

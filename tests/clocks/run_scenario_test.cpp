@@ -150,8 +150,7 @@ protected:
         return alarms;
     }
 
-    std::vector<Row> runRecords() { return exec("SELECT set_time, use_time, out_time, filename FROM timesum").value(); }
-    std::vector<Row> recordsWithIdle() {
+    std::vector<Row> runRecords() {
         return exec("SELECT set_time, use_time, out_time, pause_time, filename FROM timesum").value();
     }
 
@@ -179,7 +178,7 @@ TEST_F(RunScenario, StageFiresEachAlarmOnceAcrossATickCountWrapAndTheNextStageSt
     EXPECT_EQ(sounds.calls.back(), L"stop");
     EXPECT_FALSE(shell::regReadValue(HKEY_CURRENT_USER, shell::kSettingsKey, L"clockmode"));
     EXPECT_TRUE(glass().Timer4.enabled());
-    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:01:00", L"00:01:00", L"汇报"}}));
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:01:00", L"00:01:00", L"00:00:00", L"汇报"}}));
 
     // In the first stage's end second the next one starts, whole and with one start prompt.
     sounds.calls.clear();
@@ -297,7 +296,7 @@ TEST_F(RunScenario, RowsTheClockCannotReadAreSkippedAndTheDayStillEnds) {
     addTalk(L"9:0:5", L"9:0:8", L"讨论");
     startRun();
     runUntil([&] { return timing().stagestate == StageState::DayOver; });
-    EXPECT_EQ(recordsWithIdle(), (std::vector<Row>{{L"09:00:00", L"09:00:05", L"00:00:05", L"00:00:00", L"汇报"},
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:00:05", L"00:00:05", L"00:00:00", L"汇报"},
                                                    {L"09:00:05", L"09:00:08", L"00:00:03", L"00:00:00", L"讨论"}}));
     EXPECT_EQ(forms::Frm_process().bannertext, L"今天计时结束");
     EXPECT_TRUE(messages.empty());
@@ -320,7 +319,7 @@ TEST_F(RunScenario, ApplyRunsTheRunningStageAsEditedToItsNewEndUnderItsNewTitle)
     runToEnd();
     EXPECT_LT(shell::timeOfDayNow(), at(19, 34, 23));
     // The part timed before "应用" is idle: the restart opened a new record.
-    EXPECT_EQ(recordsWithIdle(), (std::vector<Row>{{L"19:33:15", L"19:34:22", L"00:00:47", L"00:00:20", L"edited"}}));
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"19:33:15", L"19:34:22", L"00:00:47", L"00:00:20", L"edited"}}));
 }
 
 // Waiting for a later stage, a stage over the present time was entered, then "应用": that stage
@@ -340,7 +339,7 @@ TEST_F(RunScenario, ApplyWhileWaitingTimesAStageEnteredOverNowAndRecordsItWithIt
     step();
     EXPECT_EQ(timing().stageseconds, 170);
     runToEnd();
-    EXPECT_EQ(recordsWithIdle(), (std::vector<Row>{{L"19:30:00", L"19:35:00", L"00:02:50", L"00:02:10", L"插入"}}));
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"19:30:00", L"19:35:00", L"00:02:50", L"00:02:10", L"插入"}}));
 }
 
 TEST_F(RunScenario, TimeOfDaySourcesCountOnAcrossMidnight) {
