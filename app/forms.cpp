@@ -12,6 +12,7 @@
 #include "plans/Frm_data_sum.h"
 #include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
+#include "shell/meeting_db.h"
 
 namespace forms {
 namespace {
@@ -28,6 +29,19 @@ struct All {
     plans::Frm_data_sum dataSum;
     plans::Frm_offtensetting offtenSetting;
 };
+
+// What the windows show of a stage put into effect: the period the main clock times and the
+// title. A lookup that could not read the file leaves the period as it was.
+void showStage(const shell::StageLookup& stage) {
+    if (stage.stageperiod) time_glass().stageperiod = *stage.stageperiod;
+    Frm_title().setTitletext(stage.titletext);
+}
+
+// From before any window runs, so that no stage lookup, whoever makes it, misses the windows.
+[[maybe_unused]] const bool stageShownInstalled = [] {
+    shell::setStageShownSink(showStage);
+    return true;
+}();
 
 std::unique_ptr<All>& all() {
     static std::unique_ptr<All> instance = std::make_unique<All>();

@@ -8,9 +8,11 @@
 namespace clocks {
 namespace {
 
+// A run begun late, past the stage's end or the awaited start, has nothing left to count: the
+// face shows zero, never a count below it.
 RunLength lasting(RunLength was, int32_t seconds) {
-    RunLength r{seconds, was.timeAll};
-    if (auto t = shell::secondtotime(seconds)) r.timeAll = *t;
+    RunLength r{std::max(seconds, 0), was.timeAll};
+    if (auto t = shell::secondtotime(r.seconds)) r.timeAll = *t;
     return r;
 }
 

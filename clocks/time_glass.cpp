@@ -12,7 +12,6 @@
 #include "clocks/face_window.h"
 #include "clocks/time_glasstwo.h"
 #include "displays/Frm_process.h"
-#include "displays/Frm_title.h"
 #include "faces/face_look.h"
 #include "hub/Frm_exit.h"
 #include "shell/clock_placement.h"
@@ -84,9 +83,7 @@ void time_glass::Form_Load() {
     if (!create({kClassName}, win::floatingLayout(0, 0, kDesignWidth, kDesignHeight))) return;
     face_.attach(hwnd());
     shell::keepOnTop(hwnd());
-    shell::StageLookup found = shell::loadCurrentMeeting();
-    if (found.stageperiod) stageperiod = *found.stageperiod;
-    forms::Frm_title().setTitletext(found.titletext);
+    shell::loadCurrentMeeting();
     forms::Frm_process().stopAndPark(kBannerParkGap);
     forms::Frm_process_two().stopAndPark(kBannerParkGap);
     soundnames = shell::splitAtBackslash(shell::clockSetting().tellsoundname);

@@ -83,11 +83,6 @@ void repaint(time_glass& g) {
     if (auto size = faceFontSize()) g.ShowStatue(g.facetext, *size);
 }
 
-void applyStage(time_glass& g, const shell::StageLookup& found) {
-    if (found.stageperiod) g.stageperiod = *found.stageperiod;
-    forms::Frm_title().setTitletext(found.titletext);
-}
-
 // The run length for the face, and the record's idle time cleared.
 void measureStage(time_glass& g) {
     shell::TimingState& t = shell::timingState();
@@ -396,7 +391,6 @@ void time_glass::Timer4_Timer() {
         retryLookupLater(*this);  // the stopped face stays as it is until then
         return;
     }
-    applyStage(*this, found);
     shell::timingState().topmostpause = 0;
     forms::Frm_process().stopAndPark(kBannerParkGap);
     forms::Frm_process_two().stopAndPark(kBannerParkGap);

@@ -1,7 +1,8 @@
 -- The meeting database shipped beside Velmora.exe, empty: saved clocks, the day's stages and
 -- the record of finished runs. Column order is the order the program and its editors rely on.
--- Times of day are texts "hh:mm:ss": stages are found by comparing those texts, so no other
--- form may get into file_list.
+-- Times of day are written as texts "hh:mm:ss". The program reads them back as times ("9:00:00"
+-- too) and compares them as times; a file made elsewhere may hold other texts, and a stage whose
+-- times do not read is listed for deleting but never timed.
 
 CREATE TABLE clocksetting (
   ID INTEGER,

@@ -6,7 +6,6 @@
 
 #include "app/forms.h"
 #include "clocks/time_glass.h"
-#include "displays/Frm_title.h"
 #include "shell/meeting_db.h"
 #include "shell/run_records.h"
 #include "shell/wall_clock.h"
@@ -18,14 +17,6 @@ namespace {
 constexpr wchar_t kNotSupportedMessage[] = L"操作系统是精简版本，不支持本功能";
 constexpr unsigned kNotSupportedMessageMs = 1200;
 
-void showStage(const shell::StageLookup& stage) {
-    shell::TimingState& t = shell::timingState();
-    t.stagestate = stage.state;
-    if (stage.state == shell::StageState::Covering) t.filename = stage.titletext;
-    forms::time_glass().stageperiod = stage.stageperiod.value_or(forms::time_glass().stageperiod);
-    forms::Frm_title().setTitletext(stage.titletext);
-}
-
 // The stage at this moment, then the clock's saved settings; false when the file cannot be
 // read (what was set before stays set).
 bool loadPicked(const std::wstring& name) {
@@ -34,7 +25,7 @@ bool loadPicked(const std::wstring& name) {
     shell::ClockSetting& setting = shell::clockSetting();
     std::optional<shell::StageLookup> stage = shell::stageForPickedClock(db.get(), shell::timeOfDayNow(), setting.tellShowtext);
     if (!stage) return false;
-    showStage(*stage);
+    shell::takeStage(*stage);
     return shell::loadPickedClock(db.get(), name, stage->state, setting);
 }
 

@@ -13,7 +13,7 @@ constexpr char kClocks[] =
     "WHERE ifnull(clockname, '') LIKE ?1 ESCAPE '\\' ORDER BY ID, rowid";
 constexpr char kStages[] =
     "SELECT rowid, starttime, endtime, clockname, title FROM file_list "
-    "WHERE ifnull(title, '') LIKE ?1 ESCAPE '\\' ORDER BY starttime, rowid";
+    "WHERE ifnull(title, '') LIKE ?1 ESCAPE '\\' ORDER BY rowid";
 constexpr char kInsertStage[] = "INSERT INTO file_list (starttime, endtime, clockname, title) VALUES (?1, ?2, ?3, ?4)";
 constexpr char kInsertClock[] =
     "INSERT INTO clocksetting (ID, clockname, setdate, remark, timeall, tiemone, timetwo, tiemthree, checkvalue, "
@@ -112,7 +112,7 @@ std::optional<std::vector<SavedClock>> listClocks(const std::wstring& search) {
 }
 
 std::optional<std::vector<StoredStage>> listStages(const std::wstring& search) {
-    return rowsOf<StoredStage>(kStages, search, [](const shell::Query& q) -> std::optional<StoredStage> {
+    auto stages = rowsOf<StoredStage>(kStages, search, [](const shell::Query& q) -> std::optional<StoredStage> {
         StoredStage s;
         if (!q.whole(0, s.rowid)) return std::nullopt;
         s.starttime = q.text(1);
@@ -121,6 +121,14 @@ std::optional<std::vector<StoredStage>> listStages(const std::wstring& search) {
         s.title = q.text(4);
         return s;
     });
+    // By the times the starts say, not their texts ("8:05:00" before "14:00:00"); starts that are
+    // no time of day first, all in the order stored.
+    auto startOf = [](const StoredStage& s) { return shell::parseTimeOfDay(s.starttime); };
+    if (stages) {
+        std::stable_sort(stages->begin(), stages->end(),
+                         [&](const StoredStage& a, const StoredStage& b) { return startOf(a) < startOf(b); });
+    }
+    return stages;
 }
 
 std::optional<int64_t> insertStage(shell::TimeOfDay start, shell::TimeOfDay end, const std::wstring& clockname,

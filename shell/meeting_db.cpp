@@ -27,15 +27,9 @@ constexpr int kBusyWaitMs = 3000;
 // the next stage keeps those in effect.
 constexpr size_t kKeptSwitches = 6;
 
-// Times of day are stored as "hh:mm:ss", so comparing the texts compares the times. A stage
-// covers from its start up to, not including, its end: in its end second the next stage (or
-// none) is found, so a run that just ended is not started again.
-constexpr char kCoveringStage[] =
-    "SELECT starttime, endtime, clockname, title FROM file_list "
-    "WHERE starttime <= ?1 AND endtime > ?1 ORDER BY rowid";
-constexpr char kNextStage[] =
-    "SELECT starttime, endtime, clockname, title FROM file_list "
-    "WHERE starttime > ?1 ORDER BY starttime, rowid";
+// Every stage in the order it was stored; the times are compared once read, as times: a text
+// such as "9:00:00" would sort after "14:00:00".
+constexpr char kStages[] = "SELECT starttime, endtime, clockname, title FROM file_list ORDER BY rowid";
 // Fields Time_one to picture_height of ClockSetting, in record order.
 constexpr char kSavedClock[] =
     "SELECT tiemone, timetwo, tiemthree, checkvalue, optvalue, tellShowtime, tellsoundname, "
@@ -96,21 +90,24 @@ struct ScheduleAt {
     std::optional<Stage> stage;
 };
 
-std::optional<ScheduleAt> stageFound(const Query& row, StageState state) {
-    auto start = row.time(0);
-    auto end = row.time(1);
-    if (!start || !end) return std::nullopt;
-    return ScheduleAt{state, Stage{*start, *end, row.text(2), row.text(3)}};
-}
-
-// Nothing when the file is damaged or holds a time that does not convert.
+// A stage covers from its start up to, not including, its end: in its end second the next stage
+// (or none) is found, so a run that just ended is not started again. Of two covering stages, or
+// two next stages starting together, the first stored wins. A row whose start or end is no time
+// of day cannot be timed and is passed over, so it cannot stop the day. Nothing when the file is
+// damaged or the table unreadable.
 std::optional<ScheduleAt> scheduleAt(sqlite3* db, TimeOfDay now) {
-    Query covering(db, kCoveringStage, {formatHms(now)});
-    if (covering.failed()) return std::nullopt;
-    if (covering.hasRow()) return stageFound(covering, StageState::Covering);
-    Query next(db, kNextStage, {formatHms(now)});
-    if (next.failed()) return std::nullopt;
-    if (next.hasRow()) return stageFound(next, StageState::Waiting);
+    std::optional<Stage> next;
+    Query q(db, kStages, {});
+    for (; q.hasRow(); q.next()) {
+        auto start = q.time(0);
+        auto end = q.time(1);
+        if (!start || !end) continue;
+        Stage stage{*start, *end, q.text(2), q.text(3)};
+        if (stage.start <= now && now < stage.end) return ScheduleAt{StageState::Covering, std::move(stage)};
+        if (now < stage.start && (!next || stage.start < next->start)) next = std::move(stage);
+    }
+    if (q.failed()) return std::nullopt;
+    if (next) return ScheduleAt{StageState::Waiting, std::move(next)};
     return ScheduleAt{StageState::DayOver, std::nullopt};
 }
 
@@ -121,7 +118,7 @@ StageLookup shownFor(const ScheduleAt& at, const std::wstring& restTitle) {
     return StageLookup{at.state, periodText(at.stage->start, at.stage->end), covering ? at.stage->title : restTitle};
 }
 
-// Nothing when the file is missing or damaged or holds a value that does not convert.
+// Nothing when the file is missing or damaged or the stage's saved clock does not convert.
 std::optional<StageLookup> lookupInDatabase(TimeOfDay now, ClockSetting& setting) {
     UniqueDatabase db = openMeetData();
     if (!db) return std::nullopt;
@@ -155,6 +152,11 @@ Param storedDuration(int32_t ms) {
 
 // The values of a timesum row in kRunRecord's order.
 using RunRow = std::array<Param, 5>;
+
+StageShownSink& stageShown() {
+    static StageShownSink sink;
+    return sink;
+}
 
 // Runs that could not be written yet, oldest first.
 std::vector<RunRow>& pendingRuns() {
@@ -193,14 +195,21 @@ StageLookup lookupStage(TimeOfDay now, ClockSetting& setting) {
     return StageLookup{StageState::NoDatabase, std::nullopt, setting.tellShowtext};
 }
 
+void setStageShownSink(StageShownSink sink) { stageShown() = std::move(sink); }
+
+void takeStage(const StageLookup& stage) {
+    TimingState& t = timingState();
+    t.stagestate = stage.state;
+    if (stage.state == StageState::Covering) t.filename = stage.titletext;
+    if (stageShown()) stageShown()(stage);
+}
+
 StageLookup loadCurrentMeeting() {
     flushRunRecords();
     StageLookup found = lookupStage(timeOfDayNow(), clockSetting());
-    TimingState& t = timingState();
     // Told once when the file becomes unreadable, not at every try while it stays so.
-    bool newlyFailed = found.state == StageState::NoDatabase && t.stagestate != StageState::NoDatabase;
-    t.stagestate = found.state;
-    if (found.state == StageState::Covering) t.filename = found.titletext;
+    bool newlyFailed = found.state == StageState::NoDatabase && timingState().stagestate != StageState::NoDatabase;
+    takeStage(found);
     if (newlyFailed) win::autoMessage(kNoDatabaseMessage, kNoDatabaseMessageMs);
     return found;
 }

@@ -2,6 +2,7 @@
 // The meeting database MeetData.db beside the program: the saved clocks (clocksetting), the
 // day's stages (file_list) and the record of finished runs (timesum). The file ships with the
 // program and is never created here; each operation opens its own connection and closes it.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,8 +40,18 @@ struct StageLookup {
 // stage is left.
 StageLookup lookupStage(TimeOfDay now, ClockSetting& setting);
 
-// The lookup for the present time, applied to clockSetting() and timingState(); tells the user
-// when the file cannot be read. The windows take the title and the period from the result.
+// The windows' part of a stage put into effect: the period the main clock times and the title
+// window's text. The program installs it with its windows; without one only the shared
+// records change. nullptr: none again.
+using StageShownSink = std::function<void(const StageLookup&)>;
+void setStageShownSink(StageShownSink sink);
+
+// Puts a stage into effect: the stage state, for a covering stage the run record's title, then
+// through the sink the clock's period and the title window's text.
+void takeStage(const StageLookup& stage);
+
+// The lookup for the present time, into clockSetting() and taken (takeStage); tells the user
+// when the file cannot be read.
 StageLookup loadCurrentMeeting();
 
 // The saved clock `name` into `setting`: true, and `setting` as it was, when no clock has that

@@ -14,9 +14,12 @@
 #include "displays/Frm_process.h"
 #include "displays/Frm_time.h"
 #include "displays/Frm_title.h"
+#include "hub/Frm_exit.h"
+#include "settings/Settings.h"
 #include "shell/meeting_db.h"
 #include "shell/settings_registry.h"
 #include "shell/sound.h"
+#include "shell/wall_clock.h"
 #include "tests/test_support.h"
 
 using shell::StageState;
@@ -95,11 +98,26 @@ protected:
 
     // What the clock's load and the hub's start kick settle before the first run.
     void startRun() {
-        shell::StageLookup found = shell::loadCurrentMeeting();
-        if (found.stageperiod) glass().stageperiod = *found.stageperiod;
-        forms::Frm_title().setTitletext(found.titletext);
+        shell::loadCurrentMeeting();
         glass().Timer5.enabled(true);
         step();
+    }
+
+    // "应用" of the settings dialog, opened from the tray menu, with what the dialog loaded.
+    void pressApply() {
+        hub::Frm_exit& hub = forms::Frm_exit();
+        if (!hub.loaded()) {
+            hub.Form_Load();
+            hub.Timer4.enabled(false);  // its start kick has been played by startRun
+        }
+        hub.menu_two_Click(2);
+        ASSERT_TRUE(forms::Settings().loaded());
+        forms::Settings().Ctl(L"Command1").click();
+    }
+
+    static TimeOfDay at(int h, int m, int s) { return TimeOfDay{h * 3600 + m * 60 + s}; }
+    void runUntilTime(TimeOfDay t) {
+        runUntil([&] { return shell::timeOfDayNow() >= t; });
     }
 
     // Fires the next timer of the run's chain after its interval; false when none runs.
@@ -132,7 +150,9 @@ protected:
         return alarms;
     }
 
-    std::vector<Row> runRecords() { return exec("SELECT set_time, use_time, out_time, filename FROM timesum").value(); }
+    std::vector<Row> runRecords() {
+        return exec("SELECT set_time, use_time, out_time, pause_time, filename FROM timesum").value();
+    }
 
     SoundRecorder sounds;
 };
@@ -158,7 +178,7 @@ TEST_F(RunScenario, StageFiresEachAlarmOnceAcrossATickCountWrapAndTheNextStageSt
     EXPECT_EQ(sounds.calls.back(), L"stop");
     EXPECT_FALSE(shell::regReadValue(HKEY_CURRENT_USER, shell::kSettingsKey, L"clockmode"));
     EXPECT_TRUE(glass().Timer4.enabled());
-    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:01:00", L"00:01:00", L"汇报"}}));
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:01:00", L"00:01:00", L"00:00:00", L"汇报"}}));
 
     // In the first stage's end second the next one starts, whole and with one start prompt.
     sounds.calls.clear();
@@ -263,6 +283,63 @@ TEST_F(RunScenario, UnreadableDatabaseStopsTheClockUntilALookupSucceedsAgain) {
     EXPECT_EQ(timing().stagestate, StageState::Covering);
     EXPECT_EQ(timing().filename, L"汇报");
     EXPECT_EQ(messages.size(), 1u);
+}
+
+// A stages table carried over from another tool: rows whose times do not read, before and after
+// the good stages, stop neither the stages nor the day.
+TEST_F(RunScenario, RowsTheClockCannotReadAreSkippedAndTheDayStillEnds) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    ASSERT_TRUE(exec("DROP TABLE file_list"));
+    ASSERT_TRUE(exec("CREATE TABLE file_list (starttime, endtime, clockname, title)"));
+    ASSERT_TRUE(exec("INSERT INTO file_list VALUES ('08:00:00', '25:61:00', 'talk', 'x'), ('abc', 'abd', 'talk', 'y')"));
+    addTalk(L"09:00:00", L"09:00:05", L"汇报");
+    addTalk(L"9:0:5", L"9:0:8", L"讨论");
+    startRun();
+    runUntil([&] { return timing().stagestate == StageState::DayOver; });
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:00:05", L"00:00:05", L"00:00:00", L"汇报"},
+                                                   {L"09:00:05", L"09:00:08", L"00:00:03", L"00:00:00", L"讨论"}}));
+    EXPECT_EQ(forms::Frm_process().bannertext, L"今天计时结束");
+    EXPECT_TRUE(messages.empty());
+}
+
+// The running stage "old" was edited in the stage window, its end brought forward and its title
+// changed, then "应用" pressed: the run ends at the new end under the new title.
+TEST_F(RunScenario, ApplyRunsTheRunningStageAsEditedToItsNewEndUnderItsNewTitle) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"19:33:15", L"19:37:25", L"old");
+    clock.setTimeOfDay(19, 33, 15);
+    startRun();
+    runUntilTime(at(19, 33, 35));
+    ASSERT_TRUE(exec("UPDATE file_list SET endtime = '19:34:22', title = 'edited'"));
+    pressApply();
+    EXPECT_EQ(glass().stageperiod, L"19:33:15\\19:34:22");
+    EXPECT_EQ(forms::Frm_title().titletext(), L"edited");
+    step();
+    EXPECT_EQ(timing().stageseconds, 47);
+    runToEnd();
+    EXPECT_LT(shell::timeOfDayNow(), at(19, 34, 23));
+    // The part timed before "应用" is idle: the restart opened a new record.
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"19:33:15", L"19:34:22", L"00:00:47", L"00:00:20", L"edited"}}));
+}
+
+// Waiting for a later stage, a stage over the present time was entered, then "应用": that stage
+// is timed to its end and recorded under its title, never longer than it, with its idle time.
+TEST_F(RunScenario, ApplyWhileWaitingTimesAStageEnteredOverNowAndRecordsItWithItsIdleTime) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"19:40:41", L"19:41:41", L"later");
+    clock.setTimeOfDay(19, 32, 0);
+    startRun();
+    EXPECT_EQ(timing().stagestate, StageState::Waiting);
+    runUntilTime(at(19, 32, 10));
+    addTalk(L"19:30:00", L"19:35:00", L"插入");
+    pressApply();
+    EXPECT_EQ(timing().stagestate, StageState::Covering);
+    EXPECT_EQ(glass().stageperiod, L"19:30:00\\19:35:00");
+    EXPECT_EQ(forms::Frm_title().titletext(), L"插入");
+    step();
+    EXPECT_EQ(timing().stageseconds, 170);
+    runToEnd();
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"19:30:00", L"19:35:00", L"00:02:50", L"00:02:10", L"插入"}}));
 }
 
 TEST_F(RunScenario, TimeOfDaySourcesCountOnAcrossMidnight) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "clocks/face_text.h"
 #include "clocks/stage_run.h"
 
 using namespace clocks;
@@ -21,6 +22,29 @@ TEST(RunStartLength, RunStartedOneSecondIntoItsStageGetsTheWholeStage) {
 TEST(RunStartLength, UnreadableDatabaseOrStageEndKeepsTheLength) {
     EXPECT_EQ(runStartLength(kBefore, StageState::NoDatabase, kNineToTen, at(9, 30, 0)), kBefore);
     EXPECT_EQ(runStartLength(kBefore, StageState::Covering, stagePeriodOf(L"09:00"), at(9, 30, 0)), kBefore);
+}
+
+// A run that starts late, the message loop having stalled past the stage's end or past the start
+// it waits for, has nothing left: the face shows zero in every format, never a count below it.
+TEST(RunStartLength, ARunBegunPastItsEndShowsZeroNeverANegativeCount) {
+    struct Case {
+        const char* what;
+        StageState state;
+        TimeOfDay now;
+    } cases[] = {
+        {"stage end passed", StageState::Covering, at(10, 0, 3)},
+        {"awaited start passed", StageState::Waiting, at(9, 0, 2)},
+        {"awaited start passed long ago", StageState::Waiting, at(19, 30, 0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (RunLength r : {stageLength(kBefore, c.state, kNineToTen, c.now), runStartLength(kBefore, c.state, kNineToTen, c.now)}) {
+            EXPECT_EQ(r, (RunLength{0, at(0, 0, 0)}));
+            EXPECT_EQ(initialText(L"10100", r.seconds, r.timeAll), L"0");
+            EXPECT_EQ(initialText(L"10010", r.seconds, r.timeAll), L"00:00");
+            EXPECT_EQ(initialText(L"10001", r.seconds, r.timeAll), L"00:00:00");
+        }
+    }
 }
 
 // One run through the rules: its length from the stage, whether the day is over, then its record
@@ -45,7 +69,7 @@ TEST(StageRun, EachRunIsTimedFromItsStageAndRecordedWithItsIdleRest) {
          L"09:00:00", L"10:00:00", 1900000, 1800000, 1800000, 1800000},
         {"waiting for the next stage", StageState::Waiting, L"09:00\\10:00", at(8, 59, 0), {60, at(0, 1, 0)}, false,
          L"09:00:00", L"10:00:00", 59000, 60000, 59400, 3540600},
-        {"stage end passed", StageState::Covering, L"09:00\\10:00", at(10, 0, 5), {-5, kBefore.timeAll}, false,
+        {"stage end passed", StageState::Covering, L"09:00\\10:00", at(10, 0, 5), {0, at(0, 0, 0)}, false,
          L"09:00:00", L"10:00:00", 0, 0, 0, 3600000},
         {"no stage left", StageState::DayOver, L"", at(18, 0, 0), {}, true, L"", L"", 0, 0, 0, 0},
         {"database unreadable", StageState::NoDatabase, L"", at(9, 30, 0), kBefore, false, L"", L"", 76600, 77000,

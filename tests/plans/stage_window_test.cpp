@@ -326,32 +326,39 @@ TEST_F(StageWindow, ANewClockTakesThePlaceItsNumberNamesInTheListAsShown) {
     EXPECT_EQ(forms::Frm_exit().menu_often, expected);
 }
 
-// A stages table made by another tool, without the shipped constraints.
-TEST_F(StageWindow, StagesWhoseTimesDoNotReadAreListedDeletableAndLeftOutOfTheOverlapCheck) {
+// A stages table made by another tool, without the shipped constraints: times without leading
+// zeros read as the times they say, everywhere in the window, and the list follows those times,
+// not the texts; rows whose times do not read come first, as stored, and can be deleted.
+TEST_F(StageWindow, StagesListByTheTimesTheySayAndThoseThatDoNotReadAreListedDeletableAndLeftOutOfTheOverlapCheck) {
     clocks({{L"A", 1}});
     ASSERT_TRUE(exec("DROP TABLE file_list"));
     ASSERT_TRUE(exec("CREATE TABLE file_list (starttime, endtime, clockname, title)"));
-    ASSERT_TRUE(exec("INSERT INTO file_list VALUES (NULL, '08:00:00', 'A', 'n'), ('', '08:00:00', 'A', 'e'), "
-                     "('abc', '08:00:00', 'A', 'a'), ('07:00:00', '25:61:00', 'A', 'x'), "
-                     "('09:00:00', '10:00:00', 'A', 'good')"));
+    ASSERT_TRUE(exec("INSERT INTO file_list VALUES ('23:00:00', '23:30:00', 'A', 'late'), (NULL, '08:00:00', 'A', 'n'), "
+                     "('', '08:00:00', 'A', 'e'), ('8:5:0', '8:30:0', 'A', 'short'), ('abc', '08:00:00', 'A', 'a'), "
+                     "('07:00:00', '25:61:00', 'A', 'x'), ('09:00:00', '10:00:00', 'A', 'good')"));
     open();
     EXPECT_TRUE(messages.empty()) << lastMessage();
     const plans::ListTable shown = w().Listdata(L"List2");
-    ASSERT_EQ(shown.size(), 5u);
-    EXPECT_EQ(shown[0], (std::array<wstring, 4>{L"", L"08:00", L"A", L"n"}));
-    EXPECT_EQ(shown[2], (std::array<wstring, 4>{L"07:00", L"25:61:00", L"A", L"x"}));
-    EXPECT_EQ(shown[4], (std::array<wstring, 4>{L"abc", L"08:00", L"A", L"a"}));
+    EXPECT_EQ(shown, (plans::ListTable{{L"", L"08:00", L"A", L"n"},
+                                       {L"", L"08:00", L"A", L"e"},
+                                       {L"abc", L"08:00", L"A", L"a"},
+                                       {L"07:00", L"25:61:00", L"A", L"x"},
+                                       {L"08:05", L"08:30", L"A", L"short"},
+                                       {L"09:00", L"10:00", L"A", L"good"},
+                                       {L"23:00", L"23:30", L"A", L"late"}}));
     w().Image1_Click(1);
     enterStage(9, 30, 10, 30, L"A", L"");
     EXPECT_EQ(lastMessage(), L"开始时间【09:30】在录入09:00-10:00时间段");
+    enterStage(8, 0, 8, 10, L"A", L"");
+    EXPECT_EQ(lastMessage(), L"结束时间【08:10】在录入08:05-08:30时间段");
     messages.clear();
     enterStage(10, 0, 11, 0, L"A", L"");
     EXPECT_TRUE(messages.empty()) << lastMessage();
-    click(L"List2", 4);
+    click(L"List2", 2);
     messageAnswer = IDYES;
     w().Cmd_del_Click();
     EXPECT_TRUE(exec("SELECT 1 FROM file_list WHERE starttime = 'abc'")->empty());
-    EXPECT_EQ(exec("SELECT 1 FROM file_list")->size(), 5u);
+    EXPECT_EQ(exec("SELECT 1 FROM file_list")->size(), 7u);
 }
 
 // A failure to read is told as such: no empty list shown silently, no name called taken.

@@ -176,6 +176,56 @@ TEST_F(StageLookupTest, ASavedValueOutOfItsFieldsRangeCountsAsAnUnreadableDataba
     EXPECT_EQ(setting, registryClock);
 }
 
+// A stages table made by another tool, without the shipped constraints: times without leading
+// zeros and rows whose times are no times of day. Those read as the times they say, compared as
+// times; these are passed over, and the day goes on to its end.
+TEST_F(StageLookupTest, StoredTimesReadAsTheTimesTheySayAndRowsThatDoNotReadArePassedOver) {
+    using Rows = std::vector<std::string>;  // start and end as SQL values, stored before the good stages
+    const Rows badEnds{"'08:00:00', 'abc'", "'08:00:00', '25:61:00'", "'08:00:00', '24:00:00'",
+                       "'08:00:00', NULL", "'08:00:00', ''"};
+    const Rows badLater{"'abc', 'abd'", "'25:61:00', '26:00:00'"};
+    const Rows badBetween{"NULL, '12:00:00'", "'', '12:00:00'", "'11:00:00', '24:00:00'"};
+    const Rows noZeros{"'9:00:00', '9:30:00'", "'8:5:0', '8:30:0'"};
+    struct Case {
+        const char* what;
+        const Rows& extra;
+        TimeOfDay now;
+        StageState state;
+        const wchar_t* period;
+        const wchar_t* title;
+        TimeOfDay timeAll;  // while no stage covers now
+    } cases[] = {
+        {"bad end, before the stages", badEnds, at(8, 30, 0), StageState::Waiting, L"09:00:00\\10:00:00", L"等待", at(0, 30, 0)},
+        {"bad end, first stage", badEnds, at(9, 30, 0), StageState::Covering, L"09:00:00\\10:00:00", L"第一场", {}},
+        {"bad end, second stage", badEnds, at(14, 0, 0), StageState::Covering, L"14:00:00\\15:00:00", L"第二场", {}},
+        {"bad end, day over", badEnds, at(15, 0, 0), StageState::DayOver, L"00:00\\00:00", L"等待", {}},
+        {"bad rows later, between", badLater, at(12, 0, 0), StageState::Waiting, L"14:00:00\\15:00:00", L"等待", at(2, 0, 0)},
+        {"bad rows later, day over", badLater, at(15, 0, 0), StageState::DayOver, L"00:00\\00:00", L"等待", {}},
+        {"bad rows between", badBetween, at(10, 30, 0), StageState::Waiting, L"14:00:00\\15:00:00", L"等待", at(3, 30, 0)},
+        {"no zeros, waiting", noZeros, at(8, 0, 0), StageState::Waiting, L"08:05:00\\08:30:00", L"等待", at(0, 5, 0)},
+        {"no zeros, covering", noZeros, at(8, 29, 59), StageState::Covering, L"08:05:00\\08:30:00", L"早到", {}},
+        {"no zeros, stored first", noZeros, at(9, 10, 0), StageState::Covering, L"09:00:00\\09:30:00", L"早到", {}},
+        {"no zeros, day over", noZeros, at(19, 30, 0), StageState::DayOver, L"00:00\\00:00", L"等待", {}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(exec("DROP TABLE file_list"));
+        ASSERT_TRUE(exec("CREATE TABLE file_list (starttime, endtime, clockname, title)"));
+        for (const std::string& row : c.extra) {
+            ASSERT_TRUE(exec(("INSERT INTO file_list VALUES (" + row + ", 'Bob''s clock', '早到')").c_str()));
+        }
+        addStage(L"09:00:00", L"10:00:00", L"Bob's clock", L"第一场");
+        addStage(L"14:00:00", L"15:00:00", L"Bob's clock", L"第二场");
+        ClockSetting setting;
+        StageLookup found = lookupStage(c.now, setting);
+        EXPECT_EQ(found.state, c.state) << c.what;
+        EXPECT_EQ(found.stageperiod, c.period) << c.what;
+        EXPECT_EQ(found.titletext, c.title) << c.what;
+        if (c.state != StageState::Covering) {
+            EXPECT_EQ(setting.Time_all, c.timeAll) << c.what;
+        }
+    }
+}
+
 TEST_F(MeetingDb, StageTimesAreStoredOnlyAsHhMmSs) {
     for (const wchar_t* bad : {L"9:00:00", L"09:00", L"24:00:00", L"09:00:00 PM"}) {
         EXPECT_FALSE(exec("INSERT INTO file_list VALUES (?1, '10:00:00', 'c', 't')", {bad})) << win::toUtf8(bad);
