@@ -7,6 +7,7 @@
 #include "shell/program_folder.h"
 #include "shell/settings_registry.h"
 #include "shell/text_number.h"
+#include "shell/wall_clock.h"
 
 namespace shell {
 
@@ -62,7 +63,7 @@ bool replaceWith(const std::wstring& copy, const std::wstring& path, unsigned re
         if (MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
         DWORD error = GetLastError();
         if (waited >= readerWaitMs || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) return false;
-        Sleep(kPauseMs);
+        wallClock().pause(kPauseMs);
     }
 }
 

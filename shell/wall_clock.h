@@ -14,6 +14,8 @@ public:
     virtual ~WallClock() = default;
     virtual uint32_t tickCount() = 0;     // milliseconds since the system started; wraps
     virtual SYSTEMTIME localTime() = 0;   // local date and time, with milliseconds
+    // Waits before something is tried again; a test's clock can see the moment and act in it.
+    virtual void pause(uint32_t ms) { Sleep(ms); }
 };
 
 WallClock& wallClock();

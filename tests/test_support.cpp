@@ -36,6 +36,12 @@ void FakeClock::advance(uint32_t ms) {
     setTimeOfDay(total / 3600000, total / 60000 % 60, total / 1000 % 60, total % 1000);
 }
 
+void FakeClock::pause(uint32_t ms) {
+    ++pauses;
+    if (onPause) onPause();
+    Sleep(ms);
+}
+
 void resetSharedState() {
     shell::clockSetting() = {};
     shell::timingState() = {};

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,11 @@ public:
     SYSTEMTIME localTime() override { return time; }
     void setTimeOfDay(int h, int m, int s, int ms = 0);
     void advance(uint32_t ms);  // moves both the tick count and the time of day
+
+    // A pause is counted and then waited for real, after `onPause` has run when a test set it.
+    int pauses = 0;
+    std::function<void()> onPause;
+    void pause(uint32_t ms) override;
 };
 
 // No clock settings, no run state, and the screen size the windows take at a run start.

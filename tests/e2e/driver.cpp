@@ -81,6 +81,19 @@ shell::TimeOfDay realTimeOfDay() {
     return {t.wHour * 3600 + t.wMinute * 60 + t.wSecond};
 }
 
+std::optional<StagePeriod> stageAhead(int lead, int length) {
+    shell::TimeOfDay now = realTimeOfDay();
+    // A minute after its end is left for what the program does then.
+    if (now.seconds + lead + length + 60 > 86400) return std::nullopt;
+    return StagePeriod{{now.seconds + lead}, {now.seconds + lead + length}};
+}
+
+void paintNow(HWND w) {
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Answered once the window's thread has done what came before it.
+    SendMessageW(w, WM_NULL, 0, 0);
+}
+
 bool xdotool(const std::wstring& args) {
     // Wine names the Unix program by a path of one of its drives.
     using DosPathOf = LPWSTR(CDECL*)(LPCSTR);
@@ -195,6 +208,12 @@ HWND Program::waitWindowOfClass(const wchar_t* className, std::chrono::milliseco
         return s.found != nullptr;
     }, deadline);
     return s.found;
+}
+
+HWND Program::waitClockShown(std::chrono::milliseconds deadline) const {
+    HWND glass = waitWindow(L"", L"Velmora.time_glass", deadline);
+    if (!glass || !waitFor([&] { return IsWindowVisible(glass) != FALSE; }, deadline)) return nullptr;
+    return glass;
 }
 
 namespace {

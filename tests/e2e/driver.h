@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "shell/time_rules.h"
@@ -27,6 +28,20 @@ bool saveScreenshot(const std::wstring& name);
 
 // The time of day by the system's clock, whatever clock the test installed for the program's code.
 shell::TimeOfDay realTimeOfDay();
+
+// A stage for a program started right after it is placed: it begins `lead` seconds from now and
+// lasts `length`. The lead is what the slowest start leaves (a loaded machine shows the clock
+// 10 s late); the test checks it was met rather than hopes so. Nothing when it would end less than
+// a minute before midnight.
+struct StagePeriod {
+    shell::TimeOfDay start, end;
+};
+std::optional<StagePeriod> stageAhead(int lead, int length);
+// The lead for a stage the program must wait for.
+constexpr int kStartLead = 15;
+
+// Repaints the window with every control now, before a picture is taken of it.
+void paintNow(HWND w);
 
 // Runs xdotool with `args` on the X display the program shows on (mouse and keys as a user's).
 // Wine cannot wait for a Unix program, so this returns at once: wait for what it does instead.
@@ -66,6 +81,8 @@ public:
                     std::chrono::milliseconds deadline = 10s) const;
     // A top-level window of this process by class, whatever its caption.
     HWND waitWindowOfClass(const wchar_t* className, std::chrono::milliseconds deadline = 10s) const;
+    // The main clock once it shows; null when it did not within the deadline.
+    HWND waitClockShown(std::chrono::milliseconds deadline = 30s) const;
 
 private:
     std::wstring folder_;

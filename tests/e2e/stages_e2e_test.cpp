@@ -35,8 +35,6 @@ void notify(HWND window, HWND child, WORD code) {
 class StagesOnTheProgram : public testing_support::MeetDataTest {};
 
 TEST_F(StagesOnTheProgram, AStageEnteredInTheWindowIsRunByTheClock) {
-    shell::TimeOfDay now = driver::realTimeOfDay();
-    if (now.seconds < 60 || now.seconds > 86400 - 180) GTEST_SKIP() << "too close to midnight for a stage today";
     shell::ClockSetting clock;
     shell::applyFirstRunDefaults(clock);
     addClock(L"Kurz", clock);
@@ -63,7 +61,9 @@ TEST_F(StagesOnTheProgram, AStageEnteredInTheWindowIsRunByTheClock) {
     ASSERT_TRUE(driver::waitFor([&] { return ctl(L"Label6", 1) != nullptr; }));
     notify(stages, ctl(L"Label6", 1), STN_CLICKED);  // the stage tab
     ASSERT_TRUE(driver::waitFor([&] { return IsWindowVisible(ctl(L"Command1")) != FALSE; }));
-    // From the start of this minute to two minutes on: the stage covers now.
+    // From the start of this minute to two minutes on: the stage covers now, when it is entered.
+    shell::TimeOfDay now = driver::realTimeOfDay();
+    if (now.seconds < 60 || now.seconds > 86400 - 180) GTEST_SKIP() << "too close to midnight for a stage today";
     int start = now.seconds / 60 * 60, end = start + 120;
     const int fields[] = {start / 3600, start / 60 % 60, end / 3600, end / 60 % 60};
     for (int i = 1; i <= 4; ++i) {
@@ -86,10 +86,7 @@ TEST_F(StagesOnTheProgram, AStageEnteredInTheWindowIsRunByTheClock) {
     EXPECT_EQ((*stored)[0][2], L"Kurz");
     EXPECT_EQ(SendMessageW(ctl(L"List2"), LB_GETCOUNT, 0, 0), 2);
     // Every control painted before the picture is taken.
-    for (HWND w : {dialog, stages}) {
-        RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        SendMessageW(w, WM_NULL, 0, 0);
-    }
+    for (HWND w : {dialog, stages}) driver::paintNow(w);
     driver::saveScreenshot(L"stage-window.bmp");
 
     notify(stages, ctl(L"Cmd_close"), BN_CLICKED);

@@ -37,6 +37,7 @@ protected:
         ASSERT_TRUE(box);
         EXPECT_EQ(driver::shownBoxText(box), L"确定退出吗？");
         ASSERT_TRUE(driver::pressButton(box, answer));
+        ASSERT_TRUE(driver::waitFor([&] { return !IsWindow(box); }));
     }
 
     std::wstring programFolder;
@@ -73,7 +74,7 @@ TEST_F(Startup, HotkeyIsHeldWhileRunningAndFreeAfterTheExitQuestionIsAnsweredYes
     ASSERT_TRUE(p.waitWindow(L"Kelvane", L"Velmora.Frm_exit"));
     EXPECT_TRUE(driver::waitFor([] { return !driver::hotkeyFree(MOD_CONTROL | MOD_ALT, VK_F5); }));
 
-    exitThroughMenu(p, L"是");
+    ASSERT_NO_FATAL_FAILURE(exitThroughMenu(p, L"是"));
     EXPECT_TRUE(p.waitExit());
     EXPECT_TRUE(driver::hotkeyFree(MOD_CONTROL | MOD_ALT, VK_F5));
 }
@@ -81,7 +82,8 @@ TEST_F(Startup, HotkeyIsHeldWhileRunningAndFreeAfterTheExitQuestionIsAnsweredYes
 TEST_F(Startup, DecliningTheExitQuestionKeepsTheProgramRunning) {
     driver::Program p(programFolder);
     ASSERT_TRUE(p.start());
-    exitThroughMenu(p, L"否");
+    ASSERT_NO_FATAL_FAILURE(exitThroughMenu(p, L"否"));
+    // Watched from the moment the answer was taken, its box gone: an exit would follow at once.
     EXPECT_FALSE(p.waitExit(1500ms));
     EXPECT_TRUE(p.window(L"Kelvane", L"Velmora.Frm_exit"));
 }

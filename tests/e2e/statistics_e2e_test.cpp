@@ -25,19 +25,24 @@ protected:
 };
 
 TEST_F(RecordedRun, StatisticsListsTheRunAndExportsItToCsvOpenedInNotepad) {
-    shell::TimeOfDay now = driver::realTimeOfDay();
-    if (now.seconds > 86400 - 60) GTEST_SKIP() << "too close to midnight for a stage today";
     shell::ClockSetting clock;
     shell::applyFirstRunDefaults(clock);
     addClock(L"Kurz", clock);
-    shell::TimeOfDay start{now.seconds + 3}, end{now.seconds + 6};
-    addStage(shell::formatHms(start), shell::formatHms(end), L"Kurz", L"周会 汇报");
     shell::writeSettingNumber(L"Time_Record", 1);
-
     driver::installProgram(folder);
+
+    // The stage is placed once everything else is set up.
+    constexpr int length = 3;
+    auto stage = driver::stageAhead(driver::kStartLead, length);
+    if (!stage) GTEST_SKIP() << "too close to midnight for a stage today";
+    addStage(shell::formatHms(stage->start), shell::formatHms(stage->end), L"Kurz", L"周会 汇报");
     driver::Program p(folder);
     ASSERT_TRUE(p.start());
-    ASSERT_TRUE(driver::waitFor([&] { return !exec("SELECT ID FROM timesum")->empty(); }, 25s));
+    ASSERT_TRUE(p.waitClockShown());
+    ASSERT_LT(driver::realTimeOfDay().seconds, stage->start.seconds)
+        << "the program showed its clock only after the stage began";
+    ASSERT_TRUE(driver::waitFor([&] { return !exec("SELECT ID FROM timesum")->empty(); },
+                                std::chrono::seconds(driver::kStartLead + length + 20)));
 
     HWND hub = p.waitWindow(L"Kelvane", L"Velmora.Frm_exit");
     ASSERT_TRUE(hub);
@@ -61,8 +66,8 @@ TEST_F(RecordedRun, StatisticsListsTheRunAndExportsItToCsvOpenedInNotepad) {
     std::wstring csv = folder + L"\\sheet1.csv";
     // The durations depend on when the program got going; the list shows them without a leading 0.
     auto run = (*exec("SELECT out_time, pause_time FROM timesum"))[0];
-    std::wstring expected = L"序号,开始时间,结束时间,计时时间,空闲时间,标题\r\n1," + shell::formatHms(start) + L"," +
-                            shell::formatHms(end) + L"," + run[0]->substr(1) + L"," + run[1]->substr(1) +
+    std::wstring expected = L"序号,开始时间,结束时间,计时时间,空闲时间,标题\r\n1," + shell::formatHms(stage->start) + L"," +
+                            shell::formatHms(stage->end) + L"," + run[0]->substr(1) + L"," + run[1]->substr(1) +
                             L",周会 汇报\r\n\r\n";
     EXPECT_TRUE(driver::waitFor([&] { return FindWindowW(L"Notepad", nullptr) != nullptr; }));
     EXPECT_EQ(testing_support::readFile(csv), win::toAnsi(expected));

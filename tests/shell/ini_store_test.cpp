@@ -5,12 +5,12 @@
 #include <functional>
 #include <iterator>
 #include <optional>
-#include <thread>
 
 #include "shell/ini_store.h"
 #include "shell/program_folder.h"
 #include "shell/settings_registry.h"
 #include "tests/test_support.h"
+#include "win/handles.h"
 #include "win/text.h"
 
 using namespace shell;
@@ -241,15 +241,14 @@ TEST_F(IniStore, AWriteThatFailsAtAnyStepLeavesTheOldFile) {
 // Another program reading the file at the moment of the replace must not cost the write.
 TEST_F(IniStore, AWriteWaitsOutAReaderThatHasTheFileOpenForAMoment) {
     writeIni("[clocksite]\r\nprocessleft=1\r\n");
-    HANDLE reader = CreateFileW(path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-    std::thread closer([reader] {
-        Sleep(60);
-        CloseHandle(reader);
-    });
+    win::UniqueFile reader(CreateFileW(path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(reader);
+    // The reader lets go only once the replace was refused and the write pauses to try again.
+    clock.onPause = [&reader] { reader.reset(); };
     access(L"write", L"clocksite", L"processleft", L"2");
-    closer.join();
+    clock.onPause = nullptr;
+    EXPECT_EQ(clock.pauses, 1) << "the replace was never refused, or not tried again";
     EXPECT_EQ(access(L"readpart", L"clocksite", L"processleft", L""), L"2");
 }
 

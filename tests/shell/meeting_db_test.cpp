@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <thread>
@@ -26,6 +27,34 @@ public:
 
 private:
     UniqueDatabase db_;
+};
+
+// Every connection opened while one of these exists counts its busy waits: SQLite's own file
+// system layer, with its pause between two tries at a lock counted.
+class CountedBusyWaits {
+public:
+    CountedBusyWaits() : counting_(*(base = sqlite3_vfs_find(nullptr))) {
+        counting_.zName = "counted-busy-waits";
+        counting_.xSleep = &countedSleep;
+        waits = 0;
+        sqlite3_vfs_register(&counting_, 1);
+    }
+    CountedBusyWaits(const CountedBusyWaits&) = delete;
+    CountedBusyWaits& operator=(const CountedBusyWaits&) = delete;
+    ~CountedBusyWaits() {
+        sqlite3_vfs_register(base, 1);
+        sqlite3_vfs_unregister(&counting_);
+    }
+    int count() const { return waits; }
+
+private:
+    static int countedSleep(sqlite3_vfs*, int microseconds) {
+        ++waits;
+        return base->xSleep(base, microseconds);
+    }
+    static inline sqlite3_vfs* base = nullptr;
+    static inline std::atomic<int> waits{0};
+    sqlite3_vfs counting_;
 };
 
 TimeOfDay at(int h, int m, int s) { return TimeOfDay{h * 3600 + m * 60 + s}; }
@@ -291,12 +320,15 @@ TEST_F(LoadCurrentMeetingTest, AFileLockedForAMomentIsWaitedFor) {
     addStage(L"09:00:00", L"10:00:00", L"早会", L"董事会");
     clock.setTimeOfDay(9, 30, 0);
     LockedFile lock(path());
-    std::thread release([&lock] {
-        Sleep(500);
+    CountedBusyWaits waits;
+    // The lock goes only once the load has met it and waits to try again.
+    std::thread release([&] {
+        for (int i = 0; i < 500 && waits.count() == 0; ++i) Sleep(10);
         lock.release();
     });
     loadCurrentMeeting();
     release.join();
+    EXPECT_GT(waits.count(), 0) << "the load never met the lock";
     EXPECT_EQ(timingState().stagestate, StageState::Covering);
     EXPECT_TRUE(messages.empty());
 }
