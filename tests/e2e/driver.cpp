@@ -291,4 +291,14 @@ bool hotkeyFree(UINT modifiers, UINT key) {
     return true;
 }
 
+void ProgramFolderTest::SetUp() {
+    ProgramTest::SetUp();
+    programFolder = makeProgramFolder();
+}
+
+void ProgramFolderTest::TearDown() {
+    testing_support::removeTree(programFolder);
+    ProgramTest::TearDown();
+}
+
 }  // namespace driver

@@ -8,7 +8,10 @@
 #include <initializer_list>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "shell/time_rules.h"
+#include "tests/test_support.h"
 #include "win/handles.h"
 
 namespace driver {
@@ -93,5 +96,14 @@ bool clickLastItem(HWND menu);
 
 // True when no program holds the hotkey: it can be registered now.
 bool hotkeyFree(UINT modifiers, UINT key);
+
+// A test of the real program, which runs from a program folder of the test's own.
+class ProgramFolderTest : public testing_support::ProgramTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::wstring programFolder;
+};
 
 }  // namespace driver

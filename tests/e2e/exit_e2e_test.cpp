@@ -6,7 +6,6 @@
 #include <functional>
 
 #include "tests/e2e/driver.h"
-#include "tests/test_support.h"
 
 using namespace std::chrono_literals;
 
@@ -14,18 +13,7 @@ namespace {
 
 constexpr wchar_t kExitQuestion[] = L"确定退出吗？";
 
-class ProgramEnd : public testing_support::ProgramTest {
-protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        programFolder = driver::makeProgramFolder();
-    }
-    void TearDown() override {
-        testing_support::removeTree(programFolder);
-        ProgramTest::TearDown();
-    }
-    std::wstring programFolder;
-};
+using ProgramEnd = driver::ProgramFolderTest;
 
 HWND exitQuestion(const driver::Program& p) {
     HWND box = p.waitWindow(L"提示", L"#32770");

@@ -17,20 +17,18 @@ namespace {
 constexpr wchar_t kBoxClass[] = L"#32770";
 constexpr wchar_t kRepairRunning[] = L"程序修复正在进行，请等修复结束后再打开";
 
-class RepairOnTheProgram : public testing_support::ProgramTest {
+class RepairOnTheProgram : public driver::ProgramFolderTest {
 protected:
     void SetUp() override {
-        ProgramTest::SetUp();
-        programFolder = driver::makeProgramFolder();
+        ProgramFolderTest::SetUp();
         CopyFileW(testing_support::besideTestPrograms(L"registration_stand_in.exe").c_str(),
                   (programFolder + L"\\regsvr32.exe").c_str(), FALSE);
     }
     void TearDown() override {
         // A registration the exit left running finishes on its own; its folder goes after it.
         driver::waitFor([&] { return notes("end") == notes("start"); }, 20s);
-        testing_support::removeTree(programFolder);
         testing_support::deleteUserKey(L"Software\\Microsoft\\Office");
-        ProgramTest::TearDown();
+        ProgramFolderTest::TearDown();
     }
 
     // How often the stand-in noted `what` ("start" or "end").
@@ -74,8 +72,6 @@ protected:
         ASSERT_TRUE(driver::pressButton(box, L"确定"));
         ASSERT_TRUE(driver::waitFor([&] { return !IsWindow(box); }));
     }
-
-    std::wstring programFolder;
 };
 
 constexpr std::initializer_list<WPARAM> kSettingsItem{VK_DOWN, VK_DOWN, VK_RETURN};
