@@ -36,6 +36,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&icc);
     writePathget();
 
+    // The program ends when the hub goes: by the menu's exit, a close or the end of the session.
+    // That may happen inside any message loop (a menu's, a message box's, a repair's wait), and
+    // none of them returns here when it does, so the process ends right there.
+    forms::Frm_exit().whenGone = [] { ExitProcess(0); };
     forms::Frm_exit().Form_Load();
     forms::Frm_process().Form_Load();
     forms::Frm_process_two().Form_Load();
@@ -44,7 +48,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     forms::Frm_time().Form_Load();
     forms::Frm_title().Form_Load();
 
-    // The program ends when the hub is gone: by the menu's exit or the end of the session.
     MSG m;
     while (forms::Frm_exit().loaded() && GetMessageW(&m, nullptr, 0, 0) > 0) {
         win::dispatch(m);

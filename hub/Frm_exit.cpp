@@ -46,6 +46,7 @@ void Frm_exit::Form_Load() {
     layout.top = -7500;
     layout.width = 3375;
     layout.height = 2025;
+    going_ = false;
     if (!create({L"Velmora.Frm_exit"}, layout)) return;
     readScreenSize();
     shell::regCreateKey(HKEY_CURRENT_USER, shell::kSettingsKey);
@@ -86,6 +87,10 @@ LRESULT Frm_exit::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
         mcTray.RestoreTrayIcon();
         return 0;
     }
+    // Removing the tray icon lets pending messages run: a click on the icon or a menu command
+    // then would open a menu or a box on a hub that is going, whose loop never returns to let
+    // the program end.
+    if (going_ && (msg == WM_HOTKEY || msg == shell::cTray::kCallbackMessage || msg == WM_COMMAND)) return 0;
     switch (msg) {
     case WM_HOTKEY: {
         int id = static_cast<int>(wp);
@@ -120,6 +125,10 @@ LRESULT Frm_exit::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Window::onMessage(msg, wp, lp);
 }
 
-void Frm_exit::onDestroy() { Form_QueryUnload(); }
+void Frm_exit::onDestroy() {
+    going_ = true;
+    Form_QueryUnload();
+    if (whenGone) whenGone();
+}
 
 }  // namespace hub

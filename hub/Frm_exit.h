@@ -67,6 +67,10 @@ public:
 
     shell::cTray mcTray;
 
+    // Runs when the hub has gone, however it went and whatever message loop was running then:
+    // the program ends with it (tests leave it empty and keep their process).
+    std::function<void()> whenGone;
+
 protected:
     LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void onDestroy() override;
@@ -77,6 +81,7 @@ private:
     void clearOftenMenu();
 
     win::UniqueIcon ownIcon_;  // icon.ico of the picture folder, when there is one
+    bool going_ = false;       // the hub's unload has begun
 };
 
 }  // namespace hub

@@ -29,6 +29,9 @@ constexpr wchar_t kExitItem[] = L"退出";
 constexpr wchar_t kSettingsForm[] = L"setting";
 constexpr wchar_t kStatisticsForm[] = L"Frm_data_sum";
 
+constexpr wchar_t kRepairRunning[] = L"程序修复正在进行，请等修复结束后再打开";
+constexpr unsigned kRepairRunningMs = 3000;
+
 constexpr wchar_t kExitQuestion[] = L"确定退出吗？";
 constexpr wchar_t kExitCaption[] = L"提示";
 
@@ -62,6 +65,12 @@ win::UniqueMenu oftenSubmenu(const std::vector<std::wstring>& names, int checked
 }
 
 void openAuxiliary(Frm_exit& hub, const wchar_t* form, win::DialogWindow& window) {
+    // The repair waits inside the settings dialog's handler: that dialog must not go, nor a
+    // second one open, until it has finished.
+    if (forms::Settings().repairing()) {
+        win::autoMessage(kRepairRunning, kRepairRunningMs);
+        return;
+    }
     hub.delform();
     shell::timingState().openform = form;
     window.Show();
@@ -76,8 +85,8 @@ void exitProgram() {
     }
     shell::flushRunRecordsBeforeExit();
     shell::writePendingSites();
-    // The hub goes last: its unload removes the hotkeys and the tray icon, and the program's
-    // message loop ends with it.
+    // The hub goes last: its unload removes the hotkeys and the tray icon, and the program ends
+    // with it.
     for (win::Window* w : std::initializer_list<win::Window*>{&forms::time_glass(), &forms::time_glasstwo(),
                                                               &forms::Frm_process(), &forms::Frm_process_two(),
                                                               &forms::Frm_exit()}) {

@@ -119,14 +119,21 @@ void Settings::Timer1_Timer() { shell::timingState().topmostpause = 200; }
 
 void Settings::Lab_help_Click() { shell::showHelp(hwnd(), kHelpTopic); }
 
-void Settings::Command2_Click() { unload(); }
+void Settings::Command2_Click() {
+    if (!repairing_) unload();
+}
 
 // Every stored setting goes first; the next read gives the first-run defaults.
 void Settings::Command5_Click() {
+    if (repairing_) return;
     shell::delsetting();
     win::askMessage(kRepairNotice, win::kProductName, MB_OK);
-    EnableWindow(hwnd(), FALSE);  // the clock runs on while the registrations are waited for; no second repair
+    // The clock runs on while the registrations are waited for; this dialog takes no input then,
+    // and the tray's window commands leave it alone (no second repair, no unload under it).
+    repairing_ = true;
+    EnableWindow(hwnd(), FALSE);
     std::vector<std::wstring> failed = repairAddins();
+    repairing_ = false;
     EnableWindow(hwnd(), TRUE);
     win::autoMessage(repairMessage(failed), kRepairMessageMs);
 }

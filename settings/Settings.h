@@ -34,6 +34,8 @@ public:
     void Command1_Click();  // Apply
     void Command2_Click();  // close
     void Command5_Click();  // program repair
+    // While a repair waits for its registrations the dialog must stay: it is on the call stack.
+    bool repairing() const { return repairing_; }
     void Image2_Click(int index);
     void Image2_MouseMove(int index);
     void Form_MouseMove() override;
@@ -96,6 +98,7 @@ private:
     bool choosingSound_ = false;  // a sound box's file chooser is open
     static constexpr int kSoundBoxes = 4;
     std::array<std::wstring, kSoundBoxes> soundNames_;  // each sound box's last name taken
+    bool repairing_ = false;
     TabPicture tabPictures_[2]{TabPicture::Selected, TabPicture::Normal};
 };
 

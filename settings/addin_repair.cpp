@@ -86,23 +86,7 @@ public:
     std::wstring windowsFolder() override { return folder(GetWindowsDirectoryW); }
     std::wstring systemFolder() override { return folder(GetSystemDirectoryW); }
 
-    bool runCommand(const std::wstring& commandLine) override {
-        std::wstring line = commandLine;
-        STARTUPINFOW start{};
-        start.cb = sizeof start;
-        start.dwFlags = STARTF_USESHOWWINDOW;
-        start.wShowWindow = SW_SHOWMINIMIZED;
-        PROCESS_INFORMATION started{};
-        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &started)) {
-            return false;
-        }
-        win::UniqueFile process(started.hProcess);
-        win::UniqueFile thread(started.hThread);
-        // A registration that fails or hangs must not pass for a repaired one.
-        DWORD exitCode = 1;
-        return win::waitPumping(process.get(), kCommandWaitMs) &&
-               GetExitCodeProcess(process.get(), &exitCode) && exitCode == 0;
-    }
+    bool runCommand(const std::wstring& commandLine) override { return runRegistration(commandLine, kCommandWaitMs); }
 
     bool scriptWrite(const std::wstring& fullPath, const shell::RegValue& value) override {
         win::ComApartment com;
@@ -177,6 +161,29 @@ void clearDisabledItems(std::vector<std::wstring>& failed) {
 }
 
 }  // namespace
+
+bool runRegistration(const std::wstring& commandLine, DWORD limitMs) {
+    std::wstring line = commandLine;
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESHOWWINDOW;
+    start.wShowWindow = SW_SHOWMINIMIZED;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &started)) {
+        return false;
+    }
+    win::UniqueFile process(started.hProcess);
+    win::UniqueFile thread(started.hThread);
+    if (!win::waitPumping(process.get(), limitMs)) {
+        // A hung registration left running would hold the library, and the next repair, which
+        // the failure message advises, would start another beside it.
+        TerminateProcess(process.get(), 1);
+        return false;
+    }
+    // A registration that fails must not pass for a repaired one.
+    DWORD exitCode = 1;
+    return GetExitCodeProcess(process.get(), &exitCode) && exitCode == 0;
+}
 
 RepairSystem& repairSystem() {
     static SystemRepair system;

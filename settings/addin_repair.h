@@ -2,6 +2,8 @@
 // "程序修复": makes sure the scripting runtime is present and registered, registers the
 // office add-in library Larkmont32 beside the program with Word, Excel and PowerPoint and
 // the WPS white lists, clears Office's lists of disabled add-ins, and says how it went.
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -24,6 +26,10 @@ public:
     virtual bool scriptWrite(const std::wstring& fullPath, const shell::RegValue& value) = 0;
     virtual bool scriptDelete(const std::wstring& fullPath) = 0;
 };
+
+// Starts a command line minimised and waits for it up to `limitMs` with this thread's messages
+// running; one still running then is ended. True only when it ended in time with exit code 0.
+bool runRegistration(const std::wstring& commandLine, DWORD limitMs);
 
 RepairSystem& repairSystem();
 // Installs a system (nullptr: the real one again). The caller keeps it alive while installed.

@@ -3,6 +3,7 @@
 #include <thread>
 #include <vector>
 
+#include "shell/tray.h"
 #include "tests/test_support.h"
 
 namespace driver {
@@ -132,6 +133,31 @@ bool dragWindow(HWND window, POINT from, POINT to) {
     return xdotool(path + L" sleep 0.1 mouseup 1") && moving;
 }
 
+namespace {
+
+struct ChildSearch {
+    const wchar_t* cls;
+    const std::wstring& text;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK matchChild(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<ChildSearch*>(lp);
+    wchar_t name[64] = {};
+    GetClassNameW(w, name, 64);
+    if (lstrcmpiW(name, s->cls) != 0 || controlText(w) != s->text) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND findChild(HWND parent, const wchar_t* cls, const std::wstring& text) {
+    ChildSearch s{cls, text};
+    EnumChildWindows(parent, matchChild, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
 std::wstring controlText(HWND w) {
     wchar_t text[256] = {};
     SendMessageW(w, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
@@ -254,11 +280,44 @@ bool pressButton(HWND box, const std::wstring& label) {
     return false;
 }
 
+HWND openTrayMenu(const Program& p, HWND hub, bool waitForIt) {
+    PostMessageW(hub, shell::cTray::kCallbackMessage, 1, WM_RBUTTONUP);
+    if (!waitForIt) return nullptr;
+    HWND menu = nullptr;
+    waitFor([&] { return (menu = p.window(L"", L"#32768")) && IsWindowVisible(menu); });
+    return menu;
+}
+
+void pressKeys(HWND w, std::initializer_list<WPARAM> keys) {
+    for (WPARAM key : keys) {
+        PostMessageW(w, WM_KEYDOWN, key, 1);
+        PostMessageW(w, WM_KEYUP, key, 0xC0000001);
+    }
+}
+
+bool clickLastItem(HWND menu) {
+    RECT r{};
+    if (!GetWindowRect(menu, &r)) return false;
+    // The last item ends a border's width above the menu's bottom edge.
+    std::wstring at = std::to_wstring((r.left + r.right) / 2) + L" " + std::to_wstring(r.bottom - 8);
+    return xdotool(L"mousemove " + at + L" sleep 0.2 click 1");
+}
+
 bool hotkeyFree(UINT modifiers, UINT key) {
     constexpr int probeId = 0x7000;
     if (!RegisterHotKey(nullptr, probeId, modifiers, key)) return false;
     UnregisterHotKey(nullptr, probeId);
     return true;
+}
+
+void ProgramFolderTest::SetUp() {
+    ProgramTest::SetUp();
+    programFolder = makeProgramFolder();
+}
+
+void ProgramFolderTest::TearDown() {
+    testing_support::removeTree(programFolder);
+    ProgramTest::TearDown();
 }
 
 }  // namespace driver

@@ -5,10 +5,14 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "shell/time_rules.h"
+#include "tests/test_support.h"
 #include "win/handles.h"
 
 namespace driver {
@@ -58,6 +62,9 @@ std::wstring windowText(HWND w);
 // A control's text asked from the control itself: an edit of another process keeps it there.
 std::wstring controlText(HWND w);
 
+// A child of `parent` by its class and text, as another program finds it.
+HWND findChild(HWND parent, const wchar_t* cls, const std::wstring& text);
+
 // A top-level window of any process by caption.
 HWND anyWindow(const std::wstring& caption);
 
@@ -96,7 +103,24 @@ std::wstring shownBoxText(HWND box);
 // Presses the button of a message box whose caption is `label`.
 bool pressButton(HWND box, const std::wstring& label);
 
+// Opens the tray menu as a right click on the icon does; the menu's window once it shows
+// (nothing when not asked to wait for it).
+HWND openTrayMenu(const Program& p, HWND hub, bool waitForIt = true);
+// Presses each key in turn on `w` (a popup menu's own loop takes them as typed ones).
+void pressKeys(HWND w, std::initializer_list<WPARAM> keys);
+// Clicks the menu's last item with the mouse.
+bool clickLastItem(HWND menu);
+
 // True when no program holds the hotkey: it can be registered now.
 bool hotkeyFree(UINT modifiers, UINT key);
+
+// A test of the real program, which runs from a program folder of the test's own.
+class ProgramFolderTest : public testing_support::ProgramTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::wstring programFolder;
+};
 
 }  // namespace driver

@@ -16,28 +16,6 @@ constexpr UINT kSettingsCommand = 102;  // the menu's "设置"
 constexpr wchar_t kOldPrompt[] = L"旧的提示";
 constexpr wchar_t kNewPrompt[] = L"新的提示";
 
-struct ChildSearch {
-    const wchar_t* cls;
-    std::wstring text;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK matchChild(HWND w, LPARAM lp) {
-    auto* s = reinterpret_cast<ChildSearch*>(lp);
-    wchar_t name[64] = {};
-    GetClassNameW(w, name, 64);
-    if (lstrcmpiW(name, s->cls) != 0 || driver::controlText(w) != s->text) return TRUE;
-    s->found = w;
-    return FALSE;
-}
-
-// A control of the dialog by its class and text, as another program finds it.
-HWND child(HWND dialog, const wchar_t* cls, const std::wstring& text) {
-    ChildSearch s{cls, text};
-    EnumChildWindows(dialog, matchChild, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
 class SettingsOnTheProgram : public testing_support::MeetDataTest {};
 
 TEST_F(SettingsOnTheProgram, ApplyFromTheTrayDialogStoresAndRestartsTheRun) {
@@ -65,8 +43,8 @@ TEST_F(SettingsOnTheProgram, ApplyFromTheTrayDialogStoresAndRestartsTheRun) {
     ASSERT_TRUE(dialog);
     HWND alarm1 = nullptr, prompt = nullptr;
     ASSERT_TRUE(driver::waitFor([&] {
-        alarm1 = child(dialog, L"Edit", L"41");
-        prompt = child(dialog, L"Edit", kOldPrompt);
+        alarm1 = driver::findChild(dialog, L"Edit", L"41");
+        prompt = driver::findChild(dialog, L"Edit", kOldPrompt);
         return alarm1 && prompt;
     }));
     driver::paintNow(dialog);
@@ -74,8 +52,8 @@ TEST_F(SettingsOnTheProgram, ApplyFromTheTrayDialogStoresAndRestartsTheRun) {
 
     SendMessageW(alarm1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"45"));
     SendMessageW(prompt, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kNewPrompt));
-    SendMessageW(child(dialog, L"Button", L"占位备用"), BM_CLICK, 0, 0);
-    SendMessageW(child(dialog, L"Button", L"应用"), BM_CLICK, 0, 0);
+    SendMessageW(driver::findChild(dialog, L"Button", L"占位备用"), BM_CLICK, 0, 0);
+    SendMessageW(driver::findChild(dialog, L"Button", L"应用"), BM_CLICK, 0, 0);
 
     EXPECT_TRUE(driver::waitFor([] {
         shell::ClockSetting stored;
@@ -87,14 +65,14 @@ TEST_F(SettingsOnTheProgram, ApplyFromTheTrayDialogStoresAndRestartsTheRun) {
     EXPECT_TRUE(driver::waitFor([&] { return driver::windowText(banner).rfind(std::wstring(kNewPrompt) + L"还剩", 0) == 0; }, 15s))
         << "the run did not restart with the new prompt";
 
-    HWND otherTab = child(dialog, L"Static", L"其它");
+    HWND otherTab = driver::findChild(dialog, L"Static", L"其它");
     ASSERT_TRUE(otherTab);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(otherTab), STN_CLICKED), reinterpret_cast<LPARAM>(otherTab));
-    EXPECT_TRUE(driver::waitFor([&] { return IsWindowVisible(child(dialog, L"Button", L"程序修复")) != FALSE; }));
+    EXPECT_TRUE(driver::waitFor([&] { return IsWindowVisible(driver::findChild(dialog, L"Button", L"程序修复")) != FALSE; }));
     driver::paintNow(dialog);
     driver::saveScreenshot(L"settings-other.bmp");
 
-    SendMessageW(child(dialog, L"Button", L"关闭"), BM_CLICK, 0, 0);
+    SendMessageW(driver::findChild(dialog, L"Button", L"关闭"), BM_CLICK, 0, 0);
     EXPECT_TRUE(driver::waitFor([&] { return !IsWindow(dialog); }));
     EXPECT_TRUE(p.running());
 }

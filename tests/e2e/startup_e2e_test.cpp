@@ -1,7 +1,6 @@
 // The real program, started and watched from outside.
 #include <gtest/gtest.h>
 
-#include "hub/Frm_exit.h"
 #include "shell/ini_store.h"
 #include "shell/settings_registry.h"
 #include "tests/e2e/driver.h"
@@ -13,34 +12,25 @@ namespace {
 
 constexpr wchar_t kDialogClass[] = L"#32770";
 
-class Startup : public testing_support::ProgramTest {
+class Startup : public driver::ProgramFolderTest {
 protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        programFolder = driver::makeProgramFolder();
-    }
-    void TearDown() override {
-        testing_support::removeTree(programFolder);
-        ProgramTest::TearDown();
-    }
-
     void setHideHotkey(const std::wstring& text) {
         shell::iniAccess(L"write", programFolder + L"\\TimeData.db", shell::kHotkeySection, L"hide", text);
     }
 
-    // Runs the exit item of the menu and answers its question with `answer`.
+    // Chooses the exit item of the tray menu and answers its question with `answer`.
     void exitThroughMenu(driver::Program& p, const std::wstring& answer) {
         HWND hub = p.waitWindow(L"Kelvane", L"Velmora.Frm_exit");
         ASSERT_TRUE(hub);
-        PostMessageW(hub, WM_COMMAND, hub::menu_id::menu_other + 3, 0);
+        HWND menu = driver::openTrayMenu(p, hub);
+        ASSERT_TRUE(menu);
+        driver::pressKeys(menu, {VK_UP, VK_RETURN});  // up from no selection: the last item
         HWND box = p.waitWindow(L"提示", kDialogClass);
         ASSERT_TRUE(box);
         EXPECT_EQ(driver::shownBoxText(box), L"确定退出吗？");
         ASSERT_TRUE(driver::pressButton(box, answer));
         ASSERT_TRUE(driver::waitFor([&] { return !IsWindow(box); }));
     }
-
-    std::wstring programFolder;
 };
 
 TEST_F(Startup, HubIsThereButNeverShownAndPathgetHoldsTheFolder) {

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <random>
 
 #include "settings/addin_repair.h"
 #include "shell/ini_store.h"
 #include "shell/settings_registry.h"
+#include "win/handles.h"
 #include "tests/test_support.h"
 
 using namespace settings;
@@ -150,6 +154,44 @@ TEST_F(AddinRepair, ADamagedLibraryIsAFailedRegistrationOnTheRealMachine) {
     // system files); the add-in's registration is the step under test.
     std::vector<std::wstring> failed = repairAddins();
     EXPECT_EQ(std::count(failed.begin(), failed.end(), L"注册 Larkmont32.dll"), 1);
+}
+
+namespace {
+
+constexpr wchar_t kStandIn[] = L"registration_stand_in.exe";
+
+bool standInRunning() {
+    win::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (lstrcmpiW(entry.szExeFile, kStandIn) == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// A registration that hangs is ended at its limit, not left behind for the next repair to meet.
+TEST_F(AddinRepair, ARegistrationPastItsLimitIsEndedAndCountsAsFailed) {
+    std::wstring standIn = testing_support::besideTestPrograms(kStandIn);
+    std::wstring log = testing_support::besideTestPrograms(L"registrations.log");
+    std::wstring line = L"\"" + standIn + L"\" /s \"x.dll\"";
+    for (const char* ms : {"0", "60000"}) {
+        SCOPED_TRACE(ms);
+        testing_support::writeFile(testing_support::besideTestPrograms(L"registration.ms"), ms);
+        bool quick = ms[0] == '0';
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(runRegistration(line, 2000), quick);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(quick ? 30 : 6));
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (standInRunning() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_FALSE(standInRunning());
+    }
+    DeleteFileW(testing_support::besideTestPrograms(L"registration.ms").c_str());
+    DeleteFileW(log.c_str());
 }
 
 TEST(ScriptingObject, WritesTextAndNumbersWhereTheRegistryApiReadsThem) {
