@@ -4,6 +4,8 @@
 #include "clocks/time_glass.h"
 #include "displays/Frm_process.h"
 #include "hub/clock_layout.h"
+#include "shell/ini_store.h"
+#include "shell/meeting_db.h"
 #include "shell/program_folder.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
@@ -128,6 +130,10 @@ LRESULT Frm_exit::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void Frm_exit::onDestroy() {
     going_ = true;
     Form_QueryUnload();
+    // Whichever way the hub goes (the exit item, a close, the end of the session), what still
+    // waits for its file is written before the program ends.
+    shell::flushRunRecordsBeforeExit();
+    shell::writePendingSites();
     if (whenGone) whenGone();
 }
 

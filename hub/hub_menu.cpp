@@ -11,8 +11,6 @@
 #include "plans/Frm_data_sum.h"
 #include "settings/Settings.h"
 #include "shell/help.h"
-#include "shell/ini_store.h"
-#include "shell/meeting_db.h"
 #include "shell/run_records.h"
 #include "win/auto_message.h"
 
@@ -83,8 +81,6 @@ void exitProgram() {
         t.topmostpause = 0;
         return;
     }
-    shell::flushRunRecordsBeforeExit();
-    shell::writePendingSites();
     // The hub goes last: its unload removes the hotkeys and the tray icon, and the program ends
     // with it.
     for (win::Window* w : std::initializer_list<win::Window*>{&forms::time_glass(), &forms::time_glasstwo(),

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -10,8 +11,11 @@
 #include "hub/Frm_exit.h"
 #include "plans/Frm_data_sum.h"
 #include "settings/Settings.h"
+#include "shell/ini_store.h"
+#include "shell/program_folder.h"
 #include "shell/run_records.h"
 #include "tests/test_support.h"
+#include "win/handles.h"
 
 using namespace hub;
 using namespace shell;
@@ -144,6 +148,37 @@ TEST_F(HubExit, ConfirmingUnloadsTheClocksTheBannersAndTheHub) {
     EXPECT_FALSE(forms::Frm_process().loaded());
     EXPECT_FALSE(forms::Frm_process_two().loaded());
     EXPECT_FALSE(hub().loaded());
+}
+
+// A window dropped while another program held TimeData.db waits for the file; whichever way
+// the hub goes, the position is written before the program ends.
+TEST_F(HubExit, EveryWayTheHubGoesWritesAPositionThatWaitedForTheFile) {
+    const struct {
+        const char* way;
+        std::function<void()> go;
+    } ways[] = {
+        {"the exit item", [] { hub().menu_other_Click(3); }},
+        {"a close", [] { SendMessageW(hub().hwnd(), WM_CLOSE, 0, 0); }},
+        {"the end of the session", [] { SendMessageW(hub().hwnd(), WM_ENDSESSION, TRUE, 0); }},
+    };
+    messageAnswer = IDYES;
+    const std::wstring ini = inProgramFolder(kIniFileName);
+    int32_t left = 100;
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.way);
+        if (!hub().loaded()) hub().Form_Load();
+        left += 10;
+        {
+            win::UniqueFile held(CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+            ASSERT_TRUE(held);
+            savetitlesite(left, 300);
+        }
+        w.go();
+        EXPECT_FALSE(hub().loaded());
+        wchar_t text[32] = {};
+        GetPrivateProfileStringW(L"clocksite", L"titleleft", L"", text, 32, ini.c_str());
+        EXPECT_EQ(std::wstring(text), std::to_wstring(left));
+    }
 }
 
 // The shell forgets every icon when it restarts and then announces a new taskbar.
