@@ -230,7 +230,7 @@ protected:
 
 }  // namespace
 
-TEST_F(HubTrayIcon, TheTrayShowsTheProgramsOwnIconUnlessThePictureFolderHoldsIconIco) {
+TEST_F(HubTrayIcon, TheTrayAndTheDialogsShowTheProgramsOwnIconAndIconIcoReplacesItInTheTray) {
     // The program's own icon, read from the resources this program was built with.
     win::UniqueIcon own(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"VELMORA", IMAGE_ICON, 16, 16, 0)));
     std::vector<uint32_t> ownPixels = iconPixels(own.get());
@@ -239,6 +239,10 @@ TEST_F(HubTrayIcon, TheTrayShowsTheProgramsOwnIconUnlessThePictureFolderHoldsIco
     std::vector<uint32_t> shown = iconPixels(trayIconAtLoad());
     EXPECT_EQ(shown, ownPixels);
     EXPECT_NE(shown, iconPixels(LoadIconW(nullptr, IDI_APPLICATION)));
+    // A window with a caption shows it too.
+    hub().menu_two_Click(2);
+    ASSERT_TRUE(forms::Settings().loaded());
+    EXPECT_EQ(iconPixels(reinterpret_cast<HICON>(GetClassLongPtrW(forms::Settings().hwnd(), GCLP_HICONSM))), ownPixels);
 
     CreateDirectoryW((folder + L"\\picture").c_str(), nullptr);
     testing_support::writeFile(folder + L"\\picture\\icon.ico", solidIconFile(0xC02020));
