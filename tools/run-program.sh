@@ -31,7 +31,9 @@ case "${2:-}" in
     xdotool search --name '^Kelvane$' >/dev/null 2>&1 || ! kill -0 $pid 2>/dev/null && break
     sleep 0.2
   done
-  if [ "${VELMORA_VIRTUAL_DISPLAY:-0}" = 1 ]; then
+  if [ $stopped = 1 ] || ! kill -0 $pid 2>/dev/null; then
+    :  # stopped or ended while starting
+  elif [ "${VELMORA_VIRTUAL_DISPLAY:-0}" = 1 ]; then
     shot="$build/screen.png"
     echo "Velmora runs on the virtual display $DISPLAY: see $shot (refreshed every 2 s). Ctrl-C ends it."
     while kill -0 $pid 2>/dev/null; do
@@ -55,7 +57,6 @@ case "${2:-}" in
 esac
 
 build=$(cd "$1" && pwd)
-lock="$build/velmora-run.lock"
 exec 9>>"$lock"
 if ! flock -n 9; then
   display=$(cat "$lock")
@@ -64,4 +65,4 @@ if ! flock -n 9; then
 fi
 : >"$lock"
 # The lock stays with this shell; the programs started below do not inherit it.
-WINE_DISPLAY=user WINE_PREFIX_NAME=run-prefix bash "$here/with-wine.sh" "$build" bash "$0" "$build" --inside 9>&-
+WINE_DISPLAY=user WINE_PREFIX_NAME=run-prefix bash "$here/with-wine.sh" "$build" bash "$here/run-program.sh" "$build" --inside 9>&-
