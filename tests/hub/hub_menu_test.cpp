@@ -188,9 +188,8 @@ std::vector<uint32_t> iconPixels(HICON icon) {
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB};
     std::vector<uint32_t> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
-    HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, colour.get(), 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    win::WindowDC screen(nullptr);
+    int rows = GetDIBits(screen.get(), colour.get(), 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
     return rows == bm.bmHeight ? pixels : std::vector<uint32_t>{};
 }
 
