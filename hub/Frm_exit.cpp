@@ -10,6 +10,7 @@
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "win/auto_message.h"
+#include "win/program_icon.h"
 
 namespace hub {
 namespace {
@@ -58,7 +59,7 @@ void Frm_exit::Form_Load() {
     ownIcon_.reset(static_cast<HICON>(LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
     mcTray.MouseClick = [this](int button, bool dbClick) { mcTray_MouseClick(button, dbClick); };
     mcTray.AddTrayIcon(hwnd());
-    mcTray.SetTrayIcon(ownIcon_ ? ownIcon_.get() : LoadIconW(nullptr, IDI_APPLICATION));
+    mcTray.SetTrayIcon(ownIcon_ ? ownIcon_.get() : win::programIcon(SM_CXSMICON));
     mcTray.SetTrayTip(caption());
     mcTray.SetTrayMsgbox(kBalloonText, kBalloonInfoIcon, win::kProductName, kBalloonMs);
     Timer4.enabled(true);

@@ -1,5 +1,6 @@
 #include "win/window.h"
 
+#include "win/program_icon.h"
 #include "win/twips.h"
 
 namespace win {
@@ -72,6 +73,8 @@ bool Window::create(const WindowClass& cls, const WindowLayout& layout) {
         wc.lpfnWndProc = procedure;
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hIcon = programIcon(SM_CXICON);  // shown by the windows with a caption
+        wc.hIconSm = programIcon(SM_CXSMICON);
         wc.hbrBackground = cls.background;
         wc.lpszClassName = cls.name;
         if (!RegisterClassExW(&wc)) return false;

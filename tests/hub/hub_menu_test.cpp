@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -16,6 +17,7 @@
 #include "shell/run_records.h"
 #include "tests/test_support.h"
 #include "win/handles.h"
+#include "win/program_icon.h"
 
 using namespace hub;
 using namespace shell;
@@ -204,7 +206,81 @@ TEST_F(HubMenu, TheTrayIconComesBackWhenTheShellAnnouncesANewTaskbar) {
     setTrayNotifier(nullptr);
     EXPECT_TRUE(iconShown());
     ASSERT_EQ(added.size(), 1u);
-    EXPECT_EQ(added[0].hIcon, LoadIconW(nullptr, IDI_APPLICATION));  // no icon.ico in the picture folder
+    EXPECT_EQ(added[0].hIcon, win::programIcon(SM_CXSMICON));  // no icon.ico in the picture folder
     EXPECT_STREQ(added[0].szTip, win::kProductName);
     EXPECT_EQ(added[0].uCallbackMessage, cTray::kCallbackMessage);
+}
+
+namespace {
+
+// The icon's colour image as 32-bit pixels, top row first; empty when there is none.
+std::vector<uint32_t> iconPixels(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return {};
+    win::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bm{};
+    if (!colour || !GetObjectW(colour.get(), sizeof bm, &bm)) return {};
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB};
+    std::vector<uint32_t> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+    win::WindowDC screen(nullptr);
+    int rows = GetDIBits(screen.get(), colour.get(), 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
+    return rows == bm.bmHeight ? pixels : std::vector<uint32_t>{};
+}
+
+// A 16 x 16 icon file of one opaque colour (0xRRGGBB).
+std::string solidIconFile(uint32_t rgb) {
+    std::string bytes;
+    auto put = [&](uint32_t v, int n) {
+        for (int i = 0; i < n; ++i, v >>= 8) bytes += static_cast<char>(v & 0xFF);
+    };
+    constexpr uint32_t side = 16, imageBytes = 40 + side * side * 4 + side * 4;
+    put(0, 2), put(1, 2), put(1, 2);                                      // one icon
+    put(side, 1), put(side, 1), put(0, 2), put(1, 2), put(32, 2), put(imageBytes, 4), put(22, 4);
+    put(40, 4), put(side, 4), put(2 * side, 4), put(1, 2), put(32, 2);  // its bitmap, colour and mask
+    for (int i = 0; i < 6; ++i) put(0, 4);
+    for (uint32_t i = 0; i < side * side; ++i) put(0xFF000000 | rgb, 4);
+    for (uint32_t i = 0; i < side; ++i) put(0, 4);  // the mask: every pixel shows
+    return bytes;
+}
+
+class HubTrayIcon : public HubMenu {
+protected:
+    // Loads the hub again, as the program starts it, and returns the icon it gave the tray.
+    HICON trayIconAtLoad() {
+        hub().Form_QueryUnload();
+        hub().unload();
+        HICON shown = nullptr;
+        setTrayNotifier([&](DWORD message, const NOTIFYICONDATAW& data) {
+            if (data.uFlags & NIF_ICON) shown = data.hIcon;
+            return TRUE;
+        });
+        hub().Form_Load();
+        hub().Timer4.enabled(false);
+        setTrayNotifier(nullptr);
+        return shown;
+    }
+};
+
+}  // namespace
+
+TEST_F(HubTrayIcon, TheTrayAndTheDialogsShowTheProgramsOwnIconAndIconIcoReplacesItInTheTray) {
+    // The program's own icon, read from the resources this program was built with.
+    win::UniqueIcon own(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"VELMORA", IMAGE_ICON, 16, 16, 0)));
+    std::vector<uint32_t> ownPixels = iconPixels(own.get());
+    ASSERT_FALSE(ownPixels.empty());
+
+    std::vector<uint32_t> shown = iconPixels(trayIconAtLoad());
+    EXPECT_EQ(shown, ownPixels);
+    EXPECT_NE(shown, iconPixels(LoadIconW(nullptr, IDI_APPLICATION)));
+    // A window with a caption shows it too.
+    hub().menu_two_Click(2);
+    ASSERT_TRUE(forms::Settings().loaded());
+    EXPECT_EQ(iconPixels(reinterpret_cast<HICON>(GetClassLongPtrW(forms::Settings().hwnd(), GCLP_HICONSM))), ownPixels);
+
+    CreateDirectoryW((folder + L"\\picture").c_str(), nullptr);
+    testing_support::writeFile(folder + L"\\picture\\icon.ico", solidIconFile(0xC02020));
+    shown = iconPixels(trayIconAtLoad());
+    ASSERT_FALSE(shown.empty());
+    for (uint32_t pixel : shown) ASSERT_EQ(pixel & 0xFFFFFF, 0xC02020u);
 }
