@@ -24,14 +24,6 @@ RunRecord runOf(const shell::Query& row) {
     return run;
 }
 
-// Each row must go: one already gone means the list no longer shows the table.
-bool deleteEach(sqlite3* db, const std::vector<int64_t>& rowids) {
-    for (int64_t rowid : rowids) {
-        if (shell::Query(db, kDeleteRun, {std::to_wstring(rowid)}).failed() || sqlite3_changes(db) != 1) return false;
-    }
-    return true;
-}
-
 std::wstring hms(const std::wstring& stored) {
     auto t = shell::parseTimeOfDay(stored);
     return t ? shell::formatHms(*t) : stored;
@@ -59,7 +51,7 @@ std::optional<std::vector<RunRecord>> listRuns() {
 
 bool deleteRuns(const std::vector<int64_t>& rowids) {
     shell::UniqueDatabase db = shell::openMeetData();
-    return shell::inTransaction(db.get(), [&] { return deleteEach(db.get(), rowids); });
+    return shell::inTransaction(db.get(), [&] { return shell::deleteEachRow(db.get(), kDeleteRun, rowids); });
 }
 
 std::vector<std::wstring> runRowFields(const RunRecord& run, int position) {
