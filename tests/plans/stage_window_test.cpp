@@ -346,7 +346,12 @@ TEST_F(StageWindow, ANewClockTakesThePlaceItsNumberNamesInTheListAsShown) {
     };
     save(L"8", L"H");
     save(L"2", L"新");
-    const std::vector<wstring> expected{L"A", L"新", L"", L"C", L"D", L"", L"F", L"G", L"H"};
+    // Left as typed (the field is not left): 0 and below come before the first place, a text
+    // that is no number after the last.
+    save(L"0", L"零");
+    save(L"-3", L"负");
+    save(L"x", L"末");
+    const std::vector<wstring> expected{L"负", L"零", L"A", L"新", L"", L"C", L"D", L"", L"F", L"G", L"H", L"末"};
     EXPECT_EQ(names(), expected);
     auto table = exec("SELECT ifnull(clockname, ''), ID FROM clocksetting ORDER BY ID");
     ASSERT_EQ(table->size(), expected.size());
