@@ -54,10 +54,14 @@ bool deleteRuns(const std::vector<int64_t>& rowids) {
     return shell::inTransaction(db.get(), [&] { return shell::deleteEachRow(db.get(), kDeleteRun, rowids); });
 }
 
-std::vector<std::wstring> runRowFields(const RunRecord& run, int position) {
+std::wstring positionText(int position) {
     wchar_t number[16];
     std::swprintf(number, 16, L"%03d", position);
-    return {number, hms(run.set_time), hms(run.use_time), hmsShortHour(run.out_time), hmsShortHour(run.pause_time),
+    return number;
+}
+
+std::vector<std::wstring> runRowFields(const RunRecord& run, int position) {
+    return {positionText(position), hms(run.set_time), hms(run.use_time), hmsShortHour(run.out_time), hmsShortHour(run.pause_time),
             run.filename};
 }
 
