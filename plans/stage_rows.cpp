@@ -38,17 +38,6 @@ std::optional<int> numberOfField(std::wstring_view text) {
 
 int topOfRange(bool hour) { return hour ? 23 : 59; }
 
-// The number the whole text spells, blanks around it allowed.
-std::optional<double> typedNumber(std::wstring_view text) {
-    std::wstring copy(text);
-    wchar_t* end = nullptr;
-    double n = std::wcstod(copy.c_str(), &end);
-    while (end && *end == L' ') ++end;
-    bool number = end != copy.c_str() && end && *end == L'\0' && copy.find_first_not_of(L' ') != std::wstring::npos;
-    if (!number || std::isnan(n)) return std::nullopt;
-    return n;
-}
-
 }  // namespace
 
 std::wstring clockRowText(const ClockRow& row, const std::wstring& pad) {
@@ -90,6 +79,21 @@ std::array<int, 3> listTabStops(int dpi) {
     if (dpi >= 101 && dpi <= 130) return {140, 175, 216};
     return {0, 0, 0};
 }
+
+namespace {
+
+// The number the whole text spells, blanks around it allowed.
+std::optional<double> typedNumber(std::wstring_view text) {
+    std::wstring copy(text);
+    wchar_t* end = nullptr;
+    double n = std::wcstod(copy.c_str(), &end);
+    while (end && *end == L' ') ++end;
+    bool number = end != copy.c_str() && end && *end == L'\0' && copy.find_first_not_of(L' ') != std::wstring::npos;
+    if (!number || std::isnan(n)) return std::nullopt;
+    return n;
+}
+
+}  // namespace
 
 std::optional<std::wstring> clockNumberText(std::wstring_view text) {
     auto n = typedNumber(text);
