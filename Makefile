@@ -75,7 +75,8 @@ run: $(if $(RUNNING),,notice-run build-run)
 	@bash tools/run-program.sh $(WINE_BUILD)
 
 bench: build-wine
-	@cmake --build $(WINE_BUILD) --target main_tick_bench export_bench bare_window window_work_probe -- --no-print-directory >/dev/null
+	@cmake --build $(WINE_BUILD) --target main_tick_bench export_bench menu_bench bare_window window_work_probe -- --no-print-directory >/dev/null
 	@bash tools/with-wine.sh $(WINE_BUILD) wine $(WINE_BUILD)/bin/main_tick_bench.exe
 	@bash tools/with-wine.sh $(WINE_BUILD) wine $(WINE_BUILD)/bin/export_bench.exe
+	@bash tools/with-wine.sh $(WINE_BUILD) wine $(WINE_BUILD)/bin/menu_bench.exe
 	@bash tools/with-wine.sh $(WINE_BUILD) bash tools/bench-cpu.sh

@@ -37,7 +37,10 @@ void parkCountingBanner(displays::Frm_process& banner) {
 
 }  // namespace
 
-Frm_exit::Frm_exit() { addTimer(Timer4); }
+Frm_exit::Frm_exit() {
+    addTimer(Timer4);
+    addTimer(oftenFill);
+}
 
 void Frm_exit::Form_Load() {
     // Never shown: it only carries the tray icon, the menu and the hotkeys.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "hub/often_submenu.h"
 #include "shell/tray.h"
 #include "win/handles.h"
 #include "win/timer.h"
@@ -38,6 +39,8 @@ public:
     void Form_QueryUnload();
 
     win::Timer Timer4{1000, [this] { Timer4_Timer(); }};  // start kick, one shot
+    // Appends the next slice of the often-used submenu until it is whole.
+    win::Timer oftenFill{10, [this] { oftenFill_Timer(); }};
 
     // Public operations.
     void delform();
@@ -51,7 +54,8 @@ public:
     void menu_two_Click(int index);
     void menu_often_Click(int index);
 
-    // The menu as data; the popup is built from it each time it opens.
+    // The menu as data; the popup is built from it each time it opens, around the often-used
+    // submenu kept from the last change of the saved clocks.
     std::wstring menu_two1_caption = L"隐藏";  // "隐藏"/"显示", eight blanks, the show/hide hotkey
     bool menu_two3_enabled = false;            // "常用时钟": shown and enabled while clocks are saved
     std::vector<std::wstring> menu_often;      // saved clock names in ID order
@@ -59,8 +63,9 @@ public:
     // Items the hotkeys count: the submenu always has its first item, at most nine are bound.
     int oftenItemCount() const;
 
-    // The popup menu as it would open now (the caller owns it).
-    win::UniqueMenu buildMenu() const;
+    // The popup menu as it would open now (the caller owns it, the hub its submenu).
+    win::PopupWithBorrowed buildMenu() const;
+    const OftenSubmenu& oftenSubmenu() const { return oftenSubmenu_; }
     // At the cursor, or at a point of the screen (pixels).
     void popupMenu();
     void popupMenu(POINT screenAt);
@@ -77,11 +82,14 @@ protected:
 
 private:
     void Timer4_Timer();
+    void oftenFill_Timer();
     void fillOftenMenu();
     void clearOftenMenu();
 
     win::UniqueIcon ownIcon_;  // icon.ico of the picture folder, when there is one
-    bool going_ = false;       // the hub's unload has begun
+    bool going_ = false;     // the hub's unload has begun
+    OftenSubmenu oftenSubmenu_{menu_id::menu_often};
+    bool menuOpen_ = false;  // the submenu shown is not changed under the open menu
 };
 
 }  // namespace hub

@@ -43,25 +43,6 @@ MenuTracker& tracker() {
     return t;
 }
 
-// The menu takes "&" as the mark of a shortcut letter; a clock's name shows as it is.
-std::wstring menuText(const std::wstring& name) {
-    std::wstring text;
-    for (wchar_t c : name) {
-        text += c;
-        if (c == L'&') text += L'&';
-    }
-    return text;
-}
-
-win::UniqueMenu oftenSubmenu(const std::vector<std::wstring>& names, int checked) {
-    win::UniqueMenu menu(CreatePopupMenu());
-    for (size_t i = 0; i < names.size(); ++i) {
-        UINT flags = MF_STRING | (static_cast<int>(i) == checked ? MF_CHECKED : MF_UNCHECKED);
-        AppendMenuW(menu.get(), flags, menu_id::menu_often + i, menuText(names[i]).c_str());
-    }
-    return menu;
-}
-
 void openAuxiliary(Frm_exit& hub, const wchar_t* form, win::DialogWindow& window) {
     // The repair waits inside the settings dialog's handler: that dialog must not go, nor a
     // second one open, until it has finished.
@@ -124,16 +105,13 @@ void Frm_exit::mcTray_MouseClick(int button, bool dbClick) {
     if (!dbClick) popupMenu();
 }
 
-win::UniqueMenu Frm_exit::buildMenu() const {
-    win::UniqueMenu menu(CreatePopupMenu());
+win::PopupWithBorrowed Frm_exit::buildMenu() const {
+    win::PopupWithBorrowed menu;
     HMENU m = menu.get();
     AppendMenuW(m, MF_STRING, menu_id::menu_two + 1, menu_two1_caption.c_str());
     AppendMenuW(m, MF_STRING, menu_id::menu_two + 2, kSettingsItem);
     // A menu item cannot be hidden: while no clock is saved the submenu is left out.
-    if (menu_two3_enabled) {
-        win::UniqueMenu often = oftenSubmenu(menu_often, menu_often_checked);
-        if (AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(often.get()), kOftenItem)) often.release();
-    }
+    if (menu_two3_enabled && oftenSubmenu_.handle()) menu.appendBorrowed(oftenSubmenu_.handle(), kOftenItem);
     AppendMenuW(m, MF_STRING, menu_id::menu_other + 0, kStatisticsItem);
     AppendMenuW(m, MF_STRING, menu_id::menu_other + 2, kHelpItem);
     AppendMenuW(m, MF_STRING, menu_id::menu_other + 3, kExitItem);
@@ -147,12 +125,14 @@ void Frm_exit::popupMenu() {
 }
 
 void Frm_exit::popupMenu(POINT at) {
-    win::UniqueMenu menu = buildMenu();
+    win::PopupWithBorrowed menu = buildMenu();
     if (tracker()) return tracker()(hwnd(), menu.get());
     // The menu closes on a click elsewhere only while its owner is in the foreground, and the
     // message after it lets the next menu open at the first click.
     SetForegroundWindow(hwnd());
+    menuOpen_ = true;
     TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+    menuOpen_ = false;
     PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
 

@@ -3,6 +3,7 @@
 #include "hub/Frm_exit.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "app/forms.h"
 #include "clocks/time_glass.h"
@@ -16,6 +17,8 @@ namespace {
 
 constexpr wchar_t kNotSupportedMessage[] = L"操作系统是精简版本，不支持本功能";
 constexpr unsigned kNotSupportedMessageMs = 1200;
+// How long one slice of the submenu may hold the clock's thread.
+constexpr std::chrono::milliseconds kFillSlice{30};
 
 // The stage at this moment, then the clock's saved settings; false when the file cannot be
 // read (what was set before stays set).
@@ -46,6 +49,17 @@ void Frm_exit::clearOftenMenu() {
 void Frm_exit::fillOftenMenu() {
     menu_often = shell::savedClockNames();
     menu_two3_enabled = !menu_often.empty();
+    oftenSubmenu_.rebuild(menu_often);
+    oftenFill.enabled(false);
+    oftenFill_Timer();
+}
+
+// A few clocks go in at once; thousands in slices between the ticks.
+void Frm_exit::oftenFill_Timer() {
+    if (menuOpen_) return;
+    auto end = std::chrono::steady_clock::now() + kFillSlice;
+    bool whole = oftenSubmenu_.appendSome([end] { return std::chrono::steady_clock::now() < end; });
+    oftenFill.enabled(!whole);
 }
 
 int Frm_exit::oftenItemCount() const {
@@ -55,6 +69,7 @@ int Frm_exit::oftenItemCount() const {
 void Frm_exit::menu_often_Click(int index) {
     if (index < 0 || index >= static_cast<int>(menu_often.size())) return;
     menu_often_checked = index;
+    oftenSubmenu_.check(index);
     if (!loadPicked(menu_often[index])) {
         win::autoMessage(kNotSupportedMessage, kNotSupportedMessageMs);
         return;

@@ -115,7 +115,7 @@ LRESULT Frm_data_sum::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void Frm_data_sum::Form_Load() {
     List2.clear();
     makeControls();
-    sizeColumnGap();
+    sizeColumnGap(0);
     Timer1.enabled(true);
     Timer2.enabled(true);
     if (!shell::meetDataExists()) return;
@@ -148,24 +148,28 @@ void Frm_data_sum::makeControls() {
     SetWindowPos(Text1, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // over the list
 }
 
-// The columns: where the fields of the sample row fall with the gap sized for the list. The
+// The columns: where the fields of the sample row fall with the gap sized for the list, its
+// position as wide as the widest the list shows (`lastPosition`, from record 1000 on). The
 // header titles and the list's tab stops take the same places.
-void Frm_data_sum::sizeColumnGap() {
+void Frm_data_sum::sizeColumnGap(int lastPosition) {
     win::WindowDC dc(List1);
     win::SelectScope font(dc.get(), font_.get());
     RECT list{};
     GetClientRect(List1, &list);
     auto width = [&](const std::wstring& t) { return textWidth(dc.get(), t); };
-    columngap.assign(columnGapLength(width, list.right, {std::begin(kGapSample), std::end(kGapSample)}, kRunGapShare),
-                     L' ');
+    std::vector<std::wstring> sample(std::begin(kGapSample), std::end(kGapSample));
+    sample[0] = std::max(sample[0], positionText(lastPosition), [&](const std::wstring& a, const std::wstring& b) {
+        return width(a) < width(b);
+    });
+    columngap.assign(columnGapLength(width, list.right, sample, kRunGapShare), L' ');
     const int average = averageCharWidth(dc.get());
     std::vector<int> stops;  // dialog units
     headerOffsets_ = {0};
-    std::wstring before = kGapSample[0] + columngap;
-    for (size_t i = 1; i < std::size(kGapSample); ++i) {
+    std::wstring before = sample[0] + columngap;
+    for (size_t i = 1; i < sample.size(); ++i) {
         stops.push_back(MulDiv(textWidth(dc.get(), before), 4, average));
         headerOffsets_.push_back(MulDiv(stops.back(), average, 4));
-        before += kGapSample[i] + columngap;
+        before += sample[i] + columngap;
     }
     SendMessageW(List1, LB_SETTABSTOPS, stops.size(), reinterpret_cast<LPARAM>(stops.data()));
 }
@@ -173,6 +177,7 @@ void Frm_data_sum::sizeColumnGap() {
 bool Frm_data_sum::listRecords() {
     auto runs = listRuns();
     if (!runs) return false;
+    sizeColumnGap(static_cast<int>(runs->size()));
     int position = 0;
     for (RunRecord& run : *runs) {
         ListedRun listed{++position, std::move(run)};

@@ -40,7 +40,7 @@ protected:
 private:
     void Form_Load();
     void makeControls();
-    void sizeColumnGap();
+    void sizeColumnGap(int lastPosition);
     bool listRecords();
     void showSwitch();
     void paintHeader(HDC dc);

@@ -24,14 +24,6 @@ RunRecord runOf(const shell::Query& row) {
     return run;
 }
 
-// Each row must go: one already gone means the list no longer shows the table.
-bool deleteEach(sqlite3* db, const std::vector<int64_t>& rowids) {
-    for (int64_t rowid : rowids) {
-        if (shell::Query(db, kDeleteRun, {std::to_wstring(rowid)}).failed() || sqlite3_changes(db) != 1) return false;
-    }
-    return true;
-}
-
 std::wstring hms(const std::wstring& stored) {
     auto t = shell::parseTimeOfDay(stored);
     return t ? shell::formatHms(*t) : stored;
@@ -59,13 +51,17 @@ std::optional<std::vector<RunRecord>> listRuns() {
 
 bool deleteRuns(const std::vector<int64_t>& rowids) {
     shell::UniqueDatabase db = shell::openMeetData();
-    return shell::inTransaction(db.get(), [&] { return deleteEach(db.get(), rowids); });
+    return shell::inTransaction(db.get(), [&] { return shell::deleteEachRow(db.get(), kDeleteRun, rowids); });
+}
+
+std::wstring positionText(int position) {
+    wchar_t number[16];
+    std::swprintf(number, 16, L"%03d", position);
+    return number;
 }
 
 std::vector<std::wstring> runRowFields(const RunRecord& run, int position) {
-    wchar_t number[16];
-    std::swprintf(number, 16, L"%03d", position);
-    return {number, hms(run.set_time), hms(run.use_time), hmsShortHour(run.out_time), hmsShortHour(run.pause_time),
+    return {positionText(position), hms(run.set_time), hms(run.use_time), hmsShortHour(run.out_time), hmsShortHour(run.pause_time),
             run.filename};
 }
 

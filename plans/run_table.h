@@ -38,6 +38,9 @@ std::optional<std::vector<RunRecord>> listRuns();
 // deleted or is gone already.
 bool deleteRuns(const std::vector<int64_t>& rowids);
 
+// A list position as the first field shows it: three digits at least ("001").
+std::wstring positionText(int position);
+
 // The six fields of the row shown for `run` at list position `position` (1-based):
 // "001", start and end "hh:mm:ss", timed and idle duration "h:mm:ss", title. A stored time
 // that reads as no time of day shows as stored.

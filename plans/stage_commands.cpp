@@ -383,8 +383,7 @@ void Frm_offtensetting::Cmd_save_Click() {
     for (const auto& p : problems) win::askMessage(p, win::kProductName, MB_OK);
     if (!problems.empty()) return;
     // The number is a place in the list as shown; one that is no number puts the clock last.
-    auto number = clockNumberText(Ctl(L"Text1", 0).text());
-    int64_t place = number ? std::stoll(*number) : std::numeric_limits<int64_t>::max();
+    int64_t place = clockPlace(Ctl(L"Text1", 0).text()).value_or(std::numeric_limits<int64_t>::max());
     NewClock clock{place, name, Ctl(L"Text1", 2).text(), Ctl(L"Text1", 3).text(),
                    dialog.shownClock(shell::ClockSetting{})};
     if (!insertClock(clock)) {

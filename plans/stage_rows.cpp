@@ -1,5 +1,6 @@
 #include "plans/stage_rows.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 
@@ -79,14 +80,33 @@ std::array<int, 3> listTabStops(int dpi) {
     return {0, 0, 0};
 }
 
-std::optional<std::wstring> clockNumberText(std::wstring_view text) {
+namespace {
+
+// The number the whole text spells, blanks around it allowed.
+std::optional<double> typedNumber(std::wstring_view text) {
     std::wstring copy(text);
     wchar_t* end = nullptr;
     double n = std::wcstod(copy.c_str(), &end);
     while (end && *end == L' ') ++end;
     bool number = end != copy.c_str() && end && *end == L'\0' && copy.find_first_not_of(L' ') != std::wstring::npos;
-    if (!number || !(n >= 0) || n > 999999) return std::nullopt;
-    return std::to_wstring(static_cast<long>(std::floor(n)));
+    if (!number || std::isnan(n)) return std::nullopt;
+    return n;
+}
+
+}  // namespace
+
+std::optional<std::wstring> clockNumberText(std::wstring_view text) {
+    auto n = typedNumber(text);
+    if (!n || *n < 0 || *n > 999999) return std::nullopt;
+    return std::to_wstring(static_cast<long>(std::floor(*n)));
+}
+
+std::optional<int64_t> clockPlace(std::wstring_view text) {
+    // Far past either end of any list, and inside what the cast takes.
+    constexpr double kFarthest = 1e15;
+    auto n = typedNumber(text);
+    if (!n) return std::nullopt;
+    return static_cast<int64_t>(std::floor(std::clamp(*n, -kFarthest, kFarthest)));
 }
 
 std::wstring withoutRowBreaks(std::wstring_view text) {

@@ -3,6 +3,7 @@
 // clocks and the stages and how a row is read back, the tab stops, the overlap of stages and
 // the rules of the hour and minute fields.
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,9 @@ std::array<int, 3> listTabStops(int dpi);
 // The number field of a new clock once it is left: a number of 0 or more cut to its whole part
 // ("12.9" gives "12"); nothing for any other text, which takes the next free number.
 std::optional<std::wstring> clockNumberText(std::wstring_view text);
+// The place a new clock's number asks for: any number cut to its whole part (0 and below come
+// before the first place); nothing for a text that is no number.
+std::optional<int64_t> clockPlace(std::wstring_view text);
 
 // A name or title as it may be stored: TAB, CR and LF would break the row, so they go.
 std::wstring withoutRowBreaks(std::wstring_view text);

@@ -47,13 +47,6 @@ std::optional<std::vector<Row>> rowsOf(const char* sql, const std::wstring& sear
     return rows;
 }
 
-bool eachRowid(sqlite3* db, const char* sql, const std::vector<int64_t>& rowids) {
-    for (int64_t id : rowids) {
-        if (shell::Query(db, sql, {number(id)}).failed()) return false;
-    }
-    return true;
-}
-
 bool numberInOrder(sqlite3* db, const std::vector<int64_t>& rowids) {
     for (size_t i = 0; i < rowids.size(); ++i) {
         if (shell::Query(db, kSetClockId, {number(static_cast<int64_t>(i + 1)), number(rowids[i])}).failed()) return false;
@@ -173,13 +166,13 @@ bool saveclockorder(const std::vector<int64_t>& rowids) {
 bool deleteClocks(const std::vector<int64_t>& rowids) {
     shell::UniqueDatabase db = shell::openMeetData();
     return shell::inTransaction(db.get(), [&] {
-        return eachRowid(db.get(), kDeleteClock, rowids) && renumberAll(db.get());
+        return shell::deleteEachRow(db.get(), kDeleteClock, rowids) && renumberAll(db.get());
     });
 }
 
 bool deleteStages(const std::vector<int64_t>& rowids) {
     shell::UniqueDatabase db = shell::openMeetData();
-    return shell::inTransaction(db.get(), [&] { return eachRowid(db.get(), kDeleteStage, rowids); });
+    return shell::inTransaction(db.get(), [&] { return shell::deleteEachRow(db.get(), kDeleteStage, rowids); });
 }
 
 }  // namespace plans

@@ -56,9 +56,10 @@ std::optional<bool> clockInUse(const std::wstring& name);
 // Gives the clocks of `rowids` the IDs 1, 2, ... in that order; all or none.
 bool saveclockorder(const std::vector<int64_t>& rowids);
 
-// Deletes the clocks, then numbers the rest 1, 2, ... in their ID order; all or none.
+// Deletes the clocks, then numbers the rest 1, 2, ... in their ID order; all or none: false,
+// the table left as it was, when one of them cannot be deleted or is gone already.
 bool deleteClocks(const std::vector<int64_t>& rowids);
-// Deletes the stages; all or none.
+// Deletes the stages; all or none, as above.
 bool deleteStages(const std::vector<int64_t>& rowids);
 
 // The LIKE pattern that finds `text` anywhere, with "\" as its escape character.

@@ -1,12 +1,14 @@
 #pragma once
 // One SQL statement on the meeting database with its values bound, never pasted into the text.
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/sqlite_handles.h"
 #include "shell/time_rules.h"
@@ -74,6 +76,16 @@ inline bool inTransaction(sqlite3* db, const std::function<bool()>& work) {
     if (work() && run("COMMIT")) return true;
     run("ROLLBACK");
     return false;
+}
+
+// Runs `deleteRow` (a DELETE of the row whose rowid is ?1) for each of `rowids`; false at the
+// first that fails or finds its row gone already: the list they were picked from no longer
+// shows the table.
+inline bool deleteEachRow(sqlite3* db, const char* deleteRow, const std::vector<int64_t>& rowids) {
+    for (int64_t rowid : rowids) {
+        if (Query(db, deleteRow, {std::to_wstring(rowid)}).failed() || sqlite3_changes(db) != 1) return false;
+    }
+    return true;
 }
 
 }  // namespace shell

@@ -83,6 +83,37 @@ using UniqueBrush = UniqueGdi<HBRUSH>;
 using UniqueBitmap = UniqueGdi<HBITMAP>;
 using UniqueRegion = UniqueGdi<HRGN>;
 
+// A popup menu that shows submenus owned elsewhere: it takes them out before it is destroyed
+// (destroying a menu destroys its submenus), so they outlive it.
+class PopupWithBorrowed {
+public:
+    PopupWithBorrowed() noexcept : menu_(CreatePopupMenu()) {}
+    PopupWithBorrowed(PopupWithBorrowed&& other) noexcept = default;
+    PopupWithBorrowed& operator=(PopupWithBorrowed&& other) noexcept {
+        if (this != &other) {
+            giveBack();
+            menu_ = std::move(other.menu_);
+        }
+        return *this;
+    }
+    ~PopupWithBorrowed() { giveBack(); }
+
+    HMENU get() const noexcept { return menu_.get(); }
+    bool appendBorrowed(HMENU submenu, const wchar_t* text) noexcept {
+        return AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), text) != FALSE;
+    }
+
+private:
+    // Every submenu here is borrowed: the popup's own items are plain commands.
+    void giveBack() noexcept {
+        for (int i = GetMenuItemCount(menu_.get()) - 1; i >= 0; --i) {
+            if (GetSubMenu(menu_.get(), i)) RemoveMenu(menu_.get(), static_cast<UINT>(i), MF_BYPOSITION);
+        }
+    }
+
+    UniqueMenu menu_;
+};
+
 // A window's DC, released to its window.
 class WindowDC {
 public:

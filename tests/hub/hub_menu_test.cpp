@@ -53,7 +53,7 @@ protected:
 }  // namespace
 
 TEST_F(HubMenu, WithoutSavedClocksTheMenuLeavesOutTheClockSubmenu) {
-    win::UniqueMenu menu = hub().buildMenu();
+    auto menu = hub().buildMenu();
     std::vector<std::wstring> expected{hub().menu_two1_caption, L"设置", L"计时统计", L"帮助", L"退出"};
     EXPECT_EQ(itemTexts(menu.get()), expected);
     std::vector<UINT> ids;
@@ -70,7 +70,7 @@ TEST_F(HubMenu, AClockNameWithQuoteAndAmpersandShowsAsItIsAndItsItemStartsIt) {
     addClock(L"Bob's R&D", saved, 2);
     hub().change_clock_menu();
 
-    win::UniqueMenu menu = hub().buildMenu();
+    auto menu = hub().buildMenu();
     EXPECT_EQ(itemTexts(menu.get())[2], L"常用时钟");
     HMENU often = GetSubMenu(menu.get(), 2);
     ASSERT_NE(often, nullptr);
@@ -84,6 +84,51 @@ TEST_F(HubMenu, AClockNameWithQuoteAndAmpersandShowsAsItIsAndItsItemStartsIt) {
     often = GetSubMenu(menu.get(), 2);
     EXPECT_EQ(GetMenuState(often, 0, MF_BYPOSITION) & MF_CHECKED, 0u);
     EXPECT_EQ(GetMenuState(often, 1, MF_BYPOSITION) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+}
+
+// With thousands of saved clocks a build of the submenu holds the clock's thread for seconds.
+TEST_F(HubMenu, RightClicksWithoutAChangeShowTheOneSubmenuBuiltAtTheLastChange) {
+    ClockSetting saved;
+    applyFirstRunDefaults(saved);
+    addClock(L"甲", saved, 1);
+    addClock(L"乙", saved, 2);
+    hub().change_clock_menu();
+    const int builds = hub().oftenSubmenu().builds();
+    struct Shown {
+        HMENU often;
+        std::vector<std::wstring> texts;
+        UINT secondMarked;
+    };
+    std::vector<Shown> shown;
+    setMenuTracker([&](HWND, HMENU menu) {
+        HMENU often = GetSubMenu(menu, 2);
+        shown.push_back({often, itemTexts(often), GetMenuState(often, 1, MF_BYPOSITION) & MF_CHECKED});
+    });
+    auto rightClick = [&] { SendMessageW(hub().hwnd(), cTray::kCallbackMessage, 1, WM_RBUTTONUP); };
+
+    rightClick();
+    clock.setTimeOfDay(12, 0, 0);  // after the last stage of an empty day
+    hub().menu_often_Click(1);
+    rightClick();
+    rightClick();
+    EXPECT_EQ(hub().oftenSubmenu().builds(), builds);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_TRUE(IsMenu(shown[0].often));  // the popups are gone, the submenu they showed is not
+    for (const Shown& s : shown) {
+        EXPECT_EQ(s.often, shown[0].often);
+        EXPECT_EQ(s.texts, (std::vector<std::wstring>{L"甲", L"乙"}));
+    }
+    EXPECT_EQ(shown[0].secondMarked, 0u);
+    EXPECT_EQ(shown[2].secondMarked, static_cast<UINT>(MF_CHECKED));
+
+    // A change builds it once more, the new clock in and no mark.
+    addClock(L"丙", saved, 3);
+    hub().change_clock_menu();
+    rightClick();
+    EXPECT_EQ(hub().oftenSubmenu().builds(), builds + 1);
+    EXPECT_EQ(shown.back().texts, (std::vector<std::wstring>{L"甲", L"乙", L"丙"}));
+    EXPECT_EQ(shown.back().secondMarked, 0u);
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(HubMenu, ARightDoubleClickOnTheTraySuspendsStayOnTopWithoutOpeningTheMenu) {

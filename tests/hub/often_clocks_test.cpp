@@ -8,6 +8,7 @@
 #include "clocks/time_glass.h"
 #include "displays/Frm_title.h"
 #include "hub/Frm_exit.h"
+#include "hub/often_submenu.h"
 #include "shell/run_records.h"
 #include "tests/test_support.h"
 
@@ -118,4 +119,36 @@ TEST_F(OftenClocks, AMissingDatabaseIsReportedAndTheClockIsNotRestarted) {
     EXPECT_FALSE(glass().Timer5.enabled());
     EXPECT_TRUE(glass().Timer1.enabled());
     EXPECT_EQ(clockSetting(), running);
+}
+
+// Thousands of clocks go in a slice at a time; a menu opened meanwhile shows those in so far.
+TEST(OftenSubmenu, ItemsGoInSliceBySliceInOrderAndAMarkWaitsForItsItem) {
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 250; ++i) names.push_back(L"时钟" + std::to_wstring(i));
+    OftenSubmenu often(300);
+    often.rebuild(names);
+    int left = 0;
+    auto hundred = [&left] { return --left > 0; };
+    left = 100;
+    EXPECT_FALSE(often.appendSome(hundred));
+    EXPECT_EQ(GetMenuItemCount(often.handle()), 100);
+    often.check(5);
+    often.check(180);  // not in yet
+    left = 100;
+    EXPECT_FALSE(often.appendSome(hundred));
+    left = 0;
+    EXPECT_FALSE(often.appendSome([] { return false; }));  // one item at least
+    EXPECT_EQ(GetMenuItemCount(often.handle()), 201);
+    left = 100;
+    EXPECT_TRUE(often.appendSome(hundred));
+    EXPECT_TRUE(often.complete());
+    ASSERT_EQ(GetMenuItemCount(often.handle()), 250);
+    for (int i = 0; i < 250; ++i) {
+        wchar_t text[32] = {};
+        GetMenuStringW(often.handle(), i, text, 32, MF_BYPOSITION);
+        EXPECT_EQ(text, names[i]) << i;
+        EXPECT_EQ(GetMenuItemID(often.handle(), i), 300u + i);
+        EXPECT_EQ(GetMenuState(often.handle(), i, MF_BYPOSITION) & MF_CHECKED, i == 180 ? MF_CHECKED : 0u) << i;
+    }
+    EXPECT_EQ(often.builds(), 1);
 }

@@ -240,6 +240,36 @@ TEST_F(StageWindow, DeleteRefusesAClockAStageRunsAndClosesTheGaps) {
     EXPECT_EQ(stored(), std::vector<wstring>{L"B:1"});
 }
 
+// Another program (or a second window) deleted a row the list still shows.
+TEST_F(StageWindow, ADeleteThatFindsARowGoneAlreadyDeletesNothingAndTheListKeepsItsRows) {
+    clocks({{L"A", 1}, {L"B", 2}, {L"C", 3}});
+    addStage(L"09:00:00", L"10:00:00", L"A", L"一");
+    addStage(L"10:00:00", L"11:00:00", L"A", L"二");
+    open();
+    const auto shownClocks = rows(L"List1");
+    const auto shownStages = rows(L"List2");
+    ASSERT_TRUE(exec("DELETE FROM clocksetting WHERE clockname = 'B'"));
+    ASSERT_TRUE(exec("DELETE FROM file_list WHERE title = '二'"));
+    messageAnswer = IDYES;
+    struct Case {
+        const wchar_t* list;
+        const char* left;  // what the table must still hold
+        size_t rows;
+    };
+    for (Case c : {Case{L"List1", "SELECT clockname, ID FROM clocksetting ORDER BY ID", 2},
+                   Case{L"List2", "SELECT title FROM file_list", 1}}) {
+        click(c.list, 0);
+        for (int i = 1; i < ctl(c.list).listCount(); ++i) ctl(c.list).setSelected(i, true);
+        messages.clear();
+        w().Cmd_del_Click();
+        EXPECT_EQ(lastMessage(), L"请使用最新版本的程序") << c.list;
+        EXPECT_EQ(exec(c.left)->size(), c.rows) << c.list;
+    }
+    EXPECT_EQ(stored(), (std::vector<wstring>{L"A:1", L"C:3"}));  // not numbered again either
+    EXPECT_EQ(rows(L"List1"), shownClocks);
+    EXPECT_EQ(rows(L"List2"), shownStages);
+}
+
 TEST_F(StageWindow, SearchMatchesQuotesAndPercentSignsLiterally) {
     clocks({{L"50%完成", 1}, {L"500", 2}, {L"O'Neil", 3}});
     addStage(L"09:00:00", L"10:00:00", L"500", L"it's");
@@ -316,7 +346,12 @@ TEST_F(StageWindow, ANewClockTakesThePlaceItsNumberNamesInTheListAsShown) {
     };
     save(L"8", L"H");
     save(L"2", L"新");
-    const std::vector<wstring> expected{L"A", L"新", L"", L"C", L"D", L"", L"F", L"G", L"H"};
+    // Left as typed (the field is not left): 0 and below come before the first place, a text
+    // that is no number after the last.
+    save(L"0", L"零");
+    save(L"-3", L"负");
+    save(L"x", L"末");
+    const std::vector<wstring> expected{L"负", L"零", L"A", L"新", L"", L"C", L"D", L"", L"F", L"G", L"H", L"末"};
     EXPECT_EQ(names(), expected);
     auto table = exec("SELECT ifnull(clockname, ''), ID FROM clocksetting ORDER BY ID");
     ASSERT_EQ(table->size(), expected.size());

@@ -137,6 +137,21 @@ TEST_F(StatisticsWindow, EveryFieldStaysInItsColumnWhateverTheOthersHold) {
     }
 }
 
+// Six-digit positions need a wider first column than the three digits of the first rows.
+TEST_F(StatisticsWindow, FromRecord100000OnEveryFieldStaysUnderItsHeading) {
+    ASSERT_TRUE(exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100002) "
+                     "INSERT INTO timesum SELECT i, '09:00:00', '09:20:00', '00:19:58', '00:00:02', 'T' FROM n"));
+    window.Show();
+    ASSERT_EQ(rows().size(), 100002u);
+    std::vector<int> ends;
+    for (int top : {0, 99995}) {
+        ListBox_SetTopIndex(window.List1, top);
+        for (int end : inkEnds()) ends.push_back(end);
+    }
+    ASSERT_GE(ends.size(), 10u);
+    EXPECT_EQ(std::count(ends.begin(), ends.end(), ends[0]), static_cast<long>(ends.size()));
+}
+
 TEST_F(StatisticsWindow, SwitchShowsStoredValueAndNoticeFollowsIt) {
     struct Case {
         int32_t stored;
