@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/bench_folder.h"
 #include "plans/export.h"
 #include "plans/run_table.h"
 #include "shell/meeting_db.h"
-#include "shell/program_folder.h"
 #include "shell/start_program.h"
 #include "win/auto_message.h"
 #include "win/text.h"
@@ -23,12 +23,6 @@ using Clock = std::chrono::steady_clock;
 
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-std::wstring exeFolder() {
-    wchar_t exe[MAX_PATH];
-    std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
-    return path.substr(0, path.find_last_of(L'\\'));
 }
 
 bool fillRuns(sqlite3* db) {
@@ -51,13 +45,8 @@ bool fillRuns(sqlite3* db) {
 }  // namespace
 
 int main() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"velmora export bench";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    shell::setProgramFolder(folder);
-    std::wstring db = shell::inProgramFolder(shell::kMeetDataFile);
-    if (!CopyFileW((exeFolder() + L"\\" + shell::kMeetDataFile).c_str(), db.c_str(), FALSE)) return 1;
+    BenchFolder folder(L"velmora export bench");
+    if (!folder.ready()) return 1;
     if (auto conn = shell::openMeetData(); !conn || !fillRuns(conn.get())) return 1;
     win::setMessageSink([](const win::MessageShown&) { return IDOK; });
     shell::setProgramStartSink([](const std::wstring&, const std::wstring&, int) { return true; });
@@ -74,8 +63,5 @@ int main() {
 
     std::printf("CSV export of %d run records: read %.1f ms, table and file %.1f ms, total %.1f ms\n", kRecords,
                 readMs, exportMs, readMs + exportMs);
-    DeleteFileW(db.c_str());
-    DeleteFileW(shell::inProgramFolder(L"sheet1.csv").c_str());
-    RemoveDirectoryW(folder.c_str());
     return 0;
 }

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/forms.h"
+#include "bench/bench_folder.h"
 #include "clocks/time_glass.h"
 #include "shell/meeting_db.h"
-#include "shell/program_folder.h"
 #include "shell/run_records.h"
 #include "shell/sqlite_handles.h"
 #include "shell/wall_clock.h"
@@ -77,19 +77,11 @@ bool prepareDay() {
 
 int main() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);  // progress shows while the day runs
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"velmora-bench-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    wchar_t exe[MAX_PATH];
-    std::wstring self(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
-    std::wstring shipped = self.substr(0, self.find_last_of(L'\\') + 1) + L"MeetData.db";
-    CopyFileW(shipped.c_str(), (folder + L"\\MeetData.db").c_str(), FALSE);
-    shell::setProgramFolder(folder);
+    BenchFolder folder(L"velmora-bench");
     win::setMessageSink([](const win::MessageShown&) { return IDOK; });
     SimulatedClock clock;
     shell::setWallClock(&clock);
-    if (!prepareDay()) {
+    if (!folder.ready() || !prepareDay()) {
         std::printf("could not prepare the day's stage\n");
         return 1;
     }
@@ -118,7 +110,5 @@ int main() {
                 took ? ticks * 1000.0 / took : 0.0);
     forms::resetAll();
     shell::setWallClock(nullptr);
-    DeleteFileW((folder + L"\\MeetData.db").c_str());
-    RemoveDirectoryW(folder.c_str());
     return 0;
 }

@@ -12,9 +12,9 @@
 #include <thread>
 
 #include "app/forms.h"
+#include "bench/bench_folder.h"
 #include "hub/Frm_exit.h"
 #include "shell/meeting_db.h"
-#include "shell/program_folder.h"
 #include "shell/tray.h"
 #include "win/auto_message.h"
 #include "win/pump.h"
@@ -114,18 +114,9 @@ void clickAndWatch(HWND hub, ClickFigures (&figures)[kRightClicks], Prober& prob
 
 int main() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"velmora-menu-bench-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    wchar_t exe[MAX_PATH];
-    std::wstring self(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
-    std::wstring shipped = self.substr(0, self.find_last_of(L'\\') + 1) + shell::kMeetDataFile;
-    std::wstring db = folder + L"\\" + shell::kMeetDataFile;
-    CopyFileW(shipped.c_str(), db.c_str(), FALSE);
-    shell::setProgramFolder(folder);
+    BenchFolder folder(L"velmora-menu-bench");
     win::setMessageSink([](const win::MessageShown&) { return IDOK; });
-    if (!addClocks()) {
+    if (!folder.ready() || !addClocks()) {
         std::printf("could not save the clocks\n");
         return 1;
     }
@@ -161,7 +152,5 @@ int main() {
         }
     }
     forms::resetAll();
-    DeleteFileW(db.c_str());
-    RemoveDirectoryW(folder.c_str());
     return 0;
 }
