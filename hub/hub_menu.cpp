@@ -9,6 +9,7 @@
 #include "displays/Frm_process.h"
 #include "hub/clock_layout.h"
 #include "plans/Frm_data_sum.h"
+#include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
 #include "shell/help.h"
 #include "shell/run_records.h"
@@ -28,7 +29,8 @@ constexpr wchar_t kSettingsForm[] = L"setting";
 constexpr wchar_t kStatisticsForm[] = L"Frm_data_sum";
 
 constexpr wchar_t kRepairRunning[] = L"程序修复正在进行，请等修复结束后再打开";
-constexpr unsigned kRepairRunningMs = 3000;
+constexpr wchar_t kStageWindowOpen[] = L"阶段计时窗口正在打开，请关闭后再打开";
+constexpr unsigned kWaitingMessageMs = 3000;
 
 constexpr wchar_t kExitQuestion[] = L"确定退出吗？";
 constexpr wchar_t kExitCaption[] = L"提示";
@@ -44,10 +46,15 @@ MenuTracker& tracker() {
 }
 
 void openAuxiliary(Frm_exit& hub, const wchar_t* form, win::DialogWindow& window) {
-    // The repair waits inside the settings dialog's handler: that dialog must not go, nor a
-    // second one open, until it has finished.
-    if (forms::Settings().repairing()) {
-        win::autoMessage(kRepairRunning, kRepairRunningMs);
+    // The settings dialog may be waiting inside one of its handlers: it must not go under that
+    // handler, nor a second one open. Its open stage window is the settings work the user asks for.
+    settings::Settings& dialog = forms::Settings();
+    switch (dialog.waitingFor()) {
+    case settings::Wait::Nothing: break;
+    case settings::Wait::Repair: win::autoMessage(kRepairRunning, kWaitingMessageMs); return;
+    case settings::Wait::StageWindow:
+        if (&window == &dialog) forms::Frm_offtensetting().Show();
+        else win::autoMessage(kStageWindowOpen, kWaitingMessageMs);
         return;
     }
     hub.delform();

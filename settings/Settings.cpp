@@ -119,22 +119,39 @@ void Settings::Timer1_Timer() { shell::timingState().topmostpause = 200; }
 
 void Settings::Lab_help_Click() { shell::showHelp(hwnd(), kHelpTopic); }
 
+// While a handler waits with the message loop running, the dialog takes no input and says what
+// it waits for: its close and the tray's window commands then leave it alone.
+class Settings::WaitScope {
+public:
+    WaitScope(Settings& dialog, Wait what) : dialog_(dialog) {
+        dialog_.waiting_ = what;
+        EnableWindow(dialog_.hwnd(), FALSE);
+    }
+    ~WaitScope() {
+        dialog_.waiting_ = Wait::Nothing;
+        if (dialog_.loaded()) EnableWindow(dialog_.hwnd(), TRUE);
+    }
+    WaitScope(const WaitScope&) = delete;
+    WaitScope& operator=(const WaitScope&) = delete;
+
+private:
+    Settings& dialog_;
+};
+
 void Settings::Command2_Click() {
-    if (!repairing_) unload();
+    if (waiting_ == Wait::Nothing) unload();
 }
 
 // Every stored setting goes first; the next read gives the first-run defaults.
 void Settings::Command5_Click() {
-    if (repairing_) return;
+    if (waiting_ != Wait::Nothing) return;
     shell::delsetting();
     win::askMessage(kRepairNotice, win::kProductName, MB_OK);
-    // The clock runs on while the registrations are waited for; this dialog takes no input then,
-    // and the tray's window commands leave it alone (no second repair, no unload under it).
-    repairing_ = true;
-    EnableWindow(hwnd(), FALSE);
-    std::vector<std::wstring> failed = repairAddins();
-    repairing_ = false;
-    EnableWindow(hwnd(), TRUE);
+    std::vector<std::wstring> failed;
+    {
+        WaitScope wait(*this, Wait::Repair);  // the clock runs on while the registrations are waited for
+        failed = repairAddins();
+    }
     win::autoMessage(repairMessage(failed), kRepairMessageMs);
 }
 
@@ -144,14 +161,13 @@ void Settings::Image1_Click() {
     auto& stages = forms::Frm_offtensetting();
     stages.Show();
     if (!stages.loaded()) return;
-    EnableWindow(hwnd(), FALSE);
     MSG m{};
-    while (stages.loaded() && GetMessageW(&m, nullptr, 0, 0) > 0) win::dispatch(m);
-    if (m.message == WM_QUIT) PostQuitMessage(static_cast<int>(m.wParam));
-    if (loaded()) {
-        EnableWindow(hwnd(), TRUE);
-        SetForegroundWindow(hwnd());
+    {
+        WaitScope wait(*this, Wait::StageWindow);
+        while (stages.loaded() && GetMessageW(&m, nullptr, 0, 0) > 0) win::dispatch(m);
     }
+    if (m.message == WM_QUIT) PostQuitMessage(static_cast<int>(m.wParam));
+    if (loaded()) SetForegroundWindow(hwnd());
 }
 
 }  // namespace settings

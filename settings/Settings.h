@@ -15,6 +15,9 @@ namespace settings {
 
 using win::TabPicture;
 
+// What the dialog waits for inside one of its handlers, with its message loop running.
+enum class Wait { Nothing, Repair, StageWindow };
+
 class Settings : public win::TabbedDialog {
 public:
     Settings();
@@ -34,8 +37,8 @@ public:
     void Command1_Click();  // Apply
     void Command2_Click();  // close
     void Command5_Click();  // program repair
-    // While a repair waits for its registrations the dialog must stay: it is on the call stack.
-    bool repairing() const { return repairing_; }
+    // While it waits (its handler on the call stack) the dialog must stay and start no second wait.
+    Wait waitingFor() const { return waiting_; }
     void Image2_Click(int index);
     void Image2_MouseMove(int index);
     void Form_MouseMove() override;
@@ -60,6 +63,7 @@ private:
     void repaintTab(int index);
     void paintPicture(const DRAWITEMSTRUCT& d) override;
     void Timer1_Timer();
+    class WaitScope;
 
     // Apply (settings_apply.cpp).
     void applyWindowLook(int target);
@@ -98,7 +102,7 @@ private:
     bool choosingSound_ = false;  // a sound box's file chooser is open
     static constexpr int kSoundBoxes = 4;
     std::array<std::wstring, kSoundBoxes> soundNames_;  // each sound box's last name taken
-    bool repairing_ = false;
+    Wait waiting_ = Wait::Nothing;
     TabPicture tabPictures_[2]{TabPicture::Selected, TabPicture::Normal};
 };
 

@@ -11,6 +11,7 @@
 #include "displays/Frm_process.h"
 #include "hub/Frm_exit.h"
 #include "plans/Frm_data_sum.h"
+#include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
 #include "shell/ini_store.h"
 #include "shell/program_folder.h"
@@ -157,6 +158,57 @@ TEST_F(HubMenu, OpeningOneAuxiliaryWindowClosesTheOther) {
     hub().menu_two_Click(2);
     EXPECT_FALSE(forms::Frm_data_sum().loaded());
     EXPECT_TRUE(forms::Settings().loaded());
+}
+
+namespace {
+
+// Runs once, inside the settings dialog's wait for its stage window, then closes that window.
+std::function<void()> whileWaiting;
+void CALLBACK runWhileWaiting(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    whileWaiting();
+    forms::Frm_offtensetting().Cmd_close_Click();
+}
+
+}  // namespace
+
+// The settings dialog opens its stage window and waits for it inside the click handler of its
+// stage icon: the menu must not unload the dialog under that handler.
+TEST_F(HubMenu, WhileTheSettingsDialogWaitsForItsStageWindowTheMenuLeavesTheDialogAlone) {
+    settings::Settings& dialog = forms::Settings();
+    plans::Frm_offtensetting& stages = forms::Frm_offtensetting();
+    hub().menu_two_Click(2);
+    ASSERT_TRUE(dialog.loaded());
+
+    whileWaiting = [&] {
+        EXPECT_TRUE(stages.loaded());
+        EXPECT_EQ(dialog.waitingFor(), settings::Wait::StageWindow);
+        EXPECT_FALSE(IsWindowEnabled(dialog.hwnd()));
+        win::UniqueWindow other(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr,
+                                                nullptr, nullptr));
+        SetForegroundWindow(other.get());
+        hub().menu_two_Click(2);  // the stage window is the settings work open: it comes forward
+        EXPECT_EQ(GetForegroundWindow(), stages.hwnd());
+        hub().menu_other_Click(0);
+        EXPECT_FALSE(forms::Frm_data_sum().loaded());
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, L"阶段计时窗口正在打开，请关闭后再打开");
+        EXPECT_EQ(messages[0].timeoutMs, 3000u);
+        dialog.Command2_Click();  // its own close
+        EXPECT_TRUE(dialog.loaded());
+        EXPECT_TRUE(stages.loaded());
+    };
+    SetTimer(nullptr, 0, 0, runWhileWaiting);
+    dialog.Ctl(L"Image1").click();
+    whileWaiting = nullptr;
+
+    EXPECT_FALSE(stages.loaded());
+    ASSERT_TRUE(dialog.loaded());
+    EXPECT_EQ(dialog.waitingFor(), settings::Wait::Nothing);
+    EXPECT_TRUE(IsWindowEnabled(dialog.hwnd()));
+    hub().menu_other_Click(0);  // the wait over, the menu's commands do as ever
+    EXPECT_FALSE(dialog.loaded());
+    EXPECT_TRUE(forms::Frm_data_sum().loaded());
 }
 
 class HubExit : public HubMenu {
