@@ -61,8 +61,8 @@ std::wstring positionText(int position) {
 }
 
 std::vector<std::wstring> runRowFields(const RunRecord& run, int position) {
-    return {positionText(position), hms(run.set_time), hms(run.use_time), hmsShortHour(run.out_time), hmsShortHour(run.pause_time),
-            run.filename};
+    return {positionText(position), hms(run.set_time), hms(run.use_time), hmsShortHour(run.out_time),
+            hmsShortHour(run.pause_time), run.filename};
 }
 
 ExportTable runExportTable(const std::vector<ListedRun>& runs) {

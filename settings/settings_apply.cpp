@@ -63,32 +63,27 @@ void Settings::applyWindowLook(int target) {
     std::wstring face = Ctl(L"Combo1").text();
     std::wstring size = digit(Ctl(L"Combo2").listIndex());
     std::wstring colour = digit(Ctl(L"Combo3").listIndex());
+    std::wstring& flags = shell::clockSetting().checkvalue;
     shell::IniEntries keys;
+    // The window restarts on its timer, after the keys below are written.
     if (target == TitleLook) {
         keys = {{L"titleFont", face}, {L"titleselect", size + L"\\" + colour}};
+        forms::Frm_title().Timer3.enabled(true);
+        shell::setFlagOn(flags, shell::check::titleWindow);
     } else if (target == TimeLook) {
         keys = {{L"timeFont", face}, {L"timeselect", size + L"\\" + colour}};
+        shell::setFlagOn(flags, shell::check::timeWindow);
+        forms::Frm_time().Timer3.enabled(true);
     } else {
         keys = {{L"processFont", face},
                 {L"processFontSize", size},
                 {L"processColor", colour},
                 {L"processvalue", digit(Ctl(L"Check1", 3).value())},
                 {L"processBackColor", colourText(Ctl(L"Text1", 4).backColour())}};
-    }
-    // One replace: the window never reads half a look.
-    bool saved = shell::iniWriteKeys(shell::kHotkeySection, keys);
-
-    std::wstring& flags = shell::clockSetting().checkvalue;
-    if (target == TitleLook) {
-        forms::Frm_title().Timer3.enabled(true);
-        shell::setFlagOn(flags, shell::check::titleWindow);
-    } else if (target == TimeLook) {
-        shell::setFlagOn(flags, shell::check::timeWindow);
-        forms::Frm_time().Timer3.enabled(true);
-    } else {
         forms::Frm_process().Timer3.enabled(true);
     }
-    if (!saved) win::autoMessage(kNotSaved + std::wstring(kLookCaptions[target]), kNotSavedMs);
+    // One replace: the window never reads half a look.
+    if (!shell::iniWriteKeys(shell::kHotkeySection, keys)) win::autoMessage(kNotSaved + std::wstring(kLookCaptions[target]), kNotSavedMs);
 }
 
 void Settings::applyClock() {
