@@ -372,7 +372,7 @@ TEST_F(HostTest, HundredConnectionsLeaveNoHandleObjectOrMemoryBehind) {
     addin = {};
     auto cycle = [this] {
         Host host(kPowerPointPath, L"16.0", {L"Menu Bar", L"Slide Show", L"Slide Show"});
-        addin = create();
+        addin = createAddin();
         host.shows.decks = {fake::Deck{L"a.pptx"}};
         connect(host);
         host.click(host.bar(2)->captioned(addin::kShowClockCaption).at(0));
@@ -399,10 +399,7 @@ TEST_F(HostTest, HundredConnectionsLeaveNoHandleObjectOrMemoryBehind) {
     EXPECT_EQ(tlsProbe(), tls);
     EXPECT_LE(heapBytesInUse(), heap + 100 * 1024) << "a connection costs no lasting kilobyte";
     EXPECT_EQ(boxes->seen.size(), 100u);
-    auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"Quintrel32.dll"), "DllCanUnloadNow")));
-    ASSERT_TRUE(canUnload);
-    EXPECT_EQ(canUnload(), S_OK) << "no object of the library is alive";
+    EXPECT_EQ(libraryCanUnload(), S_OK) << "no object of the library is alive";
 }
 
 }  // namespace

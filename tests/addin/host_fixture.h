@@ -1,6 +1,7 @@
 #pragma once
 // The test host's side of the add-in: created by its ProgID, connected to a fake host, and
 // every message box it shows read and closed.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ public:
     BoxCatcher(const BoxCatcher&) = delete;
     BoxCatcher& operator=(const BoxCatcher&) = delete;
     std::vector<BoxSeen> seen;
+    // Runs once, inside the next box, before the box is answered: what the host does meanwhile.
+    std::function<void()> whileOpen;
 
 private:
     HHOOK hook_;
@@ -37,13 +40,16 @@ private:
 DWORD regsvr32(bool unregister);
 std::wstring libraryPath();
 
+// A fresh add-in object, as the host creates one.
+win::ComPtr<addin::IDTExtensibility2> createAddin();
+// What the loaded library answers a host that would unload it.
+HRESULT libraryCanUnload();
+
 class HostTest : public AddinTest {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A fresh add-in object, as the host creates one.
-    win::ComPtr<addin::IDTExtensibility2> create();
     void connect(fake::Host& host);
     void disconnect();
 

@@ -2,6 +2,8 @@
 // registered through regsvr32 before any test runs.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "host_fixture.h"
 #include "win/handles.h"
 
@@ -27,6 +29,7 @@ LRESULT CALLBACK afterMessage(int code, WPARAM wp, LPARAM lp) {
         box.caption = caption;
         EnumChildWindows(m->hwnd, collectText, reinterpret_cast<LPARAM>(&box.text));
         catcher->seen.push_back(box);
+        if (auto meanwhile = std::exchange(catcher->whileOpen, nullptr)) meanwhile();
         PostMessageW(m->hwnd, WM_COMMAND, IDOK, 0);
     }
     return CallNextHookEx(nullptr, code, wp, lp);
@@ -79,7 +82,7 @@ namespace addin_test {
 void HostTest::SetUp() {
     AddinTest::SetUp();
     boxes = std::make_unique<BoxCatcher>();
-    addin = create();
+    addin = createAddin();
     ASSERT_TRUE(addin);
 }
 
@@ -89,7 +92,13 @@ void HostTest::TearDown() {
     AddinTest::TearDown();
 }
 
-win::ComPtr<addin::IDTExtensibility2> HostTest::create() {
+HRESULT libraryCanUnload() {
+    auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"Quintrel32.dll"), "DllCanUnloadNow")));
+    return canUnload ? canUnload() : E_FAIL;
+}
+
+win::ComPtr<addin::IDTExtensibility2> createAddin() {
     CLSID clsid{};
     win::ComPtr<addin::IDTExtensibility2> created;
     if (SUCCEEDED(CLSIDFromProgID(L"Quintrel.Quintrel32", &clsid)))
