@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
                      setRegistryText(kMirthwell, L"Time_three", L"2147483648");
                  },
                  {155, 0, std::wstring(20, L'1'), 0, L"", L"  \r" + std::wstring(10, L' ')}},
-        LoadCase{"INI texts that are no number, or too large a number, leave the field as it was; no time is the built-in length",
+        LoadCase{"INI texts that are no number, or too large a number, leave the field as it was; "
+                 "no time is the built-in length",
                  [] {
                      writeIni(L"Time_all", L"很久");
                      writeIni(L"EndEvent", L"65537");

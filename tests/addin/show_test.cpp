@@ -380,16 +380,17 @@ TEST_P(PageTimeUp, ShowsItsMessageAndMovesOn) {
     EXPECT_EQ(addin::iniRead(L"pagetime", L"pagetime", L"gone"), L"gone");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PageTimeUp,
-                         ::testing::Values(PageCase{"last_slide_wraps", 10, L"001", L"2", false, true, L"本页", L"GotoSlide 1"},
-                                           PageCase{"next_slide", 4, L"110", L"2", false, true, nullptr, L"GotoSlide 5"},
-                                           PageCase{"from_the_ini_file", 4, L"001", L"2", true, true, L"本页", L"GotoSlide 5"},
-                                           PageCase{"stay", 4, L"001", L"退出计时", false, true, L"本页", nullptr},
-                                           // Without its texts the registry still gives the action and the flags;
-                                           // the message takes the title the INI store defaults to.
-                                           PageCase{"without_texts", 4, L"000", L"2", false, false, nullptr, L"GotoSlide 5"},
-                                           PageCase{"without_texts_message", 4, L"001", L"2", false, false, L"Kelvane", L"GotoSlide 5"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PageTimeUp,
+    ::testing::Values(PageCase{"last_slide_wraps", 10, L"001", L"2", false, true, L"本页", L"GotoSlide 1"},
+                      PageCase{"next_slide", 4, L"110", L"2", false, true, nullptr, L"GotoSlide 5"},
+                      PageCase{"from_the_ini_file", 4, L"001", L"2", true, true, L"本页", L"GotoSlide 5"},
+                      PageCase{"stay", 4, L"001", L"退出计时", false, true, L"本页", nullptr},
+                      // Without its texts the registry still gives the action and the flags; the
+                      // message takes the title the INI store defaults to.
+                      PageCase{"without_texts", 4, L"000", L"2", false, false, nullptr, L"GotoSlide 5"},
+                      PageCase{"without_texts_message", 4, L"001", L"2", false, false, L"Kelvane", L"GotoSlide 5"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- the WPS variants ---------------------------------------------------------------------------
 
