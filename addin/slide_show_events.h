@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "addin/event_watch.h"
+#include "addin/show_mark.h"
 #include "addin/show_window.h"
 
 namespace addin {
@@ -23,7 +24,8 @@ public:
 
     void SlideShowBegin(IDispatch* Wn);
     void SlideShowEnd();
-    // The connection ends: no event arrives any more. The window keeps its host.
+    // The connection ends: no event arrives any more, and its show is timed no more. The
+    // window keeps its host.
     void stop();
 
     ShowWindow& window() { return window_; }
@@ -36,6 +38,7 @@ private:
     win::Dispatch app_;
     ShowWindow window_;
     EventWatch watch_;
+    ShowMark timing_;  // held while the run flags are this connection's show's
 };
 
 // A connection lets go of its events while a handler of their window may still be on the stack
