@@ -373,7 +373,7 @@ TEST_F(HostTest, HundredConnectionsLeaveNoHandleObjectOrMemoryBehind) {
     addin = {};
     auto cycle = [this] {
         Host host(kPowerPointPath, L"16.0", {L"Menu Bar", L"Slide Show", L"Slide Show"});
-        addin = createAddin();
+        addin = create();
         host.shows.decks = {fake::Deck{L"a.pptx"}};
         connect(host);
         host.click(host.bar(2)->captioned(addin::kShowClockCaption).at(0));

@@ -40,8 +40,6 @@ private:
 DWORD regsvr32(bool unregister);
 std::wstring libraryPath();
 
-// A fresh add-in object, as the host creates one.
-win::ComPtr<addin::IDTExtensibility2> createAddin();
 // What the loaded library answers a host that would unload it.
 HRESULT libraryCanUnload();
 
@@ -50,6 +48,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // A fresh add-in object, as the host creates one.
+    win::ComPtr<addin::IDTExtensibility2> create();
     void connect(fake::Host& host);
     void disconnect();
 

@@ -82,7 +82,7 @@ namespace addin_test {
 void HostTest::SetUp() {
     AddinTest::SetUp();
     boxes = std::make_unique<BoxCatcher>();
-    addin = createAddin();
+    addin = create();
     ASSERT_TRUE(addin);
 }
 
@@ -98,7 +98,7 @@ HRESULT libraryCanUnload() {
     return canUnload ? canUnload() : E_FAIL;
 }
 
-win::ComPtr<addin::IDTExtensibility2> createAddin() {
+win::ComPtr<addin::IDTExtensibility2> HostTest::create() {
     CLSID clsid{};
     win::ComPtr<addin::IDTExtensibility2> created;
     if (SUCCEEDED(CLSIDFromProgID(L"Quintrel.Quintrel32", &clsid)))

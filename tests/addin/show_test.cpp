@@ -414,24 +414,22 @@ TEST_P(DisconnectedUnderItsBox, TheHostLivesAndNothingOfTheShowIsTouchedAfterwar
     setRegistryText(kMirthwell, L"pageendevent", L"2");
     host = std::make_unique<fake::Host>(kPowerPointPath, L"16.0", std::vector<std::wstring>{});
     host->shows.decks = {fake::Deck{kDeck}};
-    auto connected = createAddin();
-    ASSERT_TRUE(connected);
-    SAFEARRAY* custom = nullptr;
-    ASSERT_EQ(connected->OnConnection(host->app(), 0, nullptr, &custom), S_OK);
+    connect(*host);
     begin();
     if (c.perSlide) setRegistryText(kHarrowby, L"pagetime", L"True");
 
     size_t callsAtDisconnection = 0;
     HRESULT unloadableUnderBox = S_OK;
     boxes->whileOpen = [&] {
-        ASSERT_EQ(connected->OnBeginShutdown(&custom), S_OK);
-        ASSERT_EQ(connected->OnDisconnection(0, &custom), S_OK);
-        connected = {};
+        SAFEARRAY* custom = nullptr;
+        EXPECT_EQ(addin->OnBeginShutdown(&custom), S_OK);
+        disconnect();
+        addin = {};
         CoFreeUnusedLibraries();
         unloadableUnderBox = libraryCanUnload();
         if (c.reconnect) {
-            connected = createAddin();
-            ASSERT_EQ(connected->OnConnection(host->app(), 0, nullptr, &custom), S_OK);
+            addin = create();
+            connect(*host);
         }
         // What the show's end would take away, set again after the disconnection took it.
         setRegistryText(kHarrowby, L"time", L"60000");
@@ -451,10 +449,8 @@ TEST_P(DisconnectedUnderItsBox, TheHostLivesAndNothingOfTheShowIsTouchedAfterwar
     EXPECT_EQ(registryText(kHarrowby, L"time"), L"60000");
     EXPECT_EQ(addin::iniRead(L"time", L"time", L""), L"60000");
     EXPECT_EQ(registryText(kHarrowby, L"pagetime").has_value(), c.perSlide);
-    if (connected) {
-        EXPECT_EQ(connected->OnDisconnection(0, &custom), S_OK);
-    }
-    connected = {};
+    if (addin) disconnect();
+    addin = {};
     EXPECT_EQ(libraryCanUnload(), S_OK);
 }
 
