@@ -257,6 +257,7 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
         talk.Time_three = c.alarms[2];
         talk.tellShowtime = c.tellShowtime;
         talk.checkvalue = c.checkvalue;
+        talk.Fontselect = L"1061405";  // another colour than the registry's, which the day's end shows
         ASSERT_TRUE(exec("DELETE FROM clocksetting"));
         ASSERT_TRUE(exec("DELETE FROM file_list"));
         addClock(L"talk", talk);
