@@ -41,17 +41,14 @@ constexpr char kRunRecord[] =
 
 std::wstring periodText(TimeOfDay start, TimeOfDay end) { return formatHms(start) + L'\\' + formatHms(end); }
 
-// Columns of kSavedClock holding texts, and those of them that a clock cannot run on empty.
-constexpr int kSwitchAndLookColumns[] = {3, 4, 10};
+enum class Empty { Usable, Unusable };
 
 // A text that is missing (entered by hand with a database tool) cannot be used, nor an empty
 // switch or look string: run with those empty, the clock would show a tiny box nobody can read.
-void readText(const Query& row, int col, std::wstring& field) {
+void readText(const Query& row, int col, std::wstring& field, Empty empty = Empty::Usable) {
     if (row.isNull(col)) return;
     std::wstring text = row.text(col);
-    bool needed = std::find(std::begin(kSwitchAndLookColumns), std::end(kSwitchAndLookColumns), col) !=
-                  std::end(kSwitchAndLookColumns);
-    if (needed && text.empty()) return;
+    if (text.empty() && empty == Empty::Unusable) return;
     field = std::move(text);
 }
 
@@ -61,14 +58,14 @@ void readSavedClock(const Query& row, ClockSetting& s) {
     row.whole(0, s.Time_one);
     row.whole(1, s.Time_two);
     row.whole(2, s.Time_three);
-    readText(row, 3, s.checkvalue);
-    readText(row, 4, s.optvalue);
+    readText(row, 3, s.checkvalue, Empty::Unusable);
+    readText(row, 4, s.optvalue, Empty::Unusable);
     row.whole(5, s.tellShowtime);
     readText(row, 6, s.tellsoundname);
     readText(row, 7, s.tellprocesstext);
     readText(row, 8, s.tellShowtext);
     readText(row, 9, s.clockFont);
-    readText(row, 10, s.Fontselect);
+    readText(row, 10, s.Fontselect, Empty::Unusable);
     readText(row, 11, s.picturename);
     row.whole(12, s.time_top);
     row.whole(13, s.time_left);
@@ -93,8 +90,7 @@ struct ScheduleAt {
 // (or none) is found, so a run that just ended is not started again. Of two covering stages, or
 // two next stages starting together, the first stored wins. A row whose start or end is no time
 // of day, or that ends before it starts, cannot be timed and is passed over, so it cannot stop
-// the day. Nothing when the file is
-// damaged or the table unreadable.
+// the day. Nothing when the file is damaged or the table unreadable.
 std::optional<ScheduleAt> scheduleAt(sqlite3* db, TimeOfDay now) {
     std::optional<Stage> next;
     Query q(db, kStages, {});

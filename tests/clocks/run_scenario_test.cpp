@@ -308,6 +308,7 @@ TEST_F(RunScenario, AClockLeftOnOvernightTimesTheNextDaysStages) {
     shell::writeSettingNumber(L"Time_Record", 1);
     ASSERT_TRUE(exec("INSERT INTO file_list VALUES ('23:59:30', '00:00:30', 'talk', 'x')"));
     addTalk(L"00:00:10", L"00:00:15", L"早会");
+    addTalk(L"10:00:00", L"10:05:00", L"午会");
     clock.setTimeOfDay(23, 59, 20);
     startRun();
     runUntil([&] { return glass().daywatch.enabled(); });
@@ -319,8 +320,16 @@ TEST_F(RunScenario, AClockLeftOnOvernightTimesTheNextDaysStages) {
     }
     EXPECT_EQ(shell::timeOfDayNow(), at(0, 0, 0));
     runUntil([&] { return timing().stagestate == StageState::Covering; });
-    runUntil([&] { return timing().stagestate == StageState::DayOver; });
+    runUntil([&] { return timing().stagestate == StageState::Waiting && glass().Timer1.enabled(); });
     EXPECT_EQ(runRecords(), (std::vector<Row>{{L"00:00:10", L"00:00:15", L"00:00:05", L"00:00:00", L"早会"}}));
+
+    // A machine asleep through the wait wakes on another day: that day is looked up.
+    EXPECT_TRUE(glass().daywatch.enabled());
+    glass().daywatch.fire();
+    EXPECT_TRUE(glass().Timer1.enabled());  // the same day: the wait goes on
+    ++clock.time.wDay;
+    glass().daywatch.fire();
+    EXPECT_TRUE(glass().Timer4.enabled() && !glass().Timer1.enabled());
 }
 
 // The running stage "old" was edited in the stage window, its end brought forward and its title
