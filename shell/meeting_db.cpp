@@ -22,7 +22,7 @@ constexpr unsigned kNoDatabaseMessageMs = 1200;
 constexpr wchar_t kNoStagePeriod[] = L"00:00\\00:00";
 // Another program (a backup, an editor) may hold the file: a statement waits this long for it,
 // then fails, and what it was for is tried again later. Everything here runs on the clock's thread.
-constexpr int kBusyWaitMs = 40;
+constexpr int kBusyWaitMs = 25;
 // checkvalue positions 1 to 6, the alarm and window switches: a clock picked while waiting for
 // the next stage keeps those in effect.
 constexpr size_t kKeptSwitches = 6;
@@ -223,7 +223,6 @@ void takeStage(const StageLookup& stage) {
 }
 
 StageLookup loadCurrentMeeting() {
-    flushRunRecords();
     StageLookup found = lookupStage(timeOfDayNow(), clockSetting());
     if (found.fileBusy) return found;
     // Told once when the file becomes unreadable, not at every try while it stays so.

@@ -77,7 +77,7 @@ bool loadPickedClock(sqlite3* db, const std::wstring& name, StageState state, Cl
 // Appends the run in `t` to timesum while the run record is switched on (registry value
 // Time_Record) and the file exists. Reports nothing. A row that cannot be written now (the file
 // busy or failing) stays pending, in order, and is written by a retry timer of this thread, or
-// at the next record or stage lookup.
+// at the next record.
 void savetimerecord(const TimingState& t);
 
 // Writes the run records still pending; true when none is left.
