@@ -349,7 +349,7 @@ TEST_F(RunRecordTest, ARunThatCannotBeWrittenNowIsWrittenAtTheNextChanceInOrder)
     first.filename = L"第一场";
     {
         LockedFile lock(path());
-        savetimerecord(first);  // waits out the lock, then keeps the row
+        savetimerecord(first);  // meets the lock and keeps the row
         EXPECT_FALSE(flushRunRecords());
     }
     savetimerecord(run());
@@ -358,24 +358,6 @@ TEST_F(RunRecordTest, ARunThatCannotBeWrittenNowIsWrittenAtTheNextChanceInOrder)
     EXPECT_EQ(records[0][5], L"第一场");
     EXPECT_EQ(records[1][5], L"Bob's 董事会");
     EXPECT_TRUE(flushRunRecords());
-}
-
-// A run that ends while another program holds the file costs the clock only a moment, and its
-// row lands by itself once the file is free, with no other run or lookup to carry it.
-TEST_F(RunRecordTest, ARunEndedWhileTheFileIsHeldLandsOnceItIsFree) {
-    writeSettingNumber(L"Time_Record", 1);
-    size_t rows = 0;
-    for (Hold hold : {Hold::exclusive, Hold::shared}) {
-        SCOPED_TRACE(testing_support::holdName(hold));
-        CountedBusyWaits waits;
-        LockedFile lock(path(), hold);
-        savetimerecord(run());
-        EXPECT_LE(waits.takeWaitedMs(), 100);
-        lock.release();
-        ++rows;
-        EXPECT_TRUE(testing_support::pumpUntil([&] { return runRecords().size() == rows; }));
-    }
-    EXPECT_TRUE(messages.empty());
 }
 
 // What still waits for a held file as the program ends is named in one box.
