@@ -94,6 +94,9 @@ void Quintrel32::connect(IDispatch* application) {
 }
 
 void Quintrel32::disconnect() {
+    // This connection's show is timed no more: its flags go below, another connection's stay.
+    for (SlideShowEvents* sink : {pptEventSink_.get(), wpsEventSink_.get()})
+        if (sink) sink->stop();
     TwinEntry twin = readTwinEntry();
     if (isWpsHost(win::dispatchText(pptApp_.get(), L"Path"))) {
         wpsDisconnect();

@@ -35,6 +35,7 @@ SlideShowEvents::SlideShowEvents(const HostVariant& variant, win::Dispatch app, 
 
 void SlideShowEvents::stop() {
     watch_.stop();
+    timing_.release();
     app_ = {};
 }
 
@@ -64,6 +65,7 @@ void SlideShowEvents::SlideShowBegin(IDispatch* Wn) {
     writeCurrentSlide(name, position, slides);
     writeValue(HKEY_CURRENT_USER, kHarrowby, L"exitpptpd", DWORD{1});
     writeValue(HKEY_CURRENT_USER, kHarrowby, L"exitpagepd", DWORD{1});
+    timing_.hold();
     if (windows >= 2) return;  // another show of this host already runs the window
 
     // WPS's version 8 lists and names the active presentation, not the one whose show began.
@@ -97,6 +99,7 @@ void SlideShowEvents::SlideShowEnd() {
     w.Timer3.enabled(true);
     w.Label2.clear();
     w.Label3 = L"0";
+    timing_.release();
     for (const wchar_t* name : kShowEndDeletes) deleteValue(kHarrowby, name);
     const AddinSetting& s = addinSetting();
     if (timingOn(s.checkvalue) && s.EndEvent == kQuitHost) w.Timer4.enabled(true);

@@ -3,6 +3,7 @@
 // PowerPoint, WPSV9 of WPS loading the Office add-in, and the events of WPSV8, one design
 // with the variant's differences as data.
 #include "addin/event_watch.h"
+#include "addin/show_mark.h"
 #include "addin/show_window.h"
 
 namespace addin {
@@ -21,7 +22,8 @@ public:
 
     void SlideShowBegin(IDispatch* Wn);
     void SlideShowEnd();
-    // The connection ends: no event arrives any more. The window keeps its host.
+    // The connection ends: no event arrives any more, and its show is timed no more. The
+    // window keeps its host.
     void stop();
 
     ShowWindow& window() { return window_; }
@@ -34,6 +36,7 @@ private:
     win::Dispatch app_;
     ShowWindow window_;
     EventWatch watch_;
+    ShowMark timing_;  // held while the run flags are this connection's show's
 };
 
 }  // namespace addin

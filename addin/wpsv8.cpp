@@ -22,10 +22,10 @@ STDMETHODIMP WPSV8::OnConnection(IDispatch* Application, int, IDispatch*, SAFEAR
 
 STDMETHODIMP WPSV8::OnDisconnection(int, SAFEARRAY**) {
     return guarded([&] {
+        if (wppApp_) wppApp_->stop();
         // Hand mode 1 keeps the show's values for the clock program; the buttons always stay.
         if (readHandmode() != 1) deleteShowValues();
         buttons_ = WpsButtons();
-        if (wppApp_) wppApp_->stop();
     });
 }
 

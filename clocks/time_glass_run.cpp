@@ -35,6 +35,7 @@ constexpr unsigned kAfterAlarmMs = 1000;  // the tick after an alarm second skip
 constexpr unsigned kBlinkMs = 450;
 constexpr unsigned kStageChangeMs = 200;
 constexpr unsigned kRetryLookupMs = 2000;  // while the meeting database cannot be read
+constexpr unsigned kRetryHeldMs = 1000;    // while another program holds it
 constexpr int kBannerParkGap = 2000;
 constexpr size_t kShortestSoundList = 3;  // a list this short names no sound
 constexpr size_t kListedSounds = 5;       // start, alarms 1 to 3, stop
@@ -226,8 +227,8 @@ void nextStage(time_glass& g) {
 }
 
 // The stage change, later, while the meeting database cannot be read.
-void retryLookupLater(time_glass& g) {
-    g.Timer4.interval(kRetryLookupMs);
+void retryLookupLater(time_glass& g, unsigned ms = kRetryLookupMs) {
+    g.Timer4.interval(ms);
     g.Timer4.enabled(true);
 }
 
@@ -400,6 +401,12 @@ void time_glass::Timer4_Timer() {
     shell::keepOnTop(hwnd());
     bool retrying = shell::timingState().stagestate == shell::StageState::NoDatabase;
     shell::StageLookup found = shell::loadCurrentMeeting();
+    if (found.fileBusy) {
+        // The ended run's face stays until the file can be read: the next run then counts from
+        // the real time, so no second of its stage is lost.
+        retryLookupLater(*this, kRetryHeldMs);
+        return;
+    }
     if (retrying && found.state == shell::StageState::NoDatabase) {
         retryLookupLater(*this);  // the stopped face stays as it is until then
         return;

@@ -7,6 +7,7 @@
 
 #include "shell/db_query.h"
 #include "shell/program_folder.h"
+#include "shell/retry_timer.h"
 #include "shell/settings_registry.h"
 #include "shell/text_number.h"
 #include "shell/wall_clock.h"
@@ -19,10 +20,9 @@ namespace {
 constexpr wchar_t kNoDatabaseMessage[] = L"操作系统是精简版本，不支持本程序计时";
 constexpr unsigned kNoDatabaseMessageMs = 1200;
 constexpr wchar_t kNoStagePeriod[] = L"00:00\\00:00";
-constexpr wchar_t kRecordsLostMessage[] = L"有计时记录未能写入 MeetData.db";
-constexpr unsigned kRecordsLostMessageMs = 5000;
-// Another program (a backup, an editor) may hold the file for a moment: wait that long for it.
-constexpr int kBusyWaitMs = 3000;
+// Another program (a backup, an editor) may hold the file: a statement waits this long for it,
+// then fails, and what it was for is tried again later. Everything here runs on the clock's thread.
+constexpr int kBusyWaitMs = 25;
 // checkvalue positions 1 to 6, the alarm and window switches: a clock picked while waiting for
 // the next stage keeps those in effect.
 constexpr size_t kKeptSwitches = 6;
@@ -114,18 +114,27 @@ StageLookup shownFor(const ScheduleAt& at, const std::wstring& restTitle) {
     return StageLookup{at.state, periodText(at.stage->start, at.stage->end), covering ? at.stage->title : restTitle};
 }
 
-// Nothing when the file is missing or damaged or its tables cannot be read.
+// Why a statement failed: another connection holds the file, or it cannot be read at all.
+std::optional<StageLookup> unread(sqlite3* db) {
+    if (sqlite3_errcode(db) != SQLITE_BUSY) return std::nullopt;
+    StageLookup held;
+    held.fileBusy = true;
+    return held;
+}
+
+// Nothing when the file is missing or damaged or its tables cannot be read; a lookup marked
+// fileBusy while another program holds the file.
 std::optional<StageLookup> lookupInDatabase(TimeOfDay now, ClockSetting& setting) {
     UniqueDatabase db = openMeetData();
     if (!db) return std::nullopt;
     auto at = scheduleAt(db.get(), now);
-    if (!at) return std::nullopt;
+    if (!at) return unread(db.get());
     if (at->state == StageState::Covering) {
         // A stage whose clock is not saved runs on the registry settings, as a wait does.
         TimeOfDay length = setting.Time_all;
         readsetting(setting);
         setting.Time_all = length;
-        if (!loadSavedClock(db.get(), at->stage->clockname, setting)) return std::nullopt;
+        if (!loadSavedClock(db.get(), at->stage->clockname, setting)) return unread(db.get());
     } else {
         // While no stage covers now the clock runs on the registry settings, not the next stage's.
         readsetting(setting);
@@ -160,6 +169,11 @@ std::vector<RunRow>& pendingRuns() {
     return rows;
 }
 
+RetryTimer& runsRetry() {
+    static RetryTimer timer([] { return flushRunRecords(); });
+    return timer;
+}
+
 
 }  // namespace
 
@@ -188,7 +202,11 @@ UniqueDatabase openMeetData() {
 }
 
 StageLookup lookupStage(TimeOfDay now, ClockSetting& setting) {
-    if (auto found = lookupInDatabase(now, setting)) return *found;
+    ClockSetting read = setting;
+    auto found = lookupInDatabase(now, read);
+    if (found && found->fileBusy) return *found;
+    setting = std::move(read);
+    if (found) return *found;
     readsetting(setting);
     return StageLookup{StageState::NoDatabase, std::nullopt, setting.tellShowtext};
 }
@@ -206,9 +224,9 @@ void takeStageOn(const StageLookup& stage, uint32_t day) {
 }
 
 StageLookup loadCurrentMeeting() {
-    flushRunRecords();
     SYSTEMTIME now = wallClock().localTime();
     StageLookup found = lookupStage(timeOfDayOf(now), clockSetting());
+    if (found.fileBusy) return found;
     // Told once when the file becomes unreadable, not at every try while it stays so.
     bool newlyFailed = found.state == StageState::NoDatabase && timingState().stagestate != StageState::NoDatabase;
     takeStageOn(found, dayOf(now));
@@ -249,7 +267,7 @@ void savetimerecord(const TimingState& t) {
     pendingRuns().push_back(
         {storedTime(t.set_time), storedTime(t.use_time), storedDuration(t.out_time), storedDuration(t.pause_time),
          t.filename});
-    flushRunRecords();
+    if (!flushRunRecords()) runsRetry().arm();
 }
 
 // The pending rows in order, up to the first that fails.
@@ -265,10 +283,6 @@ bool flushRunRecords() {
     }
     rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(written));
     return rows.empty();
-}
-
-void flushRunRecordsBeforeExit() {
-    if (!flushRunRecords()) win::autoMessage(kRecordsLostMessage, kRecordsLostMessageMs);
 }
 
 }  // namespace shell

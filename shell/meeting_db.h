@@ -33,6 +33,8 @@ struct StageLookup {
     // stage is left today; nothing when the file could not be read (the period shown stays).
     std::optional<std::wstring> stageperiod;
     std::wstring titletext;  // the stage's title, else tellShowtext
+    // Another program holds the file: nothing was read or taken; the caller tries again shortly.
+    bool fileBusy = false;
 };
 
 // Decides from the day's stages which clock runs at `now` and fills `setting` for it: from the
@@ -54,7 +56,8 @@ void takeStage(const StageLookup& stage);
 void takeStageOn(const StageLookup& stage, uint32_t day);
 
 // The lookup for the present time, into clockSetting() and taken (takeStage), with the day it
-// was made on; tells the user when the file cannot be read.
+// was made on; tells the user when the file cannot be read. While another program holds the file
+// nothing changes.
 StageLookup loadCurrentMeeting();
 
 // The saved clock `name` into `setting`, value by value: a value that cannot be used, or a clock
@@ -77,13 +80,11 @@ bool loadPickedClock(sqlite3* db, const std::wstring& name, StageState state, Cl
 
 // Appends the run in `t` to timesum while the run record is switched on (registry value
 // Time_Record) and the file exists. Reports nothing. A row that cannot be written now (the file
-// busy or failing) stays pending, in order, and is written at the next record or stage lookup.
+// busy or failing) stays pending, in order, and is written by a retry timer of this thread, or
+// at the next record.
 void savetimerecord(const TimingState& t);
 
 // Writes the run records still pending; true when none is left.
 bool flushRunRecords();
-
-// The last chance for pending records: tells the user when some could still not be written.
-void flushRunRecordsBeforeExit();
 
 }  // namespace shell

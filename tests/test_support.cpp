@@ -79,6 +79,17 @@ Screenshot takeScreenshot() {
     return {info.bmiHeader, std::string(static_cast<const char*>(bits), imageSize)};
 }
 
+bool pumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+    DWORD deadline = GetTickCount() + limitMs;
+    while (!done()) {
+        if (static_cast<int32_t>(GetTickCount() - deadline) > 0) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    }
+    return true;
+}
+
 std::wstring makeTempFolder() {
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);

@@ -352,6 +352,7 @@ TEST_P(ShowEvents, ReachTheLibraryUntilTheDisconnection) {
 
     disconnect();
     EXPECT_TRUE(app->sinks.empty()) << "the watch ends with the connection";
+    EXPECT_FALSE(registryText(kHarrowby, L"exitpptpd")) << "and so does the timing of its show";
     setRegistryText(kHarrowby, L"handname", L"x");
     host.shows.end(0);
     EXPECT_EQ(registryText(kHarrowby, L"handname"), L"x");

@@ -2,9 +2,12 @@
 // injected clock: the test fires each timer of the run's chain after its interval.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <functional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/forms.h"
@@ -20,9 +23,12 @@
 #include "shell/settings_registry.h"
 #include "shell/sound.h"
 #include "shell/wall_clock.h"
+#include "tests/db_holds.h"
 #include "tests/test_support.h"
+#include "win/pump.h"
 
 using shell::StageState;
+using testing_support::Hold;
 using shell::TimeOfDay;
 
 namespace {
@@ -283,6 +289,80 @@ TEST_F(RunScenario, UnreadableDatabaseStopsTheClockUntilALookupSucceedsAgain) {
     EXPECT_EQ(timing().stagestate, StageState::Covering);
     EXPECT_EQ(timing().filename, L"汇报");
     EXPECT_EQ(messages.size(), 1u);
+}
+
+// From another thread, asks `window` again and again whether it answers, as a click of the user
+// would. Half a second is five times what a stall of the clock's thread may cost, so a loaded
+// machine still answers in time, while a wait for the file of a few seconds does not.
+class AnswerWatch {
+public:
+    explicit AnswerWatch(HWND window)
+        : asking_([this, window] {
+              while (!done_) {
+                  DWORD_PTR answer = 0;
+                  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 500, &answer)) ++unanswered;
+              }
+          }) {}
+    AnswerWatch(const AnswerWatch&) = delete;
+    AnswerWatch& operator=(const AnswerWatch&) = delete;
+    ~AnswerWatch() {
+        done_ = true;
+        asking_.join();
+    }
+    std::atomic<int> unanswered{0};
+
+private:
+    std::atomic<bool> done_{false};
+    std::thread asking_;
+};
+
+// Another program holds the meeting database for ten seconds over a stage's end. The clock's
+// thread never waits for it more than a moment at a time and nothing is said. Held exclusively,
+// the ended run's face stays until the lookup reads, and the next stage is then timed to its
+// real end; held shared, the next stage starts on time. The ended run's record lands either way.
+TEST_F(RunScenario, AStageEndWhileTheFileIsHeldNeverStallsTheClockAndTheRecordLandsAfter) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"09:00:00", L"09:00:20", L"汇报");
+    addTalk(L"09:00:20", L"09:01:00", L"讨论");
+    forms::Frm_exit().Form_Load();
+    forms::Frm_exit().Timer4.enabled(false);  // its start kick is played by startRun
+    for (Hold hold : {Hold::exclusive, Hold::shared}) {
+        SCOPED_TRACE(testing_support::holdName(hold));
+        ASSERT_TRUE(exec("DELETE FROM timesum"));
+        clock.setTimeOfDay(9, 0, 0);
+        startRun();
+        runUntilTime(at(9, 0, 15));
+        testing_support::CountedBusyWaits waits;
+        testing_support::LockedFile lock(path(), hold);
+        long long longestWait = 0;
+        {
+            AnswerWatch hubAnswers(forms::Frm_exit().hwnd());
+            while (shell::timeOfDayNow() < at(9, 0, 25) && step()) {
+                longestWait = std::max(longestWait, waits.takeWaitedMs());
+                win::doEvents();
+            }
+            EXPECT_EQ(hubAnswers.unanswered, 0);
+        }
+        // Per timer firing: what the face may stall, as waits chosen, not times taken.
+        EXPECT_LE(longestWait, 100);
+        EXPECT_TRUE(messages.empty());
+        EXPECT_NE(timing().stagestate, StageState::NoDatabase);
+        if (hold == Hold::shared) {
+            EXPECT_EQ(timing().filename, L"讨论");
+            EXPECT_EQ(timing().stageseconds, 40);
+        } else {
+            EXPECT_FALSE(glass().Timer1.enabled());
+            EXPECT_EQ(glass().Timer4.interval(), 1000u);
+        }
+        lock.release();
+        runUntil([&] { return timing().filename == L"讨论" && glass().Timer1.enabled(); });
+        if (hold == Hold::exclusive) {
+            EXPECT_EQ(timing().stageseconds, at(9, 1, 0).seconds - shell::timeOfDayNow().seconds);
+        }
+        EXPECT_EQ(timing().use_time, L"09:01:00");
+        EXPECT_TRUE(testing_support::pumpUntil([&] { return !runRecords().empty(); }));
+        EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:00:20", L"00:00:20", L"00:00:00", L"汇报"}}));
+    }
 }
 
 // A stages table carried over from another tool: rows whose times do not read, before and after
