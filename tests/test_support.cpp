@@ -18,6 +18,7 @@
 #include "shell/program_folder.h"
 #include "shell/settings_registry.h"
 #include "win/handles.h"
+#include "win/program_end.h"
 #include "win/text.h"
 
 namespace testing_support {
@@ -218,6 +219,7 @@ void ProgramTest::SetUp() {
 void ProgramTest::TearDown() {
     shell::setWallClock(nullptr);
     win::setMessageSink(nullptr);
+    win::cancelProgramEnd();  // a test that ended the hub leaves the next one a running program
     deleteUserKey(L"Velmora");
     deleteUserKey(L"Tessaline");
     removeTree(folder);
