@@ -14,6 +14,7 @@
 #include "plans/Frm_data_sum.h"
 #include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
+#include "shell/ini_store.h"
 #include "shell/meeting_db.h"
 #include "shell/program_folder.h"
 #include "shell/settings_registry.h"
@@ -71,6 +72,14 @@ Screenshot takeScreenshot() {
     GdiFlush();
     size_t imageSize = static_cast<size_t>((w * 3 + 3) & ~3) * h;
     return {info.bmiHeader, std::string(static_cast<const char*>(bits), imageSize)};
+}
+
+std::vector<int> checkedItems(HMENU menu) {
+    std::vector<int> checked;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) checked.push_back(i);
+    }
+    return checked;
 }
 
 std::wstring makeTempFolder() {
@@ -187,6 +196,7 @@ void HubTest::TearDown() {
 }
 
 void ProgramTest::SetUp() {
+    shell::forgetPendingSites();  // what a test before, or one without this fixture, left
     folder = makeTempFolder();
     shell::setProgramFolder(folder);
     deleteUserKey(L"Velmora");
@@ -203,6 +213,7 @@ void ProgramTest::TearDown() {
     win::setMessageSink(nullptr);
     deleteUserKey(L"Velmora");
     deleteUserKey(L"Tessaline");
+    shell::forgetPendingSites();
     removeTree(folder);
 }
 

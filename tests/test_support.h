@@ -83,6 +83,9 @@ protected:
     void TearDown() override;
 };
 
+// The positions of the menu's checked items.
+std::vector<int> checkedItems(HMENU menu);
+
 std::wstring makeTempFolder();
 // A file the build put beside the test programs.
 std::wstring besideTestPrograms(std::wstring_view name);

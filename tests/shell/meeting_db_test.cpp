@@ -322,7 +322,7 @@ TEST_F(LoadCurrentMeetingTest, AFileLockedForAMomentIsWaitedFor) {
     LockedFile lock(path());
     CountedBusyWaits waits;
     // The lock goes only once the load has met it and waits to try again.
-    std::thread release([&] {
+    std::jthread release([&] {
         for (int i = 0; i < 500 && waits.count() == 0; ++i) Sleep(10);
         lock.release();
     });
