@@ -30,14 +30,17 @@ ALL_WHAT := the program, the add-in, their files and every test
 .PHONY: run test test-now build build-wine build-run sqlite setup bench notice-test notice-run
 
 # Configures (once) and builds one tree: $(1) the folder, $(2) the target processor, $(3) the
-# targets (every one when empty), $(4) what they are. Only warnings and errors are shown: the
-# progress lines go, uncoloured, whichever build prints them.
+# targets (every one when empty), $(4) what they are. Two builds of one tree break each other's
+# files: the second waits for the first. Only warnings and errors are shown; the progress lines
+# go uncoloured, with or without their percentage.
 define build_tree
 	@echo "build: building $(4) in $(1)"
 	@[ -f $(1)/CMakeCache.txt ] || cmake -S . -B $(1) -G "Unix Makefiles" \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(2).cmake -DVELMORA_SQLITE_DIR=$(abspath $(BUILD)/sqlite) >/dev/null
-	@cmake --build $(1) -j$(JOBS) $(if $(3),--target $(3)) -- --no-print-directory COLOR=OFF \
-	    | { grep -Ev '^(\[ *[0-9]+%\] |Built target )' || true; }
+	@{ flock -n 6 || { echo "build: another build of $(1) is under way; waiting for it"; flock 6; }; \
+	  cmake --build $(1) -j$(JOBS) $(if $(3),--target $(3)) -- --no-print-directory COLOR=OFF 6>&- \
+	    | { grep -Ev '^(\[ *[0-9]+%\] )?(Building|Linking|Built target|Generating|Making|Scanning) ' || true; }; \
+	} 6>>$(1)/build.lock
 endef
 
 notice-test:
