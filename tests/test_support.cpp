@@ -74,6 +74,16 @@ Screenshot takeScreenshot() {
     return {info.bmiHeader, std::string(static_cast<const char*>(bits), imageSize)};
 }
 
+std::vector<std::wstring> itemTexts(HMENU menu) {
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[256] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
 std::vector<int> checkedItems(HMENU menu) {
     std::vector<int> checked;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {

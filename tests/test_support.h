@@ -83,7 +83,8 @@ protected:
     void TearDown() override;
 };
 
-// The positions of the menu's checked items.
+// The menu's item texts, and the positions of its checked items.
+std::vector<std::wstring> itemTexts(HMENU menu);
 std::vector<int> checkedItems(HMENU menu);
 
 std::wstring makeTempFolder();

@@ -25,18 +25,9 @@
 
 using namespace hub;
 using namespace shell;
+using testing_support::itemTexts;
 
 namespace {
-
-std::vector<std::wstring> itemTexts(HMENU menu) {
-    std::vector<std::wstring> texts;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        wchar_t text[256] = {};
-        GetMenuStringW(menu, i, text, 256, MF_BYPOSITION);
-        texts.push_back(text);
-    }
-    return texts;
-}
 
 class HubMenu : public testing_support::HubTest {
 protected:

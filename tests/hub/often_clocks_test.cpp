@@ -170,29 +170,12 @@ TEST(OftenSubmenu, AMarkFindsItsClockWhenAnEarlierItemIsMissing) {
     EXPECT_EQ(testing_support::checkedItems(m), std::vector<int>{1});  // 丙, the one mark
 }
 
-namespace {
-
-// A change of the saved clocks while the menu is open (the stage window records one, say).
-class OftenFill : public OftenClocks {
-protected:
-    std::vector<std::wstring> names() const {
-        HMENU often = hub().oftenSubmenu().handle();
-        std::vector<std::wstring> texts;
-        for (int i = 0; i < GetMenuItemCount(often); ++i) {
-            wchar_t text[32] = {};
-            GetMenuStringW(often, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
-            texts.push_back(text);
-        }
-        return texts;
-    }
-};
-
-}  // namespace
-
 // The submenu shown is not changed under the open menu; once it closes the fill completes and
-// its 10-ms timer stops, whether the fill began with the menu open or closed.
-TEST_F(OftenFill, NoItemGoesInWhileTheMenuIsOpenAndTheTimerStopsOnceAllAreIn) {
+// its 10-ms timer stops, whether the fill began before the menu opened or while it was open (the
+// stage window records a clock then, say).
+TEST_F(OftenClocks, NoItemGoesInWhileTheMenuIsOpenAndTheTimerStopsOnceAllAreIn) {
     const std::vector<std::wstring> all{L"早会", L"午会", L"晚会"};
+    auto names = [] { return testing_support::itemTexts(hub().oftenSubmenu().handle()); };
     for (bool begunWhileOpen : {true, false}) {
         SCOPED_TRACE(begunWhileOpen ? "begun while the menu is open" : "begun before the menu opened");
         ASSERT_TRUE(exec("DELETE FROM clocksetting"));
