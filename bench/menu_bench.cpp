@@ -47,7 +47,8 @@ bool addRows(const char* insert, const char* select) {
 bool addClocks() {
     return addRows("clocksetting",
                    "SELECT i + 1, '常用时钟 ' || (i + 1), '2026-12-03', '', '12:00:00', 30, 20, 10, "
-                   "'111101001111111111111', '100100100', 3, 'start.wav\\Timeout.wav\\Timeout.wav\\Timeout.wav\\Stop.wav', "
+                   "'111101001111111111111', '100100100', 3, "
+                   "'start.wav\\Timeout.wav\\Timeout.wav\\Timeout.wav\\Stop.wav', "
                    "'你的汇报', '休息', 'Trebuchet MS', '1060605', '\\0', 0, 0, 150, 50");
 }
 
@@ -175,7 +176,8 @@ int main() {
     hub.menu_two_Click(2);  // the settings dialog the stage window belongs to
     auto openStart = Clock::now();
     forms::Frm_offtensetting().Show();
-    std::printf("Stage window over %d saved clocks and %d stages: open %.0f ms\n", kClocks, kClocks, msSince(openStart));
+    std::printf("Stage window over %d saved clocks and %d stages: open %.0f ms\n", kClocks, kClocks,
+                msSince(openStart));
     forms::Frm_offtensetting().unload();
     forms::Settings().unload();
     hub.unload();

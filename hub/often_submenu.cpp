@@ -37,7 +37,8 @@ bool OftenSubmenu::appendSome(const std::function<bool()>& timeLeft) {
 void OftenSubmenu::check(int index) {
     for (int i : {checked_, index}) {
         if (i >= 0 && static_cast<size_t>(i) < appended_) {
-            CheckMenuItem(menu_.get(), firstId_ + static_cast<UINT>(i), MF_BYCOMMAND | (i == index ? MF_CHECKED : MF_UNCHECKED));
+            UINT mark = i == index ? MF_CHECKED : MF_UNCHECKED;
+            CheckMenuItem(menu_.get(), firstId_ + static_cast<UINT>(i), MF_BYCOMMAND | mark);
         }
     }
     checked_ = index;

@@ -8,7 +8,8 @@ namespace {
 
 UniqueIcon load(int sizeMetric) {
     int size = GetSystemMetrics(sizeMetric);
-    return UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VELMORA_ICON_ID), IMAGE_ICON, size, size, 0)));
+    HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VELMORA_ICON_ID), IMAGE_ICON, size, size, 0);
+    return UniqueIcon(static_cast<HICON>(icon));
 }
 
 }  // namespace

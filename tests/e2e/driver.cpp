@@ -334,7 +334,8 @@ void StageAheadTest::startBeforeAStage(Program& p, int length, const std::wstrin
     ASSERT_TRUE(p.start());
     glass = p.waitClockShown();
     ASSERT_TRUE(glass);
-    ASSERT_LT(realTimeOfDay().seconds, stage->start.seconds) << "the program showed its clock only after the stage began";
+    ASSERT_LT(realTimeOfDay().seconds, stage->start.seconds)
+        << "the program showed its clock only after the stage began";
 }
 
 }  // namespace driver

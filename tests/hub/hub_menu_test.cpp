@@ -369,7 +369,8 @@ protected:
 
 TEST_F(HubTrayIcon, TheTrayAndTheDialogsShowTheProgramsOwnIconAndIconIcoReplacesItInTheTray) {
     // The program's own icon, read from the resources this program was built with.
-    win::UniqueIcon own(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VELMORA_ICON_ID), IMAGE_ICON, 16, 16, 0)));
+    win::UniqueIcon own(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VELMORA_ICON_ID), IMAGE_ICON, 16, 16, 0)));
     std::vector<uint32_t> ownPixels = iconPixels(own.get());
     ASSERT_FALSE(ownPixels.empty());
 

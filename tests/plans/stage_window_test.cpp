@@ -443,7 +443,7 @@ private:
 
 // A table kept for years: each list is filled once, and its rows go straight into the list box
 // (a message a row is a round trip to the window server under Wine, seconds for 10,000 rows
-// during which the clock's thread answers nothing).
+// during which the clock's thread answers nothing). `make bench` gives the time.
 TEST_F(StageWindow, OpensOnTenThousandClocksAndStagesFillingEachListOnceWithoutAMessageARow) {
     ASSERT_TRUE(exec("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 10000) "
                      "INSERT INTO clocksetting (ID, clockname) SELECT x, 'c' || x FROM n"));
