@@ -27,20 +27,20 @@ endif
 RUN_TARGETS := Velmora Quintrel32 MeetData program_files help_file
 RUN_WHAT := the program, the add-in and their files
 ALL_WHAT := the program, the add-in, their files and every test
-# A second `make run` while one runs from the same build builds nothing and leaves that one alone.
-ifneq ($(filter run,$(MAKECMDGOALS)),)
-  RUNNING := $(shell bash tools/run-program.sh $(WINE_BUILD) --running && echo yes)
-endif
-
-.PHONY: run test build build-wine build-run sqlite setup bench notice-test notice-run
+.PHONY: run test test-now build build-wine build-run sqlite setup bench notice-test notice-run
 
 # Configures (once) and builds one tree: $(1) the folder, $(2) the target processor, $(3) the
-# targets (every one when empty), $(4) what they are. Only warnings and errors are shown.
+# targets (every one when empty), $(4) what they are. Two builds of one tree break each other's
+# files: the second waits for the first. Only warnings and errors are shown; the progress lines
+# go uncoloured, with or without their percentage.
 define build_tree
 	@echo "build: building $(4) in $(1)"
 	@[ -f $(1)/CMakeCache.txt ] || cmake -S . -B $(1) -G "Unix Makefiles" \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(2).cmake -DVELMORA_SQLITE_DIR=$(abspath $(BUILD)/sqlite) >/dev/null
-	@cmake --build $(1) -j$(JOBS) $(if $(3),--target $(3)) -- --no-print-directory | { grep -Ev '^(\[ *[0-9]+%\] |Built target )' || true; }
+	@{ flock -n 6 || { echo "build: another build of $(1) is under way; waiting for it"; flock 6; }; \
+	  cmake --build $(1) -j$(JOBS) $(if $(3),--target $(3)) -- --no-print-directory COLOR=OFF 6>&- \
+	    | { grep -Ev '^(\[ *[0-9]+%\] )?(Building|Linking|Built target|Generating|Making|Scanning) ' || true; }; \
+	} 6>>$(1)/build.lock
 endef
 
 notice-test:
@@ -68,11 +68,16 @@ endif
 build-run: sqlite
 	$(call build_tree,$(WINE_BUILD),$(WINE_CPU),$(RUN_TARGETS),$(RUN_WHAT))
 
-test: notice-test build-wine
+# One test run at a time in a tree: a second one waits for the first and says so.
+test: notice-test
+	@bash tools/wait-turn.sh $(WINE_BUILD)/make-test.lock "make test" $(MAKE) --no-print-directory test-now
+
+test-now: build-wine
 	@bash tools/with-wine.sh $(WINE_BUILD) ctest --test-dir $(WINE_BUILD) --output-on-failure
 
-run: $(if $(RUNNING),,notice-run build-run)
-	@bash tools/run-program.sh $(WINE_BUILD)
+# A second `make run` while one builds or runs from the same build leaves that one alone.
+run: notice-run
+	@bash tools/run-program.sh $(WINE_BUILD) $(MAKE) --no-print-directory build-run
 
 bench: build-wine
 	@cmake --build $(WINE_BUILD) --target main_tick_bench export_bench menu_bench bare_window window_work_probe -- --no-print-directory >/dev/null

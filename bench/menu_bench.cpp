@@ -1,6 +1,7 @@
 // The hub with 10,000 saved clocks: how long its load holds the thread, how long the often-used
 // submenu takes to fill and how long the thread goes without answering meanwhile; then three
-// right clicks on the tray icon, each timed from the click until the menu shows. A second thread clicks, watches and keeps asking the hub's
+// right clicks on the tray icon, each timed from the click until the menu shows; last the stage
+// window opened over those clocks and 10,000 stages. A second thread clicks, watches and keeps asking the hub's
 // window for an answer; the longest wait for one is the longest stall of the clock's thread.
 #include <windows.h>
 
@@ -14,6 +15,8 @@
 #include "app/forms.h"
 #include "bench/bench_folder.h"
 #include "hub/Frm_exit.h"
+#include "plans/Frm_offtensetting.h"
+#include "settings/Settings.h"
 #include "shell/meeting_db.h"
 #include "shell/tray.h"
 #include "win/auto_message.h"
@@ -30,15 +33,30 @@ double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-bool addClocks() {
+bool execute(const std::string& sql) {
     shell::UniqueDatabase db = shell::openMeetData();
-    if (!db) return false;
-    std::string sql =
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kClocks) +
-        ") INSERT INTO clocksetting SELECT i, '常用时钟 ' || i, '2026-12-03', '', '12:00:00', 30, 20, 10, "
-        "'111101001111111111111', '100100100', 3, 'start.wav\\Timeout.wav\\Timeout.wav\\Timeout.wav\\Stop.wav', "
-        "'你的汇报', '休息', 'Trebuchet MS', '1060605', '\\0', 0, 0, 150, 50 FROM n";
-    return sqlite3_exec(db.get(), sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    return db && sqlite3_exec(db.get(), sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// Rows 0 .. kClocks - 1 of `select`, which reads the row's number as i.
+bool addRows(const char* insert, const char* select) {
+    return execute("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                   std::to_string(kClocks - 1) + ") INSERT INTO " + insert + " " + select + " FROM n");
+}
+
+bool addClocks() {
+    return addRows("clocksetting",
+                   "SELECT i + 1, '常用时钟 ' || (i + 1), '2026-12-03', '', '12:00:00', 30, 20, 10, "
+                   "'111101001111111111111', '100100100', 3, "
+                   "'start.wav\\Timeout.wav\\Timeout.wav\\Timeout.wav\\Stop.wav', "
+                   "'你的汇报', '休息', 'Trebuchet MS', '1060605', '\\0', 0, 0, 150, 50");
+}
+
+// The day's minutes over and over: the window lists the rows as they are.
+bool addStages() {
+    return addRows("file_list",
+                   "SELECT printf('%02d:%02d:00', i / 60 % 24, i % 60), printf('%02d:%02d:30', i / 60 % 24, i % 60), "
+                   "'常用时钟 1', ''");
 }
 
 // The visible popup menus of the desktop, the newest first.
@@ -151,6 +169,18 @@ int main() {
                         clicks[i].shownMs, clicks[i].longestStallMs);
         }
     }
+    if (!addStages()) {
+        std::printf("could not save the stages\n");
+        return 1;
+    }
+    hub.menu_two_Click(2);  // the settings dialog the stage window belongs to
+    auto openStart = Clock::now();
+    forms::Frm_offtensetting().Show();
+    std::printf("Stage window over %d saved clocks and %d stages: open %.0f ms\n", kClocks, kClocks,
+                msSince(openStart));
+    forms::Frm_offtensetting().unload();
+    forms::Settings().unload();
+    hub.unload();
     forms::resetAll();
     return 0;
 }

@@ -10,7 +10,7 @@ namespace {
 
 // A run begun late, past the stage's end or the awaited start, has nothing left to count: the
 // face shows zero, never a count below it.
-RunLength lasting(RunLength was, int32_t seconds) {
+RunLength lengthFromSeconds(RunLength was, int32_t seconds) {
     RunLength r{std::max(seconds, 0), was.timeAll};
     if (auto t = shell::secondtotime(r.seconds)) r.timeAll = *t;
     return r;
@@ -28,8 +28,8 @@ StagePeriod stagePeriodOf(std::wstring_view period) {
 RunLength stageLength(RunLength was, shell::StageState state, const StagePeriod& p, shell::TimeOfDay now) {
     using shell::StageState;
     switch (state) {
-    case StageState::Covering: return p.end ? lasting(was, p.end->seconds - now.seconds) : was;
-    case StageState::Waiting: return p.start ? lasting(was, p.start->seconds - now.seconds) : was;
+    case StageState::Covering: return p.end ? lengthFromSeconds(was, p.end->seconds - now.seconds) : was;
+    case StageState::Waiting: return p.start ? lengthFromSeconds(was, p.start->seconds - now.seconds) : was;
     case StageState::DayOver: return RunLength{};
     default: return was;
     }
@@ -38,7 +38,7 @@ RunLength stageLength(RunLength was, shell::StageState state, const StagePeriod&
 RunLength runStartLength(RunLength was, shell::StageState state, const StagePeriod& p, shell::TimeOfDay now) {
     RunLength r = stageLength(was, state, p, now);
     if (state != shell::StageState::Covering || !p.end) return r;
-    if (p.start && r.seconds + 1 == p.end->seconds - p.start->seconds) r = lasting(r, r.seconds + 1);
+    if (p.start && r.seconds + 1 == p.end->seconds - p.start->seconds) r = lengthFromSeconds(r, r.seconds + 1);
     r.seconds = r.timeAll.seconds;  // whole seconds of a time of day, as the face shows it
     return r;
 }

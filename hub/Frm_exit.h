@@ -59,7 +59,6 @@ public:
     std::wstring menu_two1_caption = L"隐藏";  // "隐藏"/"显示", eight blanks, the show/hide hotkey
     bool menu_two3_enabled = false;            // "常用时钟": shown and enabled while clocks are saved
     std::vector<std::wstring> menu_often;      // saved clock names in ID order
-    int menu_often_checked = -1;               // the clock started last from the submenu
     // Items the hotkeys count: the submenu always has its first item, at most nine are bound.
     int oftenItemCount() const;
 

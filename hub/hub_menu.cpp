@@ -133,14 +133,17 @@ void Frm_exit::popupMenu() {
 
 void Frm_exit::popupMenu(POINT at) {
     win::PopupWithBorrowed menu = buildMenu();
-    if (tracker()) return tracker()(hwnd(), menu.get());
-    // The menu closes on a click elsewhere only while its owner is in the foreground, and the
-    // message after it lets the next menu open at the first click.
-    SetForegroundWindow(hwnd());
     menuOpen_ = true;
-    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+    if (tracker()) {
+        tracker()(hwnd(), menu.get());
+    } else {
+        // The menu closes on a click elsewhere only while its owner is in the foreground, and the
+        // message after it lets the next menu open at the first click.
+        SetForegroundWindow(hwnd());
+        TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+        PostMessageW(hwnd(), WM_NULL, 0, 0);
+    }
     menuOpen_ = false;
-    PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
 
 }  // namespace hub

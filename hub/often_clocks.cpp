@@ -41,20 +41,18 @@ void Frm_exit::change_clock_menu() {
     Hotkey_set();
 }
 
-void Frm_exit::clearOftenMenu() {
-    menu_often.clear();
-    menu_often_checked = -1;
-}
+void Frm_exit::clearOftenMenu() { menu_often.clear(); }
 
 void Frm_exit::fillOftenMenu() {
     menu_often = shell::savedClockNames();
     menu_two3_enabled = !menu_often.empty();
     oftenSubmenu_.rebuild(menu_often);
-    oftenFill.enabled(false);
+    oftenFill.enabled(true);  // a menu open now holds the first slice back, not the whole fill
     oftenFill_Timer();
 }
 
-// A few clocks go in at once; thousands in slices between the ticks.
+// A few clocks go in at once; thousands in slices between the ticks, and none while the menu is
+// open. The timer stops once the submenu is whole.
 void Frm_exit::oftenFill_Timer() {
     if (menuOpen_) return;
     auto end = std::chrono::steady_clock::now() + kFillSlice;
@@ -68,7 +66,6 @@ int Frm_exit::oftenItemCount() const {
 
 void Frm_exit::menu_often_Click(int index) {
     if (index < 0 || index >= static_cast<int>(menu_often.size())) return;
-    menu_often_checked = index;
     oftenSubmenu_.check(index);
     if (!loadPicked(menu_often[index])) {
         win::autoMessage(kNotSupportedMessage, kNotSupportedMessageMs);

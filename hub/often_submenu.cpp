@@ -33,10 +33,12 @@ bool OftenSubmenu::appendSome(const std::function<bool()>& timeLeft) {
     return complete();
 }
 
+// By command: an item that failed to go in moves the positions of all after it.
 void OftenSubmenu::check(int index) {
     for (int i : {checked_, index}) {
         if (i >= 0 && static_cast<size_t>(i) < appended_) {
-            CheckMenuItem(menu_.get(), static_cast<UINT>(i), MF_BYPOSITION | (i == index ? MF_CHECKED : MF_UNCHECKED));
+            UINT mark = i == index ? MF_CHECKED : MF_UNCHECKED;
+            CheckMenuItem(menu_.get(), firstId_ + static_cast<UINT>(i), MF_BYCOMMAND | mark);
         }
     }
     checked_ = index;

@@ -18,6 +18,11 @@ using win::TabPicture;
 // What the dialog waits for inside one of its handlers, with its message loop running.
 enum class Wait { Nothing, Repair, StageWindow };
 
+// The keys add, hide and often of TimeData.db, as their boxes show them.
+struct IniKeyValues {
+    std::wstring add, hide, often;
+};
+
 class Settings : public win::TabbedDialog {
 public:
     Settings();
@@ -52,8 +57,6 @@ private:
     void createControls();
     void wireHandlers();
     void loadControls();
-    // The keys add, hide and often of TimeData.db, as their boxes show them.
-    using IniKeyValues = std::array<std::wstring, 3>;
     static IniKeyValues storedIniKeys();
     void showIniKeys(const IniKeyValues& keys);
     void loadIniKeys() { showIniKeys(storedIniKeys()); }

@@ -32,8 +32,11 @@ constexpr unsigned kNotSavedMs = 3000;
 struct IniKey {
     const wchar_t* key;
     const wchar_t* caption;
+    std::wstring IniKeyValues::*value;
 };
-constexpr std::array<IniKey, 3> kIniKeys{{{L"add", L"副屏字号大"}, {L"hide", L"隐藏/显示"}, {L"often", L"常用时钟"}}};
+constexpr IniKey kIniKeys[] = {{L"add", L"副屏字号大", &IniKeyValues::add},
+                               {L"hide", L"隐藏/显示", &IniKeyValues::hide},
+                               {L"often", L"常用时钟", &IniKeyValues::often}};
 // The looks of the floating windows, by target.
 constexpr const wchar_t* kLookCaptions[] = {L"标题外观", L"系统时间外观", L"提示文本外观"};
 
@@ -129,14 +132,14 @@ void Settings::storeIniKeys() {
     const IniKeyValues wanted{Ctl(L"Text2", 7).text(), Ctl(L"Text3", 0).text(),
                               digit(Ctl(L"Check5", 0).value()) + digit(Ctl(L"Check5", 1).value())};
     shell::IniEntries entries;
-    for (size_t i = 0; i < kIniKeys.size(); ++i) entries.emplace_back(kIniKeys[i].key, wanted[i]);
+    for (const IniKey& k : kIniKeys) entries.emplace_back(k.key, wanted.*k.value);
     if (shell::iniWriteKeys(shell::kHotkeySection, entries)) return;
     IniKeyValues stored = storedIniKeys();
     std::wstring lost;
-    for (size_t i = 0; i < kIniKeys.size(); ++i) {
-        if (stored[i] != wanted[i]) lost += (lost.empty() ? L"" : L"、") + std::wstring(kIniKeys[i].caption);
+    for (const IniKey& k : kIniKeys) {
+        if (stored.*k.value != wanted.*k.value) lost += (lost.empty() ? L"" : L"、") + std::wstring(k.caption);
     }
-    stored[0] = std::to_wstring(shell::readHotkeyAdd());
+    stored.add = std::to_wstring(shell::readHotkeyAdd());
     showIniKeys(stored);
     if (!lost.empty()) win::autoMessage(kNotSaved + lost, kNotSavedMs);
 }

@@ -66,7 +66,7 @@ void Settings::loadControls() {
     for (const wchar_t* t : kTargets) targets.addItem(t);
 }
 
-Settings::IniKeyValues Settings::storedIniKeys() {
+IniKeyValues Settings::storedIniKeys() {
     using shell::kHotkeySection;
     return {std::to_wstring(shell::wholeNumberOf(shell::iniRead(kHotkeySection, L"add", L"0"))),
             shell::trimBlanks(shell::iniRead(kHotkeySection, L"hide", kNoHotkey)),
@@ -74,10 +74,10 @@ Settings::IniKeyValues Settings::storedIniKeys() {
 }
 
 void Settings::showIniKeys(const IniKeyValues& keys) {
-    Ctl(L"Text2", 7).setText(keys[0]);
-    Ctl(L"Text3", 0).setText(keys[1]);
-    setCheck(Ctl(L"Check5", 0), checkOfOften(keys[2], 1));
-    setCheck(Ctl(L"Check5", 1), checkOfOften(keys[2], 2));
+    Ctl(L"Text2", 7).setText(keys.add);
+    Ctl(L"Text3", 0).setText(keys.hide);
+    setCheck(Ctl(L"Check5", 0), checkOfOften(keys.often, 1));
+    setCheck(Ctl(L"Check5", 1), checkOfOften(keys.often, 2));
 }
 
 void Settings::fillLists() {

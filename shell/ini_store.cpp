@@ -203,6 +203,12 @@ void saveWindowSite(const WindowSite& site, int32_t left, int32_t top) {
 
 bool writePendingSites() { return writePending(kReaderWaitMs); }
 
+void forgetPendingSites() {
+    pendingSites().clear();
+    if (retryTimer != 0) KillTimer(nullptr, retryTimer);
+    retryTimer = 0;
+}
+
 WindowPosition readWindowPosition(const WindowSite& site) {
     if (const PendingSite* p = pendingOf(site)) return p->position;
     int32_t left = wholeNumberOf(iniRead(kSiteSection, site.leftKey, kUnsetPositionText));

@@ -69,6 +69,9 @@ struct WindowPosition {
 void saveWindowSite(const WindowSite& site, int32_t left, int32_t top);
 // Positions still waiting for the file; true when none is left. The last chance is taken at exit.
 bool writePendingSites();
+// Drops the waiting positions and their retry, as a fresh process starts (tests: one program
+// folder each).
+void forgetPendingSites();
 inline void saveclocksite(int32_t left, int32_t top) { saveWindowSite(kClockSite, left, top); }
 inline void saveclocksitetwo(int32_t left, int32_t top) { saveWindowSite(kClockSiteTwo, left, top); }
 inline void savetimesite(int32_t left, int32_t top) { saveWindowSite(kTimeSite, left, top); }

@@ -16,9 +16,6 @@ namespace shell {
 
 inline constexpr wchar_t kMeetDataFile[] = L"MeetData.db";
 
-// The password the file was once protected with. SQLite has none, and nothing depends on it.
-inline std::wstring dbPassword() { return L"738QW261"; }
-
 // Whether MeetData.db lies in the program folder.
 bool meetDataExists();
 

@@ -14,6 +14,7 @@
 #include "plans/Frm_data_sum.h"
 #include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
+#include "shell/ini_store.h"
 #include "shell/meeting_db.h"
 #include "shell/program_folder.h"
 #include "shell/settings_registry.h"
@@ -89,6 +90,24 @@ bool pumpUntil(const std::function<bool()>& done, DWORD limitMs) {
         while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
     }
     return true;
+}
+
+std::vector<std::wstring> itemTexts(HMENU menu) {
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[256] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+std::vector<int> checkedItems(HMENU menu) {
+    std::vector<int> checked;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) checked.push_back(i);
+    }
+    return checked;
 }
 
 std::wstring makeTempFolder() {
@@ -205,6 +224,7 @@ void HubTest::TearDown() {
 }
 
 void ProgramTest::SetUp() {
+    shell::forgetPendingSites();  // what a test before, or one without this fixture, left
     folder = makeTempFolder();
     shell::setProgramFolder(folder);
     deleteUserKey(L"Velmora");
@@ -222,6 +242,7 @@ void ProgramTest::TearDown() {
     win::cancelProgramEnd();  // a test that ended the hub leaves the next one a running program
     deleteUserKey(L"Velmora");
     deleteUserKey(L"Tessaline");
+    shell::forgetPendingSites();
     removeTree(folder);
 }
 

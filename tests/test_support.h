@@ -86,6 +86,9 @@ protected:
 // Runs this thread's messages (its timers' ticks included) until `done`, for up to `limitMs`;
 // whether it came to that.
 bool pumpUntil(const std::function<bool()>& done, DWORD limitMs = 5000);
+// The menu's item texts, and the positions of its checked items.
+std::vector<std::wstring> itemTexts(HMENU menu);
+std::vector<int> checkedItems(HMENU menu);
 
 std::wstring makeTempFolder();
 // A file the build put beside the test programs.

@@ -1,20 +1,17 @@
 #!/usr/bin/env bash
-# `make run`: starts Velmora.exe from the build's program folder under Wine, once per build. A
-# second start while one runs says where that one runs and leaves it alone. The run has a Wine
-# prefix of its own: the tests clear the settings and start the program in theirs. On a virtual
-# display it keeps a screenshot of the screen up to date so the user can look at it.
-# Usage: run-program.sh BUILD_DIR             starts it, unless it already runs
-#        run-program.sh BUILD_DIR --running   succeeds when it already runs
+# `make run`: builds what it runs, then starts Velmora.exe from the build's program folder under
+# Wine, once per build. A second start while one builds or runs says so and leaves that one alone.
+# The run has a Wine prefix of its own: the tests clear the settings and start the program in
+# theirs. On a virtual display it keeps a screenshot of the screen up to date so the user can
+# look at it.
+# Usage: run-program.sh BUILD_DIR build-command...
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-# Held by the run while it lasts; it holds the run's display once that is known.
+mkdir -p "$1"
+# Held by the run from its build to its end; it says "building", then holds the run's display.
 lock="$1/velmora-run.lock"
 
 case "${2:-}" in
---running)
-  [ -f "$lock" ] && ! flock -n "$lock" true
-  exit
-  ;;
 --inside)
   # Under with-wine.sh, on the display it chose.
   build=$VELMORA_BUILD
@@ -57,12 +54,19 @@ case "${2:-}" in
 esac
 
 build=$(cd "$1" && pwd)
+shift
 exec 9>>"$lock"
 if ! flock -n 9; then
-  display=$(cat "$lock")
-  echo "Velmora already runs from $build${display:+ on display $display}; this make run leaves it alone."
+  state=$(cat "$lock")
+  if [ "$state" = building ]; then
+    echo "Another make run is building Velmora in $build and starts it then; this make run leaves it alone."
+  else
+    echo "Velmora already runs from $build${state:+ on display $state}; this make run leaves it alone."
+  fi
   exit 0
 fi
+echo building >"$lock"
+"$@" 9>&- || exit
 : >"$lock"
 # The lock stays with this shell; the programs started below do not inherit it.
 WINE_DISPLAY=user WINE_PREFIX_NAME=run-prefix bash "$here/with-wine.sh" "$build" bash "$here/run-program.sh" "$build" --inside 9>&-

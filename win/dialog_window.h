@@ -35,7 +35,6 @@ public:
 
     // A control by name and index; the window must be loaded.
     Control& Ctl(const std::wstring& name, int index = 0) { return controls_(name, index); }
-    Control* findCtl(const std::wstring& name, int index = 0) { return controls_.find(name, index); }
 
 protected:
     void createControls(const std::vector<ControlDesign>& layout);

@@ -1,15 +1,15 @@
 #include "win/program_icon.h"
 
 #include "win/handles.h"
+#include "win/program_icon_id.h"
 
 namespace win {
 namespace {
 
-constexpr wchar_t kIconName[] = L"VELMORA";  // the name app/Velmora.rc.in gives it
-
 UniqueIcon load(int sizeMetric) {
     int size = GetSystemMetrics(sizeMetric);
-    return UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), kIconName, IMAGE_ICON, size, size, 0)));
+    HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VELMORA_ICON_ID), IMAGE_ICON, size, size, 0);
+    return UniqueIcon(static_cast<HICON>(icon));
 }
 
 }  // namespace

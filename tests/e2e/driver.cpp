@@ -3,6 +3,8 @@
 #include <thread>
 #include <vector>
 
+#include "shell/run_records.h"
+#include "shell/settings_registry.h"
 #include "shell/tray.h"
 #include "tests/test_support.h"
 
@@ -318,6 +320,22 @@ void ProgramFolderTest::SetUp() {
 void ProgramFolderTest::TearDown() {
     testing_support::removeTree(programFolder);
     ProgramTest::TearDown();
+}
+
+void StageAheadTest::startBeforeAStage(Program& p, int length, const std::wstring& title) {
+    shell::ClockSetting saved;
+    shell::applyFirstRunDefaults(saved);
+    addClock(L"Kurz", saved);
+    shell::writeSettingNumber(L"Time_Record", 1);
+    installProgram(folder);
+    stage = stageAhead(kStartLead, length);
+    if (!stage) return;
+    addStage(shell::formatHms(stage->start), shell::formatHms(stage->end), L"Kurz", title);
+    ASSERT_TRUE(p.start());
+    glass = p.waitClockShown();
+    ASSERT_TRUE(glass);
+    ASSERT_LT(realTimeOfDay().seconds, stage->start.seconds)
+        << "the program showed its clock only after the stage began";
 }
 
 }  // namespace driver

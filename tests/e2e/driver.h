@@ -123,4 +123,17 @@ protected:
     std::wstring programFolder;
 };
 
+// A run of the real program through a short stage of the day: one saved clock that times it,
+// recording on, the program installed in the test's folder.
+class StageAheadTest : public testing_support::MeetDataTest {
+protected:
+    // Places a stage of `length` seconds titled `title` once everything else is set up and starts
+    // `p`; the clock must show before the stage begins. `stage` stays empty when it is too close
+    // to midnight for a stage today: the case is then skipped.
+    void startBeforeAStage(Program& p, int length, const std::wstring& title);
+
+    std::optional<StagePeriod> stage;
+    HWND glass = nullptr;  // the main clock
+};
+
 }  // namespace driver

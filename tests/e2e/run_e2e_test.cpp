@@ -2,8 +2,6 @@
 // and ends the day, all by itself.
 #include <gtest/gtest.h>
 
-#include "shell/run_records.h"
-#include "shell/settings_registry.h"
 #include "shell/time_rules.h"
 #include "tests/e2e/driver.h"
 #include "tests/test_support.h"
@@ -14,26 +12,13 @@ namespace {
 
 constexpr wchar_t kDayOver[] = L"今天计时结束";
 
-class DayOfStages : public testing_support::MeetDataTest {};
+class DayOfStages : public driver::StageAheadTest {};
 
 TEST_F(DayOfStages, ShortStageIsWaitedForTimedRecordedAndEndsTheDay) {
-    shell::ClockSetting clock;
-    shell::applyFirstRunDefaults(clock);
-    addClock(L"Kurz", clock);
-    shell::writeSettingNumber(L"Time_Record", 1);
-    driver::installProgram(folder);
-
-    // The stage is placed once everything else is set up.
     constexpr int length = 5;
-    auto stage = driver::stageAhead(driver::kStartLead, length);
-    if (!stage) GTEST_SKIP() << "too close to midnight for a stage today";
-    addStage(shell::formatHms(stage->start), shell::formatHms(stage->end), L"Kurz", L"Probe");
     driver::Program p(folder);
-    ASSERT_TRUE(p.start());
-    HWND glass = p.waitClockShown();
-    ASSERT_TRUE(glass);
-    ASSERT_LT(driver::realTimeOfDay().seconds, stage->start.seconds)
-        << "the program showed its clock only after the stage began";
+    ASSERT_NO_FATAL_FAILURE(startBeforeAStage(p, length, L"Probe"));
+    if (!stage) GTEST_SKIP() << "too close to midnight for a stage today";
     RECT r{};
     GetWindowRect(glass, &r);
     EXPECT_GE(r.left, 0);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "hub/Frm_exit.h"
-#include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "shell/time_rules.h"
 #include "tests/e2e/driver.h"
@@ -15,32 +14,20 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class RecordedRun : public testing_support::MeetDataTest {
+class RecordedRun : public driver::StageAheadTest {
 protected:
     void TearDown() override {
         // Notepad belongs to no test program: it is closed by its window.
         if (HWND notepad = FindWindowW(L"Notepad", nullptr)) PostMessageW(notepad, WM_CLOSE, 0, 0);
-        MeetDataTest::TearDown();
+        StageAheadTest::TearDown();
     }
 };
 
 TEST_F(RecordedRun, StatisticsListsTheRunAndExportsItToCsvOpenedInNotepad) {
-    shell::ClockSetting clock;
-    shell::applyFirstRunDefaults(clock);
-    addClock(L"Kurz", clock);
-    shell::writeSettingNumber(L"Time_Record", 1);
-    driver::installProgram(folder);
-
-    // The stage is placed once everything else is set up.
     constexpr int length = 3;
-    auto stage = driver::stageAhead(driver::kStartLead, length);
-    if (!stage) GTEST_SKIP() << "too close to midnight for a stage today";
-    addStage(shell::formatHms(stage->start), shell::formatHms(stage->end), L"Kurz", L"周会 汇报");
     driver::Program p(folder);
-    ASSERT_TRUE(p.start());
-    ASSERT_TRUE(p.waitClockShown());
-    ASSERT_LT(driver::realTimeOfDay().seconds, stage->start.seconds)
-        << "the program showed its clock only after the stage began";
+    ASSERT_NO_FATAL_FAILURE(startBeforeAStage(p, length, L"周会 汇报"));
+    if (!stage) GTEST_SKIP() << "too close to midnight for a stage today";
     ASSERT_TRUE(driver::waitFor([&] { return !exec("SELECT ID FROM timesum")->empty(); },
                                 std::chrono::seconds(driver::kStartLead + length + 20)));
 

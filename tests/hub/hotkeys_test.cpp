@@ -39,10 +39,10 @@ private:
 
 bool isFree(UINT modifiers, UINT key) { return OtherProgram().take(modifiers, key); }
 
-class Hotkeys : public testing_support::ProgramTest {
+class Hotkeys : public testing_support::MeetDataTest {
 protected:
     void SetUp() override {
-        ProgramTest::SetUp();
+        MeetDataTest::SetUp();
         hub().Form_Load();
         ASSERT_TRUE(hub().loaded());
         hub().Timer4.enabled(false);  // no start kick: these tests start no run
@@ -51,7 +51,7 @@ protected:
     }
     void TearDown() override {
         forms::resetAll();
-        ProgramTest::TearDown();
+        MeetDataTest::TearDown();
     }
 
     static Frm_exit& hub() { return forms::Frm_exit(); }
@@ -59,6 +59,10 @@ protected:
     static void reregister() {
         hub().hotkey_del();
         hub().Hotkey_set();
+    }
+    void saveThreeClocks() {
+        for (int id : {1, 2, 3}) addClock(L"时钟" + std::to_wstring(id), shell::ClockSetting{}, id);
+        hub().change_clock_menu();
     }
     // True when the hub held the identifier; it holds it no longer afterwards.
     static bool hubHeld(int id) { return UnregisterHotKey(hub().hwnd(), id); }
@@ -266,20 +270,18 @@ TEST_F(Hotkeys, UnloadingTheHubFreesItsHotkeys) {
 }
 
 TEST_F(Hotkeys, HotkeyOutsideTheBoundIdentifiersDoesNothing) {
-    hub().menu_often = {L"甲", L"乙", L"丙"};
-    hub().menu_two3_enabled = true;
+    saveThreeClocks();
     const std::wstring caption = hub().menu_two1_caption;
     for (WPARAM id : {WPARAM{0}, static_cast<WPARAM>(hub().oftenItemCount() + 2), WPARAM{kMaxOftenHotkeys + 2}}) {
         EXPECT_EQ(SendMessageW(hub().hwnd(), WM_HOTKEY, id, MAKELPARAM(MOD_CONTROL, '5')), 0) << id;
     }
-    EXPECT_EQ(hub().menu_often_checked, -1);
+    EXPECT_TRUE(testing_support::checkedItems(hub().oftenSubmenu().handle()).empty());
     EXPECT_EQ(hub().menu_two1_caption, caption);
     EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(Hotkeys, HotkeyOfTheSecondSavedClockStartsIt) {
-    hub().menu_often = {L"甲", L"乙", L"丙"};
-    hub().menu_two3_enabled = true;
+    saveThreeClocks();
     SendMessageW(hub().hwnd(), WM_HOTKEY, 3, MAKELPARAM(MOD_CONTROL, '2'));
-    EXPECT_EQ(hub().menu_often_checked, 1);
+    EXPECT_EQ(testing_support::checkedItems(hub().oftenSubmenu().handle()), std::vector<int>{1});
 }

@@ -15,26 +15,20 @@
 #include "settings/Settings.h"
 #include "shell/ini_store.h"
 #include "shell/program_folder.h"
+#include "shell/meeting_db.h"
 #include "shell/run_records.h"
+#include "shell/settings_registry.h"
 #include "tests/test_support.h"
 #include "win/handles.h"
 #include "win/program_end.h"
 #include "win/program_icon.h"
+#include "win/program_icon_id.h"
 
 using namespace hub;
 using namespace shell;
+using testing_support::itemTexts;
 
 namespace {
-
-std::vector<std::wstring> itemTexts(HMENU menu) {
-    std::vector<std::wstring> texts;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        wchar_t text[256] = {};
-        GetMenuStringW(menu, i, text, 256, MF_BYPOSITION);
-        texts.push_back(text);
-    }
-    return texts;
-}
 
 class HubMenu : public testing_support::HubTest {
 protected:
@@ -250,9 +244,9 @@ TEST_F(HubExit, ConfirmingUnloadsTheClocksTheBannersAndTheHub) {
     EXPECT_FALSE(hub().loaded());
 }
 
-// A window dropped while another program held TimeData.db waits for the file; whichever way
-// the hub goes, the position is written before the program ends.
-TEST_F(HubExit, EveryWayTheHubGoesWritesAPositionThatWaitedForTheFile) {
+// A window dropped or a run ended while another program held TimeData.db or MeetData.db waits
+// for the file; whichever way the hub goes, what waited is written before the program ends.
+TEST_F(HubExit, EveryWayTheHubGoesWritesAPositionAndARunThatWaitedForTheirFiles) {
     const struct {
         const char* way;
         std::function<void()> go;
@@ -262,23 +256,35 @@ TEST_F(HubExit, EveryWayTheHubGoesWritesAPositionThatWaitedForTheFile) {
         {"the end of the session", [] { SendMessageW(hub().hwnd(), WM_ENDSESSION, TRUE, 0); }},
     };
     messageAnswer = IDYES;
+    writeSettingNumber(L"Time_Record", 1);
     const std::wstring ini = inProgramFolder(kIniFileName);
+    std::vector<Row> runs;
     int32_t left = 100;
     for (const auto& w : ways) {
         SCOPED_TRACE(w.way);
         if (!hub().loaded()) hub().Form_Load();
         left += 10;
+        TimingState run{};
+        run.set_time = L"09:00:00";
+        run.use_time = L"10:00:00";
+        run.filename = L"第" + std::to_wstring(left) + L"场";
         {
-            win::UniqueFile held(CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
-            ASSERT_TRUE(held);
+            win::UniqueFile heldIni(CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+            win::UniqueFile heldDb(CreateFileW(path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(heldIni && heldDb);
             savetitlesite(left, 300);
+            savetimerecord(run);
         }
+        ASSERT_EQ(exec("SELECT filename FROM timesum ORDER BY ID"), runs);  // still waiting
         w.go();
         EXPECT_FALSE(hub().loaded());
         wchar_t text[32] = {};
         GetPrivateProfileStringW(L"clocksite", L"titleleft", L"", text, 32, ini.c_str());
         EXPECT_EQ(std::wstring(text), std::to_wstring(left));
+        runs.push_back({run.filename});
+        EXPECT_EQ(exec("SELECT filename FROM timesum ORDER BY ID"), runs);
     }
+    EXPECT_EQ(messages.size(), 1u);  // the exit question; no record was lost
     // Held through the going, the position is lost, and the going's own box says so.
     for (const auto& w : ways) {
         SCOPED_TRACE(w.way);
@@ -376,7 +382,8 @@ protected:
 
 TEST_F(HubTrayIcon, TheTrayAndTheDialogsShowTheProgramsOwnIconAndIconIcoReplacesItInTheTray) {
     // The program's own icon, read from the resources this program was built with.
-    win::UniqueIcon own(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"VELMORA", IMAGE_ICON, 16, 16, 0)));
+    win::UniqueIcon own(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VELMORA_ICON_ID), IMAGE_ICON, 16, 16, 0)));
     std::vector<uint32_t> ownPixels = iconPixels(own.get());
     ASSERT_FALSE(ownPixels.empty());
 

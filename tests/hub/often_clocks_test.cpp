@@ -85,7 +85,7 @@ TEST_F(OftenClocks, DuringAStageTheClockRunsWholeWithTheStagesPeriodAndTitle) {
     EXPECT_EQ(forms::Frm_title().titletext(), L"董事会");
     EXPECT_EQ(timingState().filename, L"董事会");
     EXPECT_EQ(clockSetting(), savedAsRun(saved.checkvalue, L"茶歇"));
-    EXPECT_EQ(hub().menu_often_checked, 0);
+    EXPECT_EQ(testing_support::checkedItems(hub().oftenSubmenu().handle()), std::vector<int>{0});
     expectRestarted();
 }
 
@@ -151,4 +151,50 @@ TEST(OftenSubmenu, ItemsGoInSliceBySliceInOrderAndAMarkWaitsForItsItem) {
         EXPECT_EQ(GetMenuState(often.handle(), i, MF_BYPOSITION) & MF_CHECKED, i == 180 ? MF_CHECKED : 0u) << i;
     }
     EXPECT_EQ(often.builds(), 1);
+}
+
+// A failed append leaves its item out: every later item then sits one place higher.
+TEST(OftenSubmenu, AMarkFindsItsClockWhenAnEarlierItemIsMissing) {
+    OftenSubmenu often(300);
+    often.rebuild({L"甲", L"乙", L"丙", L"丁", L"戊"});
+    often.check(4);  // not in yet: marked as it goes in
+    const HMENU m = often.handle();
+    bool dropped = false;
+    EXPECT_TRUE(often.appendSome([&] {
+        if (!dropped && GetMenuItemCount(m) == 2) dropped = DeleteMenu(m, 1, MF_BYPOSITION);  // 乙
+        return true;
+    }));
+    ASSERT_EQ(GetMenuItemCount(m), 4);
+    EXPECT_EQ(testing_support::checkedItems(m), std::vector<int>{3});  // 戊
+    often.check(2);
+    EXPECT_EQ(testing_support::checkedItems(m), std::vector<int>{1});  // 丙, the one mark
+}
+
+// The submenu shown is not changed under the open menu; once it closes the fill completes and
+// its 10-ms timer stops, whether the fill began before the menu opened or while it was open (the
+// stage window records a clock then, say).
+TEST_F(OftenClocks, NoItemGoesInWhileTheMenuIsOpenAndTheTimerStopsOnceAllAreIn) {
+    const std::vector<std::wstring> all{L"早会", L"午会", L"晚会"};
+    auto names = [] { return testing_support::itemTexts(hub().oftenSubmenu().handle()); };
+    for (bool begunWhileOpen : {true, false}) {
+        SCOPED_TRACE(begunWhileOpen ? "begun while the menu is open" : "begun before the menu opened");
+        ASSERT_TRUE(exec("DELETE FROM clocksetting"));
+        hub().change_clock_menu();
+        for (int i = 0; i < 3; ++i) addClock(all[i], saved, i + 1);
+        if (!begunWhileOpen) hub().change_clock_menu();
+        bool opened = false;
+        setMenuTracker([&](HWND, HMENU) {
+            opened = true;
+            if (begunWhileOpen) hub().change_clock_menu();
+            hub().oftenFill.fire();
+            EXPECT_EQ(names(), begunWhileOpen ? std::vector<std::wstring>{} : all);
+        });
+        hub().popupMenu(POINT{});
+        setMenuTracker(nullptr);
+        ASSERT_TRUE(opened);
+        for (int fired = 0; hub().oftenFill.enabled() && fired < 100; ++fired) hub().oftenFill.fire();
+        EXPECT_EQ(names(), all);
+        EXPECT_TRUE(hub().oftenSubmenu().complete());
+        EXPECT_FALSE(hub().oftenFill.enabled());
+    }
 }

@@ -296,3 +296,17 @@ TEST_F(IniStore, ADropWhileTheFileIsHeldLandsOnceItIsFreeWithoutStallingTheDrop)
         EXPECT_TRUE(writePendingSites());
     }
 }
+
+// The positions waiting for the file are the process's: one test's must not land in the program
+// folder of the next.
+TEST_F(IniStore, APositionLeftWaitingByOneTestIsNotWrittenIntoTheNext) {
+    {
+        win::UniqueFile held(CreateFileW(path().c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(held);
+        savetitlesite(123, 456);
+    }
+    TearDown();
+    SetUp();
+    EXPECT_TRUE(writePendingSites());
+    EXPECT_EQ(access(L"readpart", L"clocksite", L"titleleft", L""), L"");
+}
