@@ -205,8 +205,7 @@ bool writePendingSites() { return writePending(kReaderWaitMs); }
 
 void forgetPendingSites() {
     pendingSites().clear();
-    if (retryTimer != 0) KillTimer(nullptr, retryTimer);
-    retryTimer = 0;
+    sitesRetry().stop();
 }
 
 WindowPosition readWindowPosition(const WindowSite& site) {

@@ -18,10 +18,10 @@ public:
     // Starts the tries unless they run already.
     void arm();
     bool armed() const { return id_ != 0; }
+    void stop();
 
 private:
     static void CALLBACK onTick(HWND, UINT, UINT_PTR id, DWORD);
-    void stop();
 
     std::function<bool()> attempt_;
     UINT_PTR id_ = 0;
