@@ -10,6 +10,7 @@
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "win/auto_message.h"
+#include "win/program_end.h"
 #include "win/program_icon.h"
 
 namespace hub {
@@ -52,7 +53,6 @@ void Frm_exit::Form_Load() {
     layout.top = -7500;
     layout.width = 3375;
     layout.height = 2025;
-    going_ = false;
     if (!create({L"Velmora.Frm_exit"}, layout)) return;
     readScreenSize();
     shell::regCreateKey(HKEY_CURRENT_USER, shell::kSettingsKey);
@@ -93,10 +93,6 @@ LRESULT Frm_exit::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
         mcTray.RestoreTrayIcon();
         return 0;
     }
-    // Removing the tray icon lets pending messages run: a click on the icon or a menu command
-    // then would open a menu or a box on a hub that is going, whose loop never returns to let
-    // the program end.
-    if (going_ && (msg == WM_HOTKEY || msg == shell::cTray::kCallbackMessage || msg == WM_COMMAND)) return 0;
     switch (msg) {
     case WM_HOTKEY: {
         int id = static_cast<int>(wp);
@@ -124,20 +120,36 @@ LRESULT Frm_exit::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     }
+    case WM_CLOSE: goNow(); return 0;
     case WM_ENDSESSION:
-        if (wp) unload();
+        if (wp) goNow();
         return 0;
     }
     return Window::onMessage(msg, wp, lp);
 }
 
+bool Frm_exit::isInput(UINT msg, WPARAM wp, LPARAM lp) const {
+    return msg == shell::cTray::kCallbackMessage || Window::isInput(msg, wp, lp);
+}
+
+// A close or the session's end ends the program now, whatever question of the hub waits below.
+void Frm_exit::goNow() {
+    win::beginProgramEnd();
+    DestroyWindow(hwnd());
+}
+
 void Frm_exit::onDestroy() {
-    going_ = true;
+    // Removing the tray icon lets pending messages run: from here on no click, key or command
+    // opens a menu, a window or a box, whose loop would keep the program alive.
+    win::beginProgramEnd();
     Form_QueryUnload();
     // Whichever way the hub goes (the exit item, a close, the end of the session), what still
-    // waits for its file is written before the program ends.
-    shell::flushRunRecordsBeforeExit();
-    shell::writePendingSites();
+    // waits for its file is written before the program ends, and what cannot be is said.
+    {
+        win::EndingReport report;
+        shell::flushRunRecordsBeforeExit();
+        shell::writePendingSites();
+    }
     if (whenGone) whenGone();
 }
 

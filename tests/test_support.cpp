@@ -18,6 +18,7 @@
 #include "shell/program_folder.h"
 #include "shell/settings_registry.h"
 #include "win/handles.h"
+#include "win/program_end.h"
 #include "win/text.h"
 
 namespace testing_support {
@@ -183,6 +184,7 @@ void HubTest::TearDown() {
         w->unload();
     }
     forms::resetAll();
+    win::cancelProgramEnd();  // a hub that went ended the program for this process's later tests
     MeetDataTest::TearDown();
 }
 

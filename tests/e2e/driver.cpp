@@ -1,5 +1,9 @@
 #include "tests/e2e/driver.h"
 
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -158,6 +162,19 @@ HWND findChild(HWND parent, const wchar_t* cls, const std::wstring& text) {
     return s.found;
 }
 
+HWND layoutControl(HWND window, const std::vector<win::ControlDesign>& layout, const wchar_t* name, int index) {
+    constexpr int kFirstControlId = 1000;  // controls are numbered in the order of their layout
+    auto at = std::find_if(layout.begin(), layout.end(), [&](const win::ControlDesign& s) {
+        return std::wstring_view(s.name) == name && s.index == index;
+    });
+    if (at == layout.end()) return nullptr;
+    return GetDlgItem(window, kFirstControlId + static_cast<int>(at - layout.begin()));
+}
+
+void notify(HWND window, HWND child, WORD code) {
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), code), reinterpret_cast<LPARAM>(child));
+}
+
 std::wstring controlText(HWND w) {
     wchar_t text[256] = {};
     SendMessageW(w, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
@@ -301,6 +318,16 @@ bool clickLastItem(HWND menu) {
     // The last item ends a border's width above the menu's bottom edge.
     std::wstring at = std::to_wstring((r.left + r.right) / 2) + L" " + std::to_wstring(r.bottom - 8);
     return xdotool(L"mousemove " + at + L" sleep 0.2 click 1");
+}
+
+bool processRunning(const wchar_t* exeName) {
+    win::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (lstrcmpiW(entry.szExeFile, exeName) == 0) return true;
+    }
+    return false;
 }
 
 bool hotkeyFree(UINT modifiers, UINT key) {

@@ -8,11 +8,13 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "shell/time_rules.h"
 #include "tests/test_support.h"
+#include "win/controls.h"
 #include "win/handles.h"
 
 namespace driver {
@@ -65,6 +67,12 @@ std::wstring controlText(HWND w);
 // A child of `parent` by its class and text, as another program finds it.
 HWND findChild(HWND parent, const wchar_t* cls, const std::wstring& text);
 
+// A control of a window by its name and index, as the window's layout numbers it (null while the
+// window has not made it).
+HWND layoutControl(HWND window, const std::vector<win::ControlDesign>& layout, const wchar_t* name, int index = 0);
+// Tells `window` that its child did `code` (a click, a change of selection), as the child would.
+void notify(HWND window, HWND child, WORD code);
+
 // A top-level window of any process by caption.
 HWND anyWindow(const std::wstring& caption);
 
@@ -110,6 +118,9 @@ HWND openTrayMenu(const Program& p, HWND hub, bool waitForIt = true);
 void pressKeys(HWND w, std::initializer_list<WPARAM> keys);
 // Clicks the menu's last item with the mouse.
 bool clickLastItem(HWND menu);
+
+// True while a process of that file name runs, this program's or another's.
+bool processRunning(const wchar_t* exeName);
 
 // True when no program holds the hotkey: it can be registered now.
 bool hotkeyFree(UINT modifiers, UINT key);

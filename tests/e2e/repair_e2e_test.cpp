@@ -1,10 +1,12 @@
 // The program repair on the real program, with a slow stand-in registration put beside it as
-// "regsvr32.exe": while it waits, its dialog stays disabled, the tray's window commands leave the
-// dialog alone and say why, and 退出 ends the program at once.
+// "regsvr32.exe": while it waits, its dialog stays disabled, a tray command that closes the dialog
+// closes it once its repair is over, 退出 ends the program at once, and the registration's limit
+// is kept whatever loop runs on top of the wait.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "tests/e2e/driver.h"
@@ -15,7 +17,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr wchar_t kBoxClass[] = L"#32770";
-constexpr wchar_t kRepairRunning[] = L"程序修复正在进行，请等修复结束后再打开";
 
 class RepairOnTheProgram : public driver::ProgramFolderTest {
 protected:
@@ -26,7 +27,7 @@ protected:
     }
     void TearDown() override {
         // A registration the exit left running finishes on its own; its folder goes after it.
-        driver::waitFor([&] { return notes("end") == notes("start"); }, 20s);
+        driver::waitFor([] { return !driver::processRunning(L"regsvr32.exe"); }, 20s);
         testing_support::deleteUserKey(L"Software\\Microsoft\\Office");
         ProgramFolderTest::TearDown();
     }
@@ -64,13 +65,21 @@ protected:
         ASSERT_TRUE(driver::waitFor([&] { return notes("start") > started; }, 20s));
     }
 
-    // The box that says a repair is running, answered.
-    void repairRunningIsSaid(const driver::Program& p) {
-        HWND box = p.waitWindow(L"Kelvane", kBoxClass);
-        ASSERT_TRUE(box) << "nothing said that a repair is running";
-        EXPECT_EQ(driver::shownBoxText(box), kRepairRunning);
-        ASSERT_TRUE(driver::pressButton(box, L"确定"));
-        ASSERT_TRUE(driver::waitFor([&] { return !IsWindow(box); }));
+    // The process of the registration started last.
+    win::UniqueFile lastRegistration() const {
+        std::string log = testing_support::readFile(programFolder + L"\\registrations.log");
+        size_t at = log.rfind("start ");
+        if (at == std::string::npos) return {};
+        return win::UniqueFile(OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(atol(log.c_str() + at + 6))));
+    }
+
+    // The box that closes the repair: its text begins with `start`; answered.
+    void repairEnds(const driver::Program& p, const std::wstring& start) {
+        HWND result = p.waitWindow(L"Kelvane", kBoxClass, 20s);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(driver::shownBoxText(result).substr(0, start.size()), start);
+        ASSERT_TRUE(driver::pressButton(result, L"确定"));
+        ASSERT_TRUE(driver::waitFor([&] { return !IsWindow(result); }));
     }
 };
 
@@ -78,7 +87,7 @@ constexpr std::initializer_list<WPARAM> kSettingsItem{VK_DOWN, VK_DOWN, VK_RETUR
 constexpr std::initializer_list<WPARAM> kStatisticsItem{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
 constexpr std::initializer_list<WPARAM> kExitItem{VK_UP, VK_RETURN};
 
-TEST_F(RepairOnTheProgram, TheTrayLeavesARunningRepairAloneAndItsExitEndsTheProgramAtOnce) {
+TEST_F(RepairOnTheProgram, TheTrayPutsTheDialogsGoingOffUntilItsRepairIsOverAndItsExitEndsTheProgramAtOnce) {
     registrationTakes("9000");
     driver::Program p(programFolder);
     ASSERT_TRUE(p.start());
@@ -103,28 +112,25 @@ TEST_F(RepairOnTheProgram, TheTrayLeavesARunningRepairAloneAndItsExitEndsTheProg
         }
     });
     startRepair(p, dialog);
-    trayMenu(p, hub, kSettingsItem);
-    repairRunningIsSaid(p);
+    trayMenu(p, hub, kSettingsItem);  // the dialog asked for is the one there
     trayMenu(p, hub, kStatisticsItem);
-    repairRunningIsSaid(p);
+    EXPECT_TRUE(p.waitWindow(L"计时统计", L"Velmora.Frm_data_sum"));
     EXPECT_TRUE(registering()) << "the registration ended before the tray was tried: the test proves nothing";
-    EXPECT_TRUE(IsWindow(dialog));
-    EXPECT_FALSE(p.window(L"计时统计", L"Velmora.Frm_data_sum"));
+    EXPECT_TRUE(IsWindow(dialog)) << "the dialog went under its repair";
 
     ASSERT_TRUE(driver::waitFor([&] { return !registering(); }, 20s));
-    HWND result = p.waitWindow(L"Kelvane", kBoxClass);
-    ASSERT_TRUE(result);
-    EXPECT_EQ(driver::shownBoxText(result).substr(0, 4), L"修复成功");
+    repairEnds(p, L"修复成功");
     watching = false;
     watch.join();
     EXPECT_GT(samples, 0);
     EXPECT_EQ(enabled, 0) << "the dialog took input while the registration ran";
-    EXPECT_TRUE(IsWindowEnabled(dialog));
-    ASSERT_TRUE(driver::pressButton(result, L"确定"));
-    ASSERT_TRUE(driver::waitFor([&] { return !IsWindow(result); }));
+    EXPECT_TRUE(driver::waitFor([&] { return !IsWindow(dialog); })) << "the statistics' opening left the dialog";
 
     // 退出 during a second repair: the program ends within a second of the yes, no box after it.
     registrationTakes("4000");
+    trayMenu(p, hub, kSettingsItem);
+    dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+    ASSERT_TRUE(dialog);
     startRepair(p, dialog);
     trayMenu(p, hub, kExitItem);
     HWND question = p.waitWindow(L"提示", kBoxClass);
@@ -133,6 +139,48 @@ TEST_F(RepairOnTheProgram, TheTrayLeavesARunningRepairAloneAndItsExitEndsTheProg
     ASSERT_TRUE(driver::pressButton(question, L"是"));
     EXPECT_TRUE(p.waitExit(1s)) << "still running a second after the yes";
     EXPECT_EQ(notes("start"), 2);
+}
+
+// A hung registration is ended at its limit while a menu or a question runs its own loop on top
+// of the repair's wait.
+TEST_F(RepairOnTheProgram, TheLimitIsKeptUnderAMenuAndUnderAQuestion) {
+    registrationTakes("60000");
+    driver::Program p(programFolder);
+    ASSERT_TRUE(p.start());
+    HWND hub = p.waitWindowOfClass(L"Velmora.Frm_exit");
+    ASSERT_TRUE(hub);
+    trayMenu(p, hub, kSettingsItem);
+    HWND dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+    ASSERT_TRUE(dialog);
+    struct OnTop {
+        const char* name;
+        std::function<HWND()> open;
+        std::function<void(HWND)> close;
+    };
+    const OnTop rows[] = {
+        {"the tray menu", [&] { return driver::openTrayMenu(p, hub); },
+         [](HWND menu) { driver::pressKeys(menu, {VK_ESCAPE}); }},
+        {"the exit question",
+         [&] {
+             HWND menu = driver::openTrayMenu(p, hub);
+             driver::pressKeys(menu, kExitItem);
+             return p.waitWindow(L"提示", kBoxClass);
+         },
+         [](HWND question) { driver::pressButton(question, L"否"); }},
+    };
+    for (const OnTop& row : rows) {
+        SCOPED_TRACE(row.name);
+        startRepair(p, dialog);
+        win::UniqueFile registration = lastRegistration();
+        ASSERT_TRUE(registration);
+        HWND top = row.open();
+        ASSERT_TRUE(top);
+        EXPECT_EQ(WaitForSingleObject(registration.get(), 40000), WAIT_OBJECT_0) << "ran on past its limit";
+        EXPECT_TRUE(IsWindowVisible(top)) << "the loop on top ended first: the row proves nothing";
+        row.close(top);
+        repairEnds(p, L"程序修复没有完成");
+    }
+    EXPECT_TRUE(p.running());
 }
 
 }  // namespace
