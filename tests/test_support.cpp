@@ -184,11 +184,11 @@ void HubTest::TearDown() {
         w->unload();
     }
     forms::resetAll();
-    win::cancelProgramEnd();  // a hub that went ended the program for this process's later tests
     MeetDataTest::TearDown();
 }
 
 void ProgramTest::SetUp() {
+    win::cancelProgramEnd();  // a hub gone in an earlier test ended the program for this process
     folder = makeTempFolder();
     shell::setProgramFolder(folder);
     deleteUserKey(L"Velmora");
