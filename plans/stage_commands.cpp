@@ -243,7 +243,7 @@ void Frm_offtensetting::Command1_Click() {
         win::autoMessage(kStageSaveFailed, kStageSaveFailedMs);
         return;
     }
-    if (unloading()) return;
+    if (unloading()) return;  // its list goes with it
     Ctl(kList2).addItem(stageRowText({hhmm(start), hhmm(end), name, title}, columnPad));
     stageRows.push_back(*rowid);
     Ctl(L"Text2", 3).setText(L"");

@@ -158,7 +158,10 @@ void Settings::Image1_Click() {
         while (stages.loaded() && !unloading() && GetMessageW(&m, nullptr, 0, 0) > 0) win::dispatch(m);
     }
     if (m.message == WM_QUIT) PostQuitMessage(static_cast<int>(m.wParam));
-    if (unloading()) return stages.unload();
+    if (unloading()) {
+        stages.unload();
+        return;
+    }
     SetForegroundWindow(hwnd());
 }
 

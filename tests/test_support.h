@@ -84,6 +84,8 @@ protected:
 };
 
 std::wstring makeTempFolder();
+// True while a process of that file name runs, this program's or another's.
+bool processRunning(const wchar_t* exeName);
 // A file the build put beside the test programs.
 std::wstring besideTestPrograms(std::wstring_view name);
 void removeTree(const std::wstring& folder);

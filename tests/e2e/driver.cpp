@@ -1,7 +1,5 @@
 #include "tests/e2e/driver.h"
 
-#include <tlhelp32.h>
-
 #include <algorithm>
 #include <string_view>
 #include <thread>
@@ -318,16 +316,6 @@ bool clickLastItem(HWND menu) {
     // The last item ends a border's width above the menu's bottom edge.
     std::wstring at = std::to_wstring((r.left + r.right) / 2) + L" " + std::to_wstring(r.bottom - 8);
     return xdotool(L"mousemove " + at + L" sleep 0.2 click 1");
-}
-
-bool processRunning(const wchar_t* exeName) {
-    win::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (lstrcmpiW(entry.szExeFile, exeName) == 0) return true;
-    }
-    return false;
 }
 
 bool hotkeyFree(UINT modifiers, UINT key) {

@@ -119,9 +119,6 @@ void pressKeys(HWND w, std::initializer_list<WPARAM> keys);
 // Clicks the menu's last item with the mouse.
 bool clickLastItem(HWND menu);
 
-// True while a process of that file name runs, this program's or another's.
-bool processRunning(const wchar_t* exeName);
-
 // True when no program holds the hotkey: it can be registered now.
 bool hotkeyFree(UINT modifiers, UINT key);
 

@@ -244,7 +244,7 @@ TEST_F(WindowsUnderTheirBoxes, ReentriesLeaveTheProgramAndTheWindowWhole) {
              EXPECT_TRUE(driver::waitFor([&] { return !IsWindow(s.settings); }));
              // Answered once the handler has done what followed the notice.
              SendMessageTimeoutW(s.hub, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
-             EXPECT_FALSE(driver::processRunning(L"regsvr32.exe")) << "a repair ran for a dialog that went";
+             EXPECT_FALSE(testing_support::processRunning(L"regsvr32.exe")) << "a repair ran for a dialog that went";
          }},
         {"hub: the exit question, and the tray's 退出 again", false,
          [&](Session& s) {

@@ -17,6 +17,9 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr wchar_t kBoxClass[] = L"#32770";
+constexpr std::initializer_list<WPARAM> kSettingsItem{VK_DOWN, VK_DOWN, VK_RETURN};
+constexpr std::initializer_list<WPARAM> kStatisticsItem{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+constexpr std::initializer_list<WPARAM> kExitItem{VK_UP, VK_RETURN};
 
 class RepairOnTheProgram : public driver::ProgramFolderTest {
 protected:
@@ -27,7 +30,7 @@ protected:
     }
     void TearDown() override {
         // A registration the exit left running finishes on its own; its folder goes after it.
-        driver::waitFor([] { return !driver::processRunning(L"regsvr32.exe"); }, 20s);
+        driver::waitFor([] { return !testing_support::processRunning(L"regsvr32.exe"); }, 20s);
         testing_support::deleteUserKey(L"Software\\Microsoft\\Office");
         ProgramFolderTest::TearDown();
     }
@@ -65,6 +68,18 @@ protected:
         ASSERT_TRUE(driver::waitFor([&] { return notes("start") > started; }, 20s));
     }
 
+    // The program started, with its settings dialog opened from the tray.
+    struct Started {
+        HWND hub = nullptr, dialog = nullptr;
+    };
+    Started startWithDialog(driver::Program& p) {
+        Started s;
+        if (!p.start() || !(s.hub = p.waitWindowOfClass(L"Velmora.Frm_exit"))) return s;
+        trayMenu(p, s.hub, kSettingsItem);
+        s.dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+        return s;
+    }
+
     // The process of the registration started last.
     win::UniqueFile lastRegistration() const {
         std::string log = testing_support::readFile(programFolder + L"\\registrations.log");
@@ -85,18 +100,10 @@ protected:
     }
 };
 
-constexpr std::initializer_list<WPARAM> kSettingsItem{VK_DOWN, VK_DOWN, VK_RETURN};
-constexpr std::initializer_list<WPARAM> kStatisticsItem{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
-constexpr std::initializer_list<WPARAM> kExitItem{VK_UP, VK_RETURN};
-
 TEST_F(RepairOnTheProgram, TheTrayPutsTheDialogsGoingOffUntilItsRepairIsOverAndItsExitEndsTheProgramAtOnce) {
     registrationTakes("9000");
     driver::Program p(programFolder);
-    ASSERT_TRUE(p.start());
-    HWND hub = p.waitWindowOfClass(L"Velmora.Frm_exit");
-    ASSERT_TRUE(hub);
-    trayMenu(p, hub, kSettingsItem);
-    HWND dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+    auto [hub, dialog] = startWithDialog(p);
     ASSERT_TRUE(dialog);
 
     // Watched from the registration's start to its end: the dialog takes no input meanwhile.
@@ -148,11 +155,7 @@ TEST_F(RepairOnTheProgram, TheTrayPutsTheDialogsGoingOffUntilItsRepairIsOverAndI
 TEST_F(RepairOnTheProgram, TheLimitIsKeptUnderAMenuAndUnderAQuestion) {
     registrationTakes("60000");
     driver::Program p(programFolder);
-    ASSERT_TRUE(p.start());
-    HWND hub = p.waitWindowOfClass(L"Velmora.Frm_exit");
-    ASSERT_TRUE(hub);
-    trayMenu(p, hub, kSettingsItem);
-    HWND dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+    auto [hub, dialog] = startWithDialog(p);
     ASSERT_TRUE(dialog);
     struct OnTop {
         const char* name;

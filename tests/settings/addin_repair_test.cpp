@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <chrono>
@@ -160,15 +159,7 @@ namespace {
 
 constexpr wchar_t kStandIn[] = L"registration_stand_in.exe";
 
-bool standInRunning() {
-    win::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (lstrcmpiW(entry.szExeFile, kStandIn) == 0) return true;
-    }
-    return false;
-}
+bool standInRunning() { return testing_support::processRunning(kStandIn); }
 
 // Another nested loop on top of the registration's wait, as a question or a menu opened meanwhile
 // runs: it turns until the stand-in has gone, or gives up.
