@@ -310,6 +310,13 @@ void pressKeys(HWND w, std::initializer_list<WPARAM> keys) {
     }
 }
 
+bool chooseTrayItem(const Program& p, HWND hub, std::initializer_list<WPARAM> keys) {
+    HWND menu = openTrayMenu(p, hub);
+    if (!menu) return false;
+    pressKeys(menu, keys);
+    return waitFor([&] { return !IsWindowVisible(menu); });
+}
+
 bool clickLastItem(HWND menu) {
     RECT r{};
     if (!GetWindowRect(menu, &r)) return false;

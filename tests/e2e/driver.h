@@ -116,6 +116,12 @@ bool pressButton(HWND box, const std::wstring& label);
 HWND openTrayMenu(const Program& p, HWND hub, bool waitForIt = true);
 // Presses each key in turn on `w` (a popup menu's own loop takes them as typed ones).
 void pressKeys(HWND w, std::initializer_list<WPARAM> keys);
+// Chooses the tray menu's item that `keys` lead to; true once the menu has closed.
+bool chooseTrayItem(const Program& p, HWND hub, std::initializer_list<WPARAM> keys);
+// Keys to items of the tray menu (its often-used submenu, there while clocks are saved, comes
+// before 计时统计).
+inline constexpr std::initializer_list<WPARAM> kSettingsKeys{VK_DOWN, VK_DOWN, VK_RETURN};
+inline constexpr std::initializer_list<WPARAM> kExitKeys{VK_UP, VK_RETURN};
 // Clicks the menu's last item with the mouse.
 bool clickLastItem(HWND menu);
 

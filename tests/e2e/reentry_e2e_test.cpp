@@ -23,10 +23,8 @@ constexpr wchar_t kBoxClass[] = L"#32770";
 constexpr wchar_t kMenuClass[] = L"#32768";
 constexpr wchar_t kQuestionCaption[] = L"提示";
 constexpr wchar_t kLongName[] = L"每周例会发言人计时时钟";  // more than the advised ten characters
-// The tray menu's items by keys; the saved clocks add the often-used submenu before 计时统计.
-constexpr std::initializer_list<WPARAM> kSettingsItem{VK_DOWN, VK_DOWN, VK_RETURN};
+// 计时统计, past the often-used submenu of the saved clocks.
 constexpr std::initializer_list<WPARAM> kStatisticsItem{VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
-constexpr std::initializer_list<WPARAM> kExitItem{VK_UP, VK_RETURN};
 
 // The program under test with the windows a row works on.
 class Session {
@@ -38,13 +36,6 @@ public:
         hub = p.waitWindowOfClass(L"Velmora.Frm_exit");
         clock = p.waitClockShown();
         return hub && clock;
-    }
-
-    void trayCommand(std::initializer_list<WPARAM> keys) {
-        HWND menu = driver::openTrayMenu(p, hub);
-        ASSERT_TRUE(menu);
-        driver::pressKeys(menu, keys);
-        ASSERT_TRUE(driver::waitFor([&] { return !IsWindowVisible(menu); }));
     }
 
     // A box of the program with this caption once it shows its text.
@@ -65,7 +56,7 @@ public:
 
     HWND openSettings() {
         if (IsWindow(settings)) return settings;
-        trayCommand(kSettingsItem);
+        driver::chooseTrayItem(p, hub, driver::kSettingsKeys);
         settings = p.waitWindow(L"设置", L"Velmora.Settings");
         return settings;
     }
@@ -99,7 +90,7 @@ public:
 
     HWND openStatistics() {
         if (IsWindow(statistics)) return statistics;
-        trayCommand(kStatisticsItem);
+        driver::chooseTrayItem(p, hub, kStatisticsItem);
         statistics = p.waitWindow(L"计时统计", L"Velmora.Frm_data_sum");
         return statistics;
     }
@@ -248,7 +239,7 @@ TEST_F(WindowsUnderTheirBoxes, ReentriesLeaveTheProgramAndTheWindowWhole) {
          }},
         {"hub: the exit question, and the tray's 退出 again", false,
          [&](Session& s) {
-             s.trayCommand(kExitItem);
+             ASSERT_TRUE(driver::chooseTrayItem(s.p, s.hub, driver::kExitKeys));
              HWND question = s.box(kQuestionCaption, L"确定退出吗？");
              driver::openTrayMenu(s.p, s.hub, false);
              s.answer(question, L"否");

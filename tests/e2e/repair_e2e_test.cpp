@@ -17,9 +17,8 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr wchar_t kBoxClass[] = L"#32770";
-constexpr std::initializer_list<WPARAM> kSettingsItem{VK_DOWN, VK_DOWN, VK_RETURN};
+// 计时统计: no clock is saved, so no often-used submenu comes before it.
 constexpr std::initializer_list<WPARAM> kStatisticsItem{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
-constexpr std::initializer_list<WPARAM> kExitItem{VK_UP, VK_RETURN};
 
 class RepairOnTheProgram : public driver::ProgramFolderTest {
 protected:
@@ -46,14 +45,6 @@ protected:
 
     void registrationTakes(const char* ms) { testing_support::writeFile(programFolder + L"\\registration.ms", ms); }
 
-    // Chooses the tray menu's item that `keys` lead to.
-    void trayMenu(const driver::Program& p, HWND hub, std::initializer_list<WPARAM> keys) {
-        HWND menu = driver::openTrayMenu(p, hub);
-        ASSERT_TRUE(menu);
-        driver::pressKeys(menu, keys);
-        ASSERT_TRUE(driver::waitFor([&] { return !IsWindowVisible(menu); }));
-    }
-
     // "程序修复" on the tab "其它", its notice answered, until the registration has started.
     void startRepair(const driver::Program& p, HWND dialog) {
         int started = notes("start");
@@ -75,8 +66,9 @@ protected:
     Started startWithDialog(driver::Program& p) {
         Started s;
         if (!p.start() || !(s.hub = p.waitWindowOfClass(L"Velmora.Frm_exit"))) return s;
-        trayMenu(p, s.hub, kSettingsItem);
-        s.dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+        if (driver::chooseTrayItem(p, s.hub, driver::kSettingsKeys)) {
+            s.dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+        }
         return s;
     }
 
@@ -121,8 +113,8 @@ TEST_F(RepairOnTheProgram, TheTrayPutsTheDialogsGoingOffUntilItsRepairIsOverAndI
         }
     });
     startRepair(p, dialog);
-    trayMenu(p, hub, kSettingsItem);  // the dialog asked for is the one there
-    trayMenu(p, hub, kStatisticsItem);
+    ASSERT_TRUE(driver::chooseTrayItem(p, hub, driver::kSettingsKeys));  // the dialog asked for is the one there
+    ASSERT_TRUE(driver::chooseTrayItem(p, hub, kStatisticsItem));
     EXPECT_TRUE(p.waitWindow(L"计时统计", L"Velmora.Frm_data_sum"));
     EXPECT_TRUE(registering()) << "the registration ended before the tray was tried: the test proves nothing";
     EXPECT_TRUE(IsWindow(dialog)) << "the dialog went under its repair";
@@ -137,11 +129,11 @@ TEST_F(RepairOnTheProgram, TheTrayPutsTheDialogsGoingOffUntilItsRepairIsOverAndI
 
     // 退出 during a second repair: the program ends within a second of the yes, no box after it.
     registrationTakes("4000");
-    trayMenu(p, hub, kSettingsItem);
+    ASSERT_TRUE(driver::chooseTrayItem(p, hub, driver::kSettingsKeys));
     dialog = p.waitWindow(L"设置", L"Velmora.Settings");
     ASSERT_TRUE(dialog);
     startRepair(p, dialog);
-    trayMenu(p, hub, kExitItem);
+    ASSERT_TRUE(driver::chooseTrayItem(p, hub, driver::kExitKeys));
     HWND question = p.waitWindow(L"提示", kBoxClass);
     ASSERT_TRUE(question);
     EXPECT_EQ(driver::shownBoxText(question), L"确定退出吗？");
@@ -168,7 +160,7 @@ TEST_F(RepairOnTheProgram, TheLimitIsKeptUnderAMenuAndUnderAQuestion) {
         {"the exit question",
          [&] {
              HWND menu = driver::openTrayMenu(p, hub);
-             driver::pressKeys(menu, kExitItem);
+             driver::pressKeys(menu, driver::kExitKeys);
              return p.waitWindow(L"提示", kBoxClass);
          },
          [](HWND question) { driver::pressButton(question, L"否"); }},
