@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "addin/show_mark.h"
 #include "addin/stores.h"
 
 namespace addin {
@@ -11,6 +12,7 @@ namespace {
 
 constexpr wchar_t kDefaultTimeAll[] = L"0:02:35";
 constexpr int32_t kDefaultSeconds = 155;
+constexpr DWORD kSecondsPerDay = 86400;
 constexpr wchar_t kDefaultCheckvalue[] = L"11110000011011101111111110";
 constexpr wchar_t kDefaultCaption[] = L"Kelvane";
 constexpr wchar_t kDefaultMessage[] = L"时间到!";
@@ -28,14 +30,17 @@ void setNumber(Int& field, const std::wstring& text) {
     if (auto n = integerFromText<Int>(text)) field = *n;
 }
 
-void setTime(int32_t& field, const std::wstring& text) {
-    if (text.empty()) field = 0;  // an empty value is midnight
-    else if (auto seconds = timeToSeconds(text)) field = *seconds;
+// The show length: the time of day of a date-time text, or the seconds of a number stored as a
+// number. A length that reads as neither is the built-in one: keeping whatever the record held
+// (0 in a fresh library) would end the show as soon as it begins.
+int32_t showLength(std::optional<DWORD> number, const std::wstring& text) {
+    if (number) return *number < kSecondsPerDay ? static_cast<int32_t>(*number) : kDefaultSeconds;
+    return timeToSeconds(text).value_or(kDefaultSeconds);
 }
 
 void loadFromRegistry(AddinSetting& s) {
     auto read = [](const wchar_t* name) { return cutAtLineEnd(readText(kMirthwell, name).value_or(L"")); };
-    setTime(s.Time_all, read(L"Time_all"));
+    s.Time_all = showLength(readDword(kMirthwell, L"Time_all"), read(L"Time_all"));
     setNumber(s.Time_three, read(L"Time_three"));
     s.checkvalue = read(L"checkvalue");
     setNumber(s.EndEvent, read(L"EndEvent"));
@@ -47,7 +52,7 @@ void loadFromIni(AddinSetting& s) {
     auto read = [](const wchar_t* key, const wchar_t* fallback) {
         return trimSpaces(iniRead(L"Mirthwell", key, fallback));
     };
-    setTime(s.Time_all, read(L"Time_all", kDefaultTimeAll));
+    s.Time_all = showLength(std::nullopt, read(L"Time_all", kDefaultTimeAll));
     setNumber(s.Time_three, read(L"Time_three", L"5"));
     s.checkvalue = read(L"checkvalue", kDefaultCheckvalue);
     setNumber(s.EndEvent, read(L"EndEvent", L"1"));
@@ -138,12 +143,16 @@ int16_t readHandmode() {
 }
 
 void deleteShowValues() {
+    if (showTimed()) return;  // the values of a show another connection times
     for (const wchar_t* name : {L"clockopen", L"exitpptpd", L"exitpagepd", L"pptname", L"timershow", L"timerpause",
                                 L"time"})
         deleteValue(kHarrowby, name);
 }
 
 void clearShowFlags() {
+    // Another connection's show goes on: its flags are no leftovers (a second host starting
+    // up or closing, a finished show's clean-up while another host shows).
+    if (showTimed()) return;
     for (const wchar_t* name : {L"exitpptpd", L"exitpagepd", L"pptname"}) deleteValue(kHarrowby, name);
 }
 

@@ -44,7 +44,8 @@ bool presentationListed(const std::wstring& name);
 
 // Harrowby handmode as a number; missing, unreadable or beyond 16 bits gives 0.
 int16_t readHandmode();
-// Deletes the flags of a running show: exitpptpd, exitpagepd and pptname.
+// Deletes the flags of a running show: exitpptpd, exitpagepd and pptname. Both leave the
+// values alone while a connection times a show (the caller lets go of its own first).
 void clearShowFlags();
 // Deletes everything a show leaves for the sibling programs (a disconnection's clean-up).
 void deleteShowValues();

@@ -22,7 +22,6 @@ constexpr wchar_t kClockMissing[] =
     L"并在杀毒软件对Dovecrest.exe程序设置为白名单或添加信任";
 constexpr wchar_t kSettingsMissing[] = L"Fennick.exe不存在，请保证文件完整";
 constexpr wchar_t kSettingsCaption[] = L"PPTKelvane";
-constexpr DWORD kRestartPauseMs = 300;
 
 }  // namespace
 
@@ -57,11 +56,9 @@ void openSettingsProgram() {
         win::askMessage(kSettingsMissing, kSettingsCaption, MB_OK | MB_ICONQUESTION);
         return;
     }
-    if (fileInUse(path)) {
-        endSettingsProgram();
-        Sleep(kRestartPauseMs);
-    }
-    startProgram(path);
+    if (settingsRestartUnderWay()) return;  // its start is the one copy
+    if (fileInUse(path)) restartSettingsProgram(path);
+    else startProgram(path);
     win::doEvents();
 }
 

@@ -1,5 +1,7 @@
 #include "addin/show_window.h"
 
+#include <iterator>
+
 #include "addin/addin_setting.h"
 #include "addin/siblings.h"
 #include "addin/stores.h"
@@ -32,20 +34,33 @@ struct PageTimeUp {
     int16_t endEvent = 0;
 };
 
+constexpr wchar_t kPageTitleDefault[] = L"Kelvane";
+constexpr wchar_t kPageWordDefault[] = L"时间到";
+constexpr wchar_t kNoPageCheck[] = L"000";
+constexpr wchar_t kPageEndDefault[] = L"退出计时";  // no number: the slide is left alone
+
 PageTimeUp readPageTimeUp() {
-    PageTimeUp p;
-    auto title = readText(kMirthwell, L"pagetitle"), word = readText(kMirthwell, L"pageword");
-    auto check = readText(kMirthwell, L"pagecheck"), end = readText(kMirthwell, L"pageendevent");
-    if (!title || !word || !check || !end) {  // the settings program keeps a copy in the INI file
-        title = iniRead(L"Mirthwell", L"pagetitle", L"Kelvane");
-        word = iniRead(L"Mirthwell", L"pageword", L"时间到");
-        check = iniRead(L"Mirthwell", L"pagecheck", L"000");
-        end = iniRead(L"Mirthwell", L"pageendevent", L"退出计时");
+    constexpr const wchar_t* kNames[] = {L"pagetitle", L"pageword", L"pagecheck", L"pageendevent"};
+    constexpr const wchar_t* kIniDefaults[] = {kPageTitleDefault, kPageWordDefault, kNoPageCheck, kPageEndDefault};
+    constexpr size_t kCount = std::size(kNames);
+    std::optional<std::wstring> registry[kCount];
+    bool complete = true;
+    for (size_t i = 0; i < kCount; ++i) {
+        registry[i] = readText(kMirthwell, kNames[i]);
+        complete = complete && registry[i];
     }
-    p.title = cutAtLineEnd(*title);
-    p.word = cutAtLineEnd(*word);
-    p.check = cutAtLineEnd(*check);
-    p.endEvent = integerFromText<int16_t>(*end).value_or(0);
+    std::wstring value[kCount];  // the settings program keeps a copy in the INI file
+    for (size_t i = 0; i < kCount; ++i)
+        value[i] = complete ? *registry[i] : iniRead(L"Mirthwell", kNames[i], kIniDefaults[i]);
+    // The INI copy switched nothing on: what the registry holds of the four counts after all, so
+    // that a next-slide action stored without its texts is not lost; a missing one keeps the INI's.
+    if (!complete && value[2] == kNoPageCheck)
+        for (size_t i = 0; i < kCount; ++i) value[i] = registry[i].value_or(value[i]);
+    PageTimeUp p;
+    p.title = cutAtLineEnd(value[0]);
+    p.word = cutAtLineEnd(value[1]);
+    p.check = cutAtLineEnd(value[2]);
+    p.endEvent = integerFromText<int16_t>(value[3]).value_or(0);
     return p;
 }
 
@@ -252,8 +267,10 @@ void ShowWindow::timeUp() {
         break;
     case 1:
     case kQuitHost:
-        if (timingOn(s.checkvalue) && flagOn(s.checkvalue, kEndMessageFlag))
+        if (timingOn(s.checkvalue) && flagOn(s.checkvalue, kEndMessageFlag)) {
             win::askMessage(s.tellShowtext, s.tellShowtittle, MB_OK);
+            if (unloading()) return;  // disconnected meanwhile: the show is no longer ours
+        }
         exitAllShows(host());  // the show-end event follows, and with it the host quit of EndEvent 2
         break;
     case kNeverRunsOut:
@@ -299,6 +316,7 @@ void ShowWindow::Timer5_Timer() {
     if (flagOn(page.check, kPageMessageFlag)) {
         Timer5.enabled(false);
         win::askMessage(padMessage(page.word), page.title, MB_OK);
+        if (unloading()) return;
         Timer5.enabled(true);
     }
     if (page.endEvent == kMoveToNextSlide) {

@@ -3,13 +3,17 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <optional>
+
 #include "addin/stores.h"
 #include "win/handles.h"
 
 namespace addin {
 namespace {
 
-constexpr DWORD kTaskkillWaitMs = 5000;
+constexpr DWORD kHostWaitMs = 300;    // the longest the host's thread waits on another process
+constexpr UINT kPollMs = 100;         // a deferred start looks this often whether the ending is done
+constexpr int kPollsBeforeStart = 50;  // ... and starts anyway after about 5 s
 
 // Starts a command line with its window hidden; the process handle, or none.
 win::UniqueFile startHidden(std::wstring commandLine) {
@@ -23,6 +27,43 @@ win::UniqueFile startHidden(std::wstring commandLine) {
         return {};
     CloseHandle(started.hThread);
     return win::UniqueFile(started.hProcess);
+}
+
+// A start that waits for taskkill: the host's thread looks from a timer of its own.
+class DeferredStart {
+public:
+    DeferredStart(win::UniqueFile taskkill, std::wstring path)
+        : taskkill_(std::move(taskkill)), path_(std::move(path)), timer_(SetTimer(nullptr, 0, kPollMs, poll)) {}
+    ~DeferredStart() {
+        if (timer_) KillTimer(nullptr, timer_);
+    }
+    DeferredStart(const DeferredStart&) = delete;
+    DeferredStart& operator=(const DeferredStart&) = delete;
+
+    bool armed() const { return timer_ != 0; }
+
+private:
+    static void CALLBACK poll(HWND, UINT, UINT_PTR, DWORD);
+
+    win::UniqueFile taskkill_;
+    std::wstring path_;
+    UINT_PTR timer_;
+    int polls_ = 0;
+};
+
+std::optional<DeferredStart>& deferredStart() {
+    static std::optional<DeferredStart> pending;
+    return pending;
+}
+
+void CALLBACK DeferredStart::poll(HWND, UINT, UINT_PTR, DWORD) {
+    auto& pending = deferredStart();
+    if (!pending) return;
+    bool ended = WaitForSingleObject(pending->taskkill_.get(), 0) != WAIT_TIMEOUT;
+    if (!ended && ++pending->polls_ < kPollsBeforeStart) return;
+    std::wstring path = std::move(pending->path_);
+    pending.reset();
+    startProgram(path);
 }
 
 }  // namespace
@@ -50,9 +91,17 @@ void startProgram(const std::wstring& path) {
     if (result <= 32) startHidden(L"\"" + path + L"\"");
 }
 
-void endSettingsProgram() {
+void restartSettingsProgram(const std::wstring& path) {
     win::UniqueFile taskkill = startHidden(std::wstring(L"taskkill /f /im ") + kSettingsProgram);
-    if (taskkill) WaitForSingleObject(taskkill.get(), kTaskkillWaitMs);
+    // Started before the ending is done, the new copy would be ended with the old one.
+    if (taskkill && WaitForSingleObject(taskkill.get(), kHostWaitMs) == WAIT_TIMEOUT) {
+        deferredStart().emplace(std::move(taskkill), path);
+        if (deferredStart()->armed()) return;
+        deferredStart().reset();
+    }
+    startProgram(path);
 }
+
+bool settingsRestartUnderWay() { return deferredStart().has_value(); }
 
 }  // namespace addin

@@ -33,8 +33,18 @@ SlideShowEvents::SlideShowEvents(const HostVariant& variant, win::Dispatch app, 
     });
 }
 
+void ReleaseAfterHandlers::operator()(SlideShowEvents* events) const {
+    events->stop();
+    win::releaseAfterHandlers(events->window(), std::shared_ptr<SlideShowEvents>(events));
+}
+
+HeldEvents watchShows(const HostVariant& variant, win::Dispatch app, TimerDrive drive) {
+    return HeldEvents(std::make_unique<SlideShowEvents>(variant, std::move(app), drive).release());
+}
+
 void SlideShowEvents::stop() {
     watch_.stop();
+    timing_.release();
     app_ = {};
 }
 
@@ -64,6 +74,7 @@ void SlideShowEvents::SlideShowBegin(IDispatch* Wn) {
     writeCurrentSlide(name, position, slides);
     writeValue(HKEY_CURRENT_USER, kHarrowby, L"exitpptpd", DWORD{1});
     writeValue(HKEY_CURRENT_USER, kHarrowby, L"exitpagepd", DWORD{1});
+    timing_.hold();
     if (windows >= 2) return;  // another show of this host already runs the window
 
     // WPS's version 8 lists and names the active presentation, not the one whose show began.
@@ -97,6 +108,7 @@ void SlideShowEvents::SlideShowEnd() {
     w.Timer3.enabled(true);
     w.Label2.clear();
     w.Label3 = L"0";
+    timing_.release();
     for (const wchar_t* name : kShowEndDeletes) deleteValue(kHarrowby, name);
     const AddinSetting& s = addinSetting();
     if (timingOn(s.checkvalue) && s.EndEvent == kQuitHost) w.Timer4.enabled(true);

@@ -2,7 +2,10 @@
 // The host's slide-show begin and end events and the timer window they arm: AutoPPT of
 // PowerPoint, WPSV9 of WPS loading the Office add-in, and the events of WPSV8, one design
 // with the variant's differences as data.
+#include <memory>
+
 #include "addin/event_watch.h"
+#include "addin/show_mark.h"
 #include "addin/show_window.h"
 
 namespace addin {
@@ -21,7 +24,8 @@ public:
 
     void SlideShowBegin(IDispatch* Wn);
     void SlideShowEnd();
-    // The connection ends: no event arrives any more. The window keeps its host.
+    // The connection ends: no event arrives any more, and its show is timed no more. The
+    // window keeps its host.
     void stop();
 
     ShowWindow& window() { return window_; }
@@ -34,6 +38,16 @@ private:
     win::Dispatch app_;
     ShowWindow window_;
     EventWatch watch_;
+    ShowMark timing_;  // held while the run flags are this connection's show's
 };
+
+// A connection lets go of its events while a handler of their window may still be on the stack
+// (a disconnection under the window's own box): the watch stops at once, the object is freed
+// when that handler has returned.
+struct ReleaseAfterHandlers {
+    void operator()(SlideShowEvents* events) const;
+};
+using HeldEvents = std::unique_ptr<SlideShowEvents, ReleaseAfterHandlers>;
+HeldEvents watchShows(const HostVariant& variant, win::Dispatch app, TimerDrive drive);
 
 }  // namespace addin

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <cwchar>
 #include <vector>
 
@@ -22,6 +23,32 @@ bool setValue(HKEY root, const std::wstring& key, const wchar_t* name, DWORD typ
     return RegSetValueExW(k.get(), name, 0, type, static_cast<const BYTE*>(data), bytes) == ERROR_SUCCESS;
 }
 
+// A value of a key of HKEY_CURRENT_USER as stored: its type and its bytes.
+struct Stored {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+std::optional<Stored> readStored(const wchar_t* key, const wchar_t* name) {
+    win::UniqueKey k;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, kAccess, k.put()) != ERROR_SUCCESS) return std::nullopt;
+    Stored stored;
+    DWORD bytes = 0;
+    if (RegQueryValueExW(k.get(), name, nullptr, &stored.type, nullptr, &bytes) != ERROR_SUCCESS) return std::nullopt;
+    stored.data.resize(bytes);
+    if (RegQueryValueExW(k.get(), name, nullptr, nullptr, stored.data.data(), &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    stored.data.resize(bytes);
+    return stored;
+}
+
+std::optional<DWORD> numberIn(const std::optional<Stored>& stored) {
+    if (!stored || stored->type != REG_DWORD || stored->data.size() < sizeof(DWORD)) return std::nullopt;
+    DWORD number = 0;
+    memcpy(&number, stored->data.data(), sizeof number);
+    return number;
+}
+
 }  // namespace
 
 std::wstring libraryFolder() {
@@ -35,23 +62,15 @@ std::wstring libraryFolder() {
     return path;
 }
 
+std::optional<DWORD> readDword(const wchar_t* key, const wchar_t* name) { return numberIn(readStored(key, name)); }
+
 std::optional<std::wstring> readText(const wchar_t* key, const wchar_t* name) {
-    win::UniqueKey k;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, kAccess, k.put()) != ERROR_SUCCESS) return std::nullopt;
-    DWORD type = 0, bytes = 0;
-    if (RegQueryValueExW(k.get(), name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return std::nullopt;
-    if (type == REG_DWORD) {
-        DWORD number = 0;
-        bytes = sizeof number;
-        if (RegQueryValueExW(k.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &bytes) != ERROR_SUCCESS)
-            return std::nullopt;
-        return std::to_wstring(static_cast<long>(number));
-    }
-    if (type != REG_SZ) return std::nullopt;
-    std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (RegQueryValueExW(k.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &bytes) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(buffer.data());
+    auto stored = readStored(key, name);
+    if (auto number = numberIn(stored)) return std::to_wstring(static_cast<long>(*number));
+    if (!stored || stored->type != REG_SZ) return std::nullopt;
+    // Whole characters and a terminator, which the stored value may lack.
+    stored->data.resize(((stored->data.size() + 1) / sizeof(wchar_t) + 1) * sizeof(wchar_t), 0);
+    return std::wstring(reinterpret_cast<const wchar_t*>(stored->data.data()));
 }
 
 bool writeValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& text) {

@@ -19,6 +19,8 @@ std::wstring libraryFolder();
 // A value of a key of HKEY_CURRENT_USER: REG_SZ as its text (up to the stored terminator),
 // REG_DWORD as its decimal text. Nothing when the key or value is missing or of another type.
 std::optional<std::wstring> readText(const wchar_t* key, const wchar_t* name);
+// A value stored as a number (REG_DWORD); nothing for any other.
+std::optional<DWORD> readDword(const wchar_t* key, const wchar_t* name);
 // Writes a REG_SZ or REG_DWORD value under any root, creating a missing key as the scripting
 // object's writes do; false when the registry refused.
 bool writeValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& text);

@@ -132,10 +132,10 @@ bool Frm_exit::isInput(UINT msg, WPARAM wp, LPARAM lp) const {
     return msg == shell::cTray::kCallbackMessage || Window::isInput(msg, wp, lp);
 }
 
-// A close or the session's end ends the program now, whatever question of the hub waits below.
+// A close or the session's end ends the program now, even from under a question of the hub's own.
 void Frm_exit::goNow() {
     win::beginProgramEnd();
-    DestroyWindow(hwnd());
+    unload();
 }
 
 void Frm_exit::onDestroy() {

@@ -199,7 +199,6 @@ void HubTest::TearDown() {
 }
 
 void ProgramTest::SetUp() {
-    win::cancelProgramEnd();  // a hub gone in an earlier test ended the program for this process
     folder = makeTempFolder();
     shell::setProgramFolder(folder);
     deleteUserKey(L"Velmora");
@@ -214,6 +213,7 @@ void ProgramTest::SetUp() {
 void ProgramTest::TearDown() {
     shell::setWallClock(nullptr);
     win::setMessageSink(nullptr);
+    win::cancelProgramEnd();  // a test that ended the hub leaves the next one a running program
     deleteUserKey(L"Velmora");
     deleteUserKey(L"Tessaline");
     removeTree(folder);

@@ -96,7 +96,8 @@ void Window::setCaption(const std::wstring& text) {
 
 void Window::unload() {
     if (!hwnd_) return;
-    if (handling()) {
+    // Once the program ends, no handler on the stack goes on to need its window: it goes at once.
+    if (handling() && !programEnding()) {
         unloadPending_ = true;
         return;
     }

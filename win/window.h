@@ -62,8 +62,8 @@ public:
     void setCaption(const std::wstring& text);
 
     // Destroys the window; its timers stop. The object stays and can be loaded again. Asked while
-    // one of the window's own handlers runs, the destroy waits until the outermost has returned;
-    // loading the window again before then calls it off.
+    // one of the window's own handlers runs, the destroy waits until the outermost has returned
+    // (unless the program is ending); loading the window again before then calls it off.
     void unload();
     // One of the window's own handlers (a message or a timer) is on this thread's stack.
     bool handling() const { return depth_ > 0; }

@@ -68,7 +68,7 @@ void installSibling(const wchar_t* name, bool keepRunning) {
 
 std::vector<std::string> siblingStarts(size_t atLeast) {
     std::vector<std::string> starts;
-    for (DWORD waited = 0;; waited += 50) {
+    for (DWORD start = GetTickCount();;) {
         starts.clear();
         std::ifstream log(win::toAnsi(inFolder(L"starts.log")).c_str());
         std::string line;
@@ -76,13 +76,16 @@ std::vector<std::string> siblingStarts(size_t atLeast) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (!line.empty()) starts.push_back(line);
         }
-        if (starts.size() >= atLeast || waited >= kDeadlineMs) return starts;
-        Sleep(50);
+        if (starts.size() >= atLeast || GetTickCount() - start >= kDeadlineMs) return starts;
+        // A start may come from a timer of this thread, as the host's own message loop runs it.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
 }
 
 void removeSiblings() {
-    for (const wchar_t* name : {addin::kClockProgram, addin::kSettingsProgram}) {
+    for (const wchar_t* name : {addin::kClockProgram, addin::kSettingsProgram, kTaskkill}) {
         std::wstring path = inFolder(name);
         DeleteFileW((path + L".stay").c_str());
         for (DWORD waited = 0; addin::fileInUse(path) && waited < kDeadlineMs; waited += 50) Sleep(50);

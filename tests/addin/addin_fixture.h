@@ -19,9 +19,11 @@ void setRegistryText(const wchar_t* key, const wchar_t* name, const std::wstring
 void setRegistryNumber(const wchar_t* key, const wchar_t* name, DWORD value);
 void deleteUserKey(const wchar_t* key);
 
-// The stand-in sibling programs.
+// The stand-in sibling programs; as taskkill it is found before the system's one, beside the
+// test program, and ends nothing.
+inline constexpr wchar_t kTaskkill[] = L"taskkill.exe";
 void installSibling(const wchar_t* name, bool keepRunning);
-std::vector<std::string> siblingStarts(size_t atLeast = 0);  // waits a while for that many
+std::vector<std::string> siblingStarts(size_t atLeast = 0);  // waits a while for that many, pumping
 void removeSiblings();
 // Processes running from a file of that name.
 int runningCopies(const wchar_t* name);

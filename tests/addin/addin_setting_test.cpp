@@ -59,23 +59,24 @@ INSTANTIATE_TEST_SUITE_P(
                      writeIni(L"tellShowtext", L"到点了，请停止");
                  },
                  {3600, 12, L"10000000000000000000000000", 3, L"标题", L"  \r  到点了，请停止    "}},
-        LoadCase{"a registry checkvalue of 20 flags is kept, missing numbers read 0",
+        LoadCase{"a registry checkvalue of 20 flags is kept, missing numbers read 0, a missing length the built-in one",
                  [] { setRegistryText(kMirthwell, L"checkvalue", std::wstring(20, L'1')); },
-                 {0, 0, std::wstring(20, L'1'), 0, L"", L"  \r" + std::wstring(10, L' ')}},
+                 {155, 0, std::wstring(20, L'1'), 0, L"", L"  \r" + std::wstring(10, L' ')}},
         LoadCase{"registry numbers beyond their field's type leave it as it was",
                  [] {
                      setRegistryText(kMirthwell, L"checkvalue", std::wstring(20, L'1'));
                      setRegistryNumber(kMirthwell, L"EndEvent", 2147483647);
                      setRegistryText(kMirthwell, L"Time_three", L"2147483648");
                  },
-                 {0, 0, std::wstring(20, L'1'), 0, L"", L"  \r" + std::wstring(10, L' ')}},
-        LoadCase{"INI texts that are no number or time, or too large a number, leave the field as it was",
+                 {155, 0, std::wstring(20, L'1'), 0, L"", L"  \r" + std::wstring(10, L' ')}},
+        LoadCase{"INI texts that are no number, or too large a number, leave the field as it was; "
+                 "no time is the built-in length",
                  [] {
                      writeIni(L"Time_all", L"很久");
                      writeIni(L"EndEvent", L"65537");
                      writeIni(L"Time_three", L"");  // empty reads as the default
                  },
-                 {0, 5, kLong, 0, L"Kelvane", L"  \r    时间到!      "}}),
+                 {155, 5, kLong, 0, L"Kelvane", L"  \r    时间到!      "}}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(AddinTexts, ConvertAsTheSiblingProgramsExpect) {

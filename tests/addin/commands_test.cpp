@@ -117,5 +117,19 @@ TEST_F(Commands, OpenSettingsProgramStartsRestartsOrReportsItMissing) {
     EXPECT_EQ(messages.size(), 1u);
 }
 
+TEST_F(Commands, ASlowEndingDefersTheRestartAndASecondClickStartsNoSecondCopy) {
+    place(addin::kSettingsProgram, Clock::Running);
+    installSibling(kTaskkill, true);  // an ending that takes its time
+    DWORD startedBefore = processesStarted();
+    addin::openSettingsProgram();
+    addin::openSettingsProgram();
+    EXPECT_EQ(processesStarted() - startedBefore, 1u) << "only the ending runs: the new copy waits for it";
+
+    DeleteFileW((folder() + kTaskkill + L".stay").c_str());
+    EXPECT_EQ(siblingStarts(2), (std::vector<std::string>{"taskkill.exe", "Fennick.exe"}));
+    EXPECT_EQ(processesStarted() - startedBefore, 2u) << "one new copy for both clicks";
+    EXPECT_TRUE(messages.empty());
+}
+
 }  // namespace
 }  // namespace addin_test

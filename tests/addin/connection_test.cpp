@@ -352,6 +352,7 @@ TEST_P(ShowEvents, ReachTheLibraryUntilTheDisconnection) {
 
     disconnect();
     EXPECT_TRUE(app->sinks.empty()) << "the watch ends with the connection";
+    EXPECT_FALSE(registryText(kHarrowby, L"exitpptpd")) << "and so does the timing of its show";
     setRegistryText(kHarrowby, L"handname", L"x");
     host.shows.end(0);
     EXPECT_EQ(registryText(kHarrowby, L"handname"), L"x");
@@ -399,10 +400,7 @@ TEST_F(HostTest, HundredConnectionsLeaveNoHandleObjectOrMemoryBehind) {
     EXPECT_EQ(tlsProbe(), tls);
     EXPECT_LE(heapBytesInUse(), heap + 100 * 1024) << "a connection costs no lasting kilobyte";
     EXPECT_EQ(boxes->seen.size(), 100u);
-    auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"Quintrel32.dll"), "DllCanUnloadNow")));
-    ASSERT_TRUE(canUnload);
-    EXPECT_EQ(canUnload(), S_OK) << "no object of the library is alive";
+    EXPECT_EQ(libraryCanUnload(), S_OK) << "no object of the library is alive";
 }
 
 }  // namespace

@@ -60,12 +60,13 @@ private:
     DWORD cookie_ = 0;
 };
 
-class ShowTest : public AddinTest {
+// A show timed in a host of the test's own making; the library itself can be connected to
+// further hosts beside it.
+class ShowTest : public HostTest {
 protected:
     void SetUp() override {
-        AddinTest::SetUp();
+        HostTest::SetUp();
         addin::addinSetting() = {};
-        boxes = std::make_unique<BoxCatcher>();
         installSibling(addin::kClockProgram, true);
         settings(flags({1, 4, 5, 20}), 1, 5);
     }
@@ -73,8 +74,7 @@ protected:
     void TearDown() override {
         events.reset();
         host.reset();
-        boxes.reset();
-        AddinTest::TearDown();
+        HostTest::TearDown();
     }
 
     // What the settings program leaves: a show of 155 s.
@@ -107,7 +107,6 @@ protected:
 
     addin::ShowWindow& window() { return events->window(); }
 
-    std::unique_ptr<BoxCatcher> boxes;
     std::unique_ptr<fake::Host> host;
     std::unique_ptr<addin::SlideShowEvents> events;
     std::unique_ptr<VirtualClock> clock;
@@ -173,6 +172,31 @@ TEST_F(ShowTest, ASecondShowWindowLeavesTheTimerWindowAlone) {
     EXPECT_TRUE(registryText(kHarrowby, L"exitpptpd"));
 }
 
+TEST_F(ShowTest, AnotherHostComingAndGoingLeavesTheTimedShowRunning) {
+    open(addin::kPowerPoint, Flavour::PowerPoint, kPowerPointPath);
+    begin();
+    runUntil(4000);
+    for (const wchar_t* path : {kWpsPath, kPowerPointPath}) {
+        fake::Host second(path, L"16.0", {L"Menu Bar", L"Slide Show"});
+        addin = create();
+        connect(second);
+        runUntil(clock->now() + 1000);
+        disconnect();
+    }
+    runUntil(150000);
+    EXPECT_FALSE(called(host->shows, L"Exit")) << "the show runs to its own end";
+    runUntil(160000);
+    EXPECT_TRUE(called(host->shows, L"Exit"));
+
+    // A host that ended without its disconnection left its flags: the next connection takes them.
+    setRegistryNumber(kHarrowby, L"exitpptpd", 1);
+    fake::Host third(kPowerPointPath, L"16.0", {L"Slide Show"});
+    addin = create();
+    connect(third);
+    EXPECT_FALSE(registryText(kHarrowby, L"exitpptpd"));
+    disconnect();
+}
+
 // --- countdown and end-of-time actions ---------------------------------------------------------
 
 struct EndCase {
@@ -226,6 +250,39 @@ INSTANTIATE_TEST_SUITE_P(
                       EndCase{"out_of_range", 7, 5, flags({1, 4, 5, 20}), false, false, false},
                       EndCase{"negative", -1, 5, flags({1, 4, 5, 20}), true, false, false},
                       EndCase{"beyond_16_bits_unread", 65537, 5, flags({1, 4, 5, 20}), true, false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct LengthCase {
+    const char* name;
+    void (*store)();
+    unsigned seconds;
+};
+
+class ShowLength : public ShowTest, public ::testing::WithParamInterface<LengthCase> {};
+
+TEST_P(ShowLength, ThatCannotBeReadIsTheBuiltInOne) {
+    GetParam().store();
+    open(addin::kPowerPoint, Flavour::PowerPoint, kPowerPointPath);
+    begin();
+    runUntil(GetParam().seconds * 1000);
+    EXPECT_FALSE(called(host->shows, L"Exit")) << "too early";
+    runUntil(GetParam().seconds * 1000 + 2000);
+    EXPECT_TRUE(called(host->shows, L"Exit"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stored, ShowLength,
+    ::testing::Values(
+        LengthCase{"empty", [] { setRegistryText(kMirthwell, L"Time_all", L""); }, 155},
+        LengthCase{"not_a_time", [] { setRegistryText(kMirthwell, L"Time_all", L"abc"); }, 155},
+        LengthCase{"a_number_counts_its_seconds", [] { setRegistryNumber(kMirthwell, L"Time_all", 200); }, 200},
+        LengthCase{"ini_copy_not_a_time",
+                   [] {
+                       setRegistryText(kMirthwell, L"checkvalue", std::wstring(19, L'1'));
+                       RegDeleteKeyValueW(HKEY_CURRENT_USER, kMirthwell, L"Time_all");
+                       addin::iniWrite(L"Mirthwell", L"Time_all", L"abc");
+                   },
+                   155}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PushCase {
@@ -288,16 +345,19 @@ struct PageCase {
     const wchar_t* pagecheck;
     const wchar_t* pageendevent;
     bool inIni;  // pagetime comes from the INI file, the registry has none
-    bool message;
-    const wchar_t* move;  // the GotoSlide call, or none
+    bool texts;  // pagetitle and pageword are in the registry
+    const wchar_t* message;  // the caption of the message, or none
+    const wchar_t* move;     // the GotoSlide call, or none
 };
 
 class PageTimeUp : public ShowTest, public ::testing::WithParamInterface<PageCase> {};
 
 TEST_P(PageTimeUp, ShowsItsMessageAndMovesOn) {
     const PageCase& c = GetParam();
-    setRegistryText(kMirthwell, L"pagetitle", L"本页");
-    setRegistryText(kMirthwell, L"pageword", L"本页时间到");
+    if (c.texts) {
+        setRegistryText(kMirthwell, L"pagetitle", L"本页");
+        setRegistryText(kMirthwell, L"pageword", L"本页时间到");
+    }
     setRegistryText(kMirthwell, L"pagecheck", c.pagecheck);
     setRegistryText(kMirthwell, L"pageendevent", c.pageendevent);
     open(addin::kPowerPoint, Flavour::PowerPoint, kPowerPointPath);
@@ -313,19 +373,92 @@ TEST_P(PageTimeUp, ShowsItsMessageAndMovesOn) {
 
     ASSERT_EQ(boxes->seen.size(), c.message ? 1u : 0u);
     if (c.message) {
-        EXPECT_EQ(boxes->seen[0].caption, L"本页");
+        EXPECT_EQ(boxes->seen[0].caption, c.message);
     }
     EXPECT_EQ(called(host->shows, c.move ? c.move : L"GotoSlide"), c.move != nullptr);
     EXPECT_FALSE(registryText(kHarrowby, L"pagetime"));
     EXPECT_EQ(addin::iniRead(L"pagetime", L"pagetime", L"gone"), L"gone");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PageTimeUp,
-                         ::testing::Values(PageCase{"last_slide_wraps", 10, L"001", L"2", false, true, L"GotoSlide 1"},
-                                           PageCase{"next_slide", 4, L"110", L"2", false, false, L"GotoSlide 5"},
-                                           PageCase{"from_the_ini_file", 4, L"001", L"2", true, true, L"GotoSlide 5"},
-                                           PageCase{"stay", 4, L"001", L"退出计时", false, true, nullptr}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PageTimeUp,
+    ::testing::Values(PageCase{"last_slide_wraps", 10, L"001", L"2", false, true, L"本页", L"GotoSlide 1"},
+                      PageCase{"next_slide", 4, L"110", L"2", false, true, nullptr, L"GotoSlide 5"},
+                      PageCase{"from_the_ini_file", 4, L"001", L"2", true, true, L"本页", L"GotoSlide 5"},
+                      PageCase{"stay", 4, L"001", L"退出计时", false, true, L"本页", nullptr},
+                      // Without its texts the registry still gives the action and the flags; the
+                      // message takes the title the INI store defaults to.
+                      PageCase{"without_texts", 4, L"000", L"2", false, false, nullptr, L"GotoSlide 5"},
+                      PageCase{"without_texts_message", 4, L"001", L"2", false, false, L"Kelvane", L"GotoSlide 5"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- a disconnection under the add-in's own box ---------------------------------------------------
+
+struct UnderBoxCase {
+    const char* name;
+    const wchar_t* showLength;
+    bool perSlide;   // the per-slide time-up's box; otherwise the show's end-of-time box
+    bool reconnect;  // the host connects the add-in again while the box waits
+};
+
+class DisconnectedUnderItsBox : public ShowTest, public ::testing::WithParamInterface<UnderBoxCase> {};
+
+// The library's own window and timers, as a host runs them: the host shuts the add-in down while
+// the box waits, then the box is answered.
+TEST_P(DisconnectedUnderItsBox, TheHostLivesAndNothingOfTheShowIsTouchedAfterwards) {
+    const UnderBoxCase& c = GetParam();
+    setRegistryText(kMirthwell, L"Time_all", c.showLength);
+    setRegistryText(kMirthwell, L"pagetitle", L"本页");
+    setRegistryText(kMirthwell, L"pageword", L"本页时间到");
+    setRegistryText(kMirthwell, L"pagecheck", L"001");
+    setRegistryText(kMirthwell, L"pageendevent", L"2");
+    host = std::make_unique<fake::Host>(kPowerPointPath, L"16.0", std::vector<std::wstring>{});
+    host->shows.decks = {fake::Deck{kDeck}};
+    connect(*host);
+    begin();
+    if (c.perSlide) setRegistryText(kHarrowby, L"pagetime", L"True");
+
+    size_t callsAtDisconnection = 0;
+    HRESULT unloadableUnderBox = S_OK;
+    boxes->whileOpen = [&] {
+        SAFEARRAY* custom = nullptr;
+        EXPECT_EQ(addin->OnBeginShutdown(&custom), S_OK);
+        disconnect();
+        addin = {};
+        CoFreeUnusedLibraries();
+        unloadableUnderBox = libraryCanUnload();
+        if (c.reconnect) {
+            addin = create();
+            connect(*host);
+        }
+        // What the show's end would take away, set again after the disconnection took it.
+        setRegistryText(kHarrowby, L"time", L"60000");
+        addin::iniWrite(L"time", L"time", L"60000");
+        callsAtDisconnection = host->shows.calls.size();
+    };
+    for (DWORD start = GetTickCount(); boxes->seen.empty() && GetTickCount() - start < 20000;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (boxes->seen.empty() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    // The box's handler has returned with the dispatch that showed it.
+    ASSERT_EQ(boxes->seen.size(), 1u);
+    EXPECT_EQ(boxes->seen[0].caption, c.perSlide ? L"本页" : kEndTitle);
+    EXPECT_EQ(unloadableUnderBox, S_FALSE) << "the library's window still ran its handler";
+    EXPECT_EQ(host->shows.calls.size(), callsAtDisconnection) << "no end, no slide move";
+    EXPECT_EQ(registryText(kHarrowby, L"time"), L"60000");
+    EXPECT_EQ(addin::iniRead(L"time", L"time", L""), L"60000");
+    EXPECT_EQ(registryText(kHarrowby, L"pagetime").has_value(), c.perSlide);
+    if (addin) disconnect();
+    addin = {};
+    EXPECT_EQ(libraryCanUnload(), S_OK);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, DisconnectedUnderItsBox,
+    ::testing::Values(UnderBoxCase{"time_up", L"0:00:01", false, false},
+                      UnderBoxCase{"per_slide_reconnected", L"0:02:35", true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- the WPS variants ---------------------------------------------------------------------------
 

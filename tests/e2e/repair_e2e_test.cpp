@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <atomic>
 #include <functional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/e2e/driver.h"
 #include "tests/test_support.h"
@@ -20,18 +22,46 @@ constexpr wchar_t kBoxClass[] = L"#32770";
 // 计时统计: no clock is saved, so no often-used submenu comes before it.
 constexpr std::initializer_list<WPARAM> kStatisticsItem{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
 
+// The system files the repair makes sure of.
+constexpr const wchar_t* kSystemFiles[] = {L"scrrun.dll", L"user32.dll"};
+
+std::wstring windowsFolder() {
+    wchar_t buffer[MAX_PATH];
+    UINT n = GetWindowsDirectoryW(buffer, MAX_PATH);
+    return std::wstring(buffer, n < MAX_PATH ? n : 0);
+}
+
 class RepairOnTheProgram : public driver::ProgramFolderTest {
 protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
         CopyFileW(testing_support::besideTestPrograms(L"registration_stand_in.exe").c_str(),
                   (programFolder + L"\\regsvr32.exe").c_str(), FALSE);
+        provideSystemFiles();
     }
     void TearDown() override {
         // A registration the exit left running finishes on its own; its folder goes after it.
         driver::waitFor([] { return !testing_support::processRunning(L"regsvr32.exe"); }, 20s);
         testing_support::deleteUserKey(L"Software\\Microsoft\\Office");
+        for (const std::wstring& standIn : absentSystemFiles_) DeleteFileW(standIn.c_str());
         ProgramFolderTest::TearDown();
+    }
+
+    // The repair makes sure of system files that a 64-bit Wine alone does not have (its SysWOW64
+    // is empty), and copying them from the program folder is no choice: a user32.dll there would
+    // be loaded by the program itself. This test is about the tray and the exit, so where the
+    // system lacks a file a stand-in is put in its place, and taken away again afterwards.
+    void provideSystemFiles() {
+        for (const wchar_t* folder : {L"\\SysWOW64\\", L"\\system32\\"}) {
+            std::wstring path = windowsFolder() + folder;
+            if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+            for (const wchar_t* name : kSystemFiles) {
+                std::wstring there = path + name;
+                if (GetFileAttributesW(there.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+                testing_support::writeFile(there, "stand-in");
+                absentSystemFiles_.push_back(there);
+            }
+        }
     }
 
     // How often the stand-in noted `what` ("start" or "end").
@@ -44,6 +74,8 @@ protected:
     bool registering() const { return notes("start") > notes("end"); }
 
     void registrationTakes(const char* ms) { testing_support::writeFile(programFolder + L"\\registration.ms", ms); }
+
+    std::vector<std::wstring> absentSystemFiles_;  // stand-ins put in the system's place, removed after the test
 
     // "程序修复" on the tab "其它", its notice answered, until the registration has started.
     void startRepair(const driver::Program& p, HWND dialog) {
