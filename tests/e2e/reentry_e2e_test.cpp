@@ -163,7 +163,7 @@ TEST_F(WindowsUnderTheirBoxes, ReentriesLeaveTheProgramAndTheWindowWhole) {
              s.answer(refusal, L"确定");
              EXPECT_TRUE(driver::waitFor([&] { return !IsWindow(s.stages); }));
              EXPECT_EQ(rows("clocksetting WHERE clockname = 'Alpha'"), 1u);
-             EXPECT_TRUE(IsWindowEnabled(s.settings));
+             EXPECT_TRUE(driver::waitFor([&] { return IsWindowEnabled(s.settings) != FALSE; }));
          }},
         {"stage window: a double click on 删除", false,
          [&](Session& s) {
@@ -172,6 +172,8 @@ TEST_F(WindowsUnderTheirBoxes, ReentriesLeaveTheProgramAndTheWindowWhole) {
              s.pickRow(L"List2", 1);
              Session::doubleClick(s.stageControl(L"Cmd_del"));
              s.answer(s.box(kQuestionCaption, L"确定删除数据吗？"), L"是");
+             auto listed = [&] { return static_cast<size_t>(SendMessageW(s.stageControl(L"List2"), LB_GETCOUNT, 0, 0)); };
+             EXPECT_TRUE(driver::waitFor([&] { return listed() == before - 1; }));
              EXPECT_FALSE(s.p.window(kQuestionCaption, kBoxClass)) << "a second question";
              EXPECT_EQ(rows("file_list"), before - 1);
              EXPECT_EQ(rows("file_list WHERE starttime = '00:01:00'"), 0u);
@@ -204,6 +206,7 @@ TEST_F(WindowsUnderTheirBoxes, ReentriesLeaveTheProgramAndTheWindowWhole) {
              SendMessageW(list, LB_SETSEL, TRUE, 1);
              Session::doubleClick(driver::findChild(s.statistics, L"Button", L"删除"));
              s.answer(s.box(kQuestionCaption, L"确定删除数据吗？"), L"是");
+             EXPECT_TRUE(driver::waitFor([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 2; }));
              EXPECT_FALSE(s.p.window(kQuestionCaption, kBoxClass)) << "a second question";
              EXPECT_EQ(rows("timesum"), 2u);
              EXPECT_EQ(rows("timesum WHERE ID = 2"), 0u);
