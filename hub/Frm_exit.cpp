@@ -5,6 +5,7 @@
 #include "displays/Frm_process.h"
 #include "hub/clock_layout.h"
 #include "shell/ini_store.h"
+#include "shell/last_writes.h"
 #include "shell/meeting_db.h"
 #include "shell/program_folder.h"
 #include "shell/run_records.h"
@@ -145,11 +146,7 @@ void Frm_exit::onDestroy() {
     Form_QueryUnload();
     // Whichever way the hub goes (the exit item, a close, the end of the session), what still
     // waits for its file is written before the program ends, and what cannot be is said.
-    {
-        win::EndingReport report;
-        shell::flushRunRecordsBeforeExit();
-        shell::writePendingSites();
-    }
+    shell::writeWhatWaitsBeforeExit();
     if (whenGone) whenGone();
 }
 

@@ -250,8 +250,8 @@ void Frm_data_sum::Command3_Click() {
     std::vector<int64_t> rowids;
     for (int row : rows) rowids.push_back(List2[static_cast<size_t>(row)].record.rowid);
     // All or nothing: the list goes on showing what the table holds.
-    if (!deleteRuns(rowids)) {
-        win::autoMessage(kDeleteFailed, kShortMessageMs);
+    if (shell::Written w = deleteRuns(rowids); w != shell::Written::done) {
+        tellRefused(w, kDeleteFailed, kShortMessageMs);
         return;
     }
     std::sort(rows.rbegin(), rows.rend());

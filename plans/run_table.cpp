@@ -49,7 +49,7 @@ std::optional<std::vector<RunRecord>> listRuns() {
     return runs;
 }
 
-bool deleteRuns(const std::vector<int64_t>& rowids) {
+shell::Written deleteRuns(const std::vector<int64_t>& rowids) {
     shell::UniqueDatabase db = shell::openMeetData();
     return shell::inTransaction(db.get(), [&] { return shell::deleteEachRow(db.get(), kDeleteRun, rowids); });
 }

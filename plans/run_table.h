@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "plans/export.h"
+#include "shell/db_query.h"
 
 namespace plans {
 
@@ -34,9 +35,9 @@ struct ListedRun {
 // Every record in ID order; nothing when the file cannot be opened or read.
 std::optional<std::vector<RunRecord>> listRuns();
 
-// Deletes these rows, all or none: false, the table left as it was, when one of them cannot be
-// deleted or is gone already.
-bool deleteRuns(const std::vector<int64_t>& rowids);
+// Deletes these rows, all or none: unless done, the table is left as it was, when one of them
+// cannot be deleted or is gone already, or the file is held.
+shell::Written deleteRuns(const std::vector<int64_t>& rowids);
 
 // A list position as the first field shows it: three digits at least ("001").
 std::wstring positionText(int position);

@@ -125,8 +125,8 @@ void Frm_offtensetting::moveClock(int step) {
     std::vector<int64_t> order = clockRows;
     std::swap(order[static_cast<size_t>(k)], order[static_cast<size_t>(to)]);
     // The list changes only once the whole new order is written.
-    if (!saveclockorder(order)) {
-        win::autoMessage(kDeleteFailed, kShortMessageMs);
+    if (shell::Written w = saveclockorder(order); w != shell::Written::done) {
+        tellRefused(w, kDeleteFailed, kShortMessageMs);
         return;
     }
     ListTable rows = Listdata(kList1);
@@ -165,38 +165,37 @@ void Frm_offtensetting::Cmd_del_Click() {
 
 void Frm_offtensetting::deleteClocks(const std::vector<int>& rows) {
     win::Control& list = Ctl(kList1);
-    std::vector<int64_t> gone;
-    int topmost = -1;
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-        std::wstring name = clockRowOf(list.item(*it), columnPad).value_or(ClockRow{}).clockname;
-        auto inUse = clockInUse(name);
-        if (!inUse) {
-            win::autoMessage(kDeleteFailed, kShortMessageMs);  // a clock not checked stays
-            continue;
-        }
-        if (*inUse) {
-            win::autoMessage(inUseMessage(name), kLongMs);
-            continue;
-        }
-        gone.push_back(clockRows[static_cast<size_t>(*it)]);
-        topmost = *it;
-    }
-    if (!gone.empty() && !plans::deleteClocks(gone)) {
-        win::autoMessage(kDeleteFailed, kShortMessageMs);
+    std::vector<int64_t> chosen;
+    for (int row : rows) chosen.push_back(clockRows[static_cast<size_t>(row)]);
+    ClocksDeleted done{shell::Written::done, {}};
+    if (!chosen.empty()) done = plans::deleteClocks(chosen);
+    if (done.written != shell::Written::done) {
+        tellRefused(done.written, kDeleteFailed, kShortMessageMs);
         return;
     }
-    if (!gone.empty()) forms::Frm_exit().change_clock_menu();
-    if (unloading()) return;  // closed under a refusal: its lists are going with it
+    // From the last row up, as the rows were walked: the names kept and the topmost deleted row.
+    std::vector<std::wstring> kept;
+    int topmost = -1;
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+        int64_t rowid = clockRows[static_cast<size_t>(*it)];
+        if (std::find(done.inUse.begin(), done.inUse.end(), rowid) == done.inUse.end()) {
+            topmost = *it;
+        } else {
+            kept.push_back(clockRowOf(list.item(*it), columnPad).value_or(ClockRow{}).clockname);
+        }
+    }
     fillClocks(searchText());
     list.setListIndex(rowAfterDelete(topmost, list.listCount()));
+    if (topmost >= 0) forms::Frm_exit().change_clock_menu();
     resetClockEntry();
+    for (const std::wstring& name : kept) win::autoMessage(inUseMessage(name), kLongMs);
 }
 
 void Frm_offtensetting::deleteStages(const std::vector<int>& rows) {
     std::vector<int64_t> gone;
     for (int row : rows) gone.push_back(stageRows[static_cast<size_t>(row)]);
-    if (!gone.empty() && !plans::deleteStages(gone)) {
-        win::autoMessage(kDeleteFailed, kShortMessageMs);
+    if (shell::Written w = gone.empty() ? shell::Written::done : plans::deleteStages(gone); w != shell::Written::done) {
+        tellRefused(w, kDeleteFailed, kShortMessageMs);
         return;
     }
     fillStages(searchText());
@@ -390,8 +389,8 @@ void Frm_offtensetting::Cmd_save_Click() {
     int64_t place = clockPlace(Ctl(L"Text1", 0).text()).value_or(std::numeric_limits<int64_t>::max());
     NewClock clock{place, name, Ctl(L"Text1", 2).text(), Ctl(L"Text1", 3).text(),
                    dialog.shownClock(shell::ClockSetting{})};
-    if (!insertClock(clock)) {
-        win::autoMessage(kClockSaveFailed, kClockSaveFailedMs);
+    if (shell::Written w = insertClock(clock); w != shell::Written::done) {
+        tellRefused(w, kClockSaveFailed, kClockSaveFailedMs);
         return;
     }
     forms::Frm_exit().change_clock_menu();

@@ -21,7 +21,8 @@ constexpr char kInsertClock[] =
     "time_top, time_left, picture_width, picture_height) "
     "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, 0, 0, 0, 0)";
 constexpr char kClockNamed[] = "SELECT 1 FROM clocksetting WHERE clockname = ?1";
-constexpr char kStageRunning[] = "SELECT 1 FROM file_list WHERE clockname = ?1";
+constexpr char kClockRunning[] =
+    "SELECT 1 FROM file_list WHERE clockname = (SELECT clockname FROM clocksetting WHERE rowid = ?1)";
 constexpr char kSetClockId[] = "UPDATE clocksetting SET ID = ?1 WHERE rowid = ?2";
 constexpr char kDeleteClock[] = "DELETE FROM clocksetting WHERE rowid = ?1";
 constexpr char kDeleteStage[] = "DELETE FROM file_list WHERE rowid = ?1";
@@ -133,7 +134,7 @@ std::optional<int64_t> insertStage(shell::TimeOfDay start, shell::TimeOfDay end,
     return sqlite3_last_insert_rowid(db.get());
 }
 
-bool insertClock(const NewClock& c) {
+shell::Written insertClock(const NewClock& c) {
     const shell::ClockSetting& s = c.setting;
     shell::UniqueDatabase db = shell::openMeetData();
     return shell::inTransaction(db.get(), [&] {
@@ -156,21 +157,29 @@ std::optional<bool> clockNameFree(const std::wstring& name) {
     return !*taken;
 }
 
-std::optional<bool> clockInUse(const std::wstring& name) { return anyRow(kStageRunning, name); }
-
-bool saveclockorder(const std::vector<int64_t>& rowids) {
+shell::Written saveclockorder(const std::vector<int64_t>& rowids) {
     shell::UniqueDatabase db = shell::openMeetData();
     return shell::inTransaction(db.get(), [&] { return numberInOrder(db.get(), rowids); });
 }
 
-bool deleteClocks(const std::vector<int64_t>& rowids) {
+ClocksDeleted deleteClocks(const std::vector<int64_t>& rowids) {
     shell::UniqueDatabase db = shell::openMeetData();
-    return shell::inTransaction(db.get(), [&] {
-        return shell::deleteEachRow(db.get(), kDeleteClock, rowids) && renumberAll(db.get());
+    ClocksDeleted result;
+    // Checked in the same transaction: no stage can take a clock between the check and the delete.
+    result.written = shell::inTransaction(db.get(), [&] {
+        std::vector<int64_t> gone;
+        for (int64_t rowid : rowids) {
+            shell::Query running(db.get(), kClockRunning, {number(rowid)});
+            if (running.failed()) return false;
+            (running.hasRow() ? result.inUse : gone).push_back(rowid);
+        }
+        return shell::deleteEachRow(db.get(), kDeleteClock, gone) && renumberAll(db.get());
     });
+    if (result.written != shell::Written::done) result.inUse.clear();
+    return result;
 }
 
-bool deleteStages(const std::vector<int64_t>& rowids) {
+shell::Written deleteStages(const std::vector<int64_t>& rowids) {
     shell::UniqueDatabase db = shell::openMeetData();
     return shell::inTransaction(db.get(), [&] { return shell::deleteEachRow(db.get(), kDeleteStage, rowids); });
 }

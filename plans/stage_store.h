@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/db_query.h"
 #include "shell/run_records.h"
 #include "shell/time_rules.h"
 
@@ -45,22 +46,24 @@ struct NewClock {
 };
 // Puts the clock at its place, the clocks from there on one place down, and numbers every clock
 // 1, 2, ... in that order, so the IDs stay unique and follow the list; all or none.
-bool insertClock(const NewClock& clock);
+shell::Written insertClock(const NewClock& clock);
 
 // True when no saved clock has that name (the column's own equality); nothing when the lookup fails.
 std::optional<bool> clockNameFree(const std::wstring& name);
 
-// Whether a stage runs the clock; nothing when that cannot be read.
-std::optional<bool> clockInUse(const std::wstring& name);
-
 // Gives the clocks of `rowids` the IDs 1, 2, ... in that order; all or none.
-bool saveclockorder(const std::vector<int64_t>& rowids);
+shell::Written saveclockorder(const std::vector<int64_t>& rowids);
 
-// Deletes the clocks, then numbers the rest 1, 2, ... in their ID order; all or none: false,
-// the table left as it was, when one of them cannot be deleted or is gone already.
-bool deleteClocks(const std::vector<int64_t>& rowids);
+// Deletes the clocks no stage runs, keeps those a stage runs (inUse), then numbers the clocks
+// 1, 2, ... in their ID order. All or none: unless done, the table is left as it was, when one
+// of them cannot be checked or deleted or is gone already, or the file is held.
+struct ClocksDeleted {
+    shell::Written written = shell::Written::failed;
+    std::vector<int64_t> inUse;
+};
+ClocksDeleted deleteClocks(const std::vector<int64_t>& rowids);
 // Deletes the stages; all or none, as above.
-bool deleteStages(const std::vector<int64_t>& rowids);
+shell::Written deleteStages(const std::vector<int64_t>& rowids);
 
 // The LIKE pattern that finds `text` anywhere, with "\" as its escape character.
 std::wstring containsPattern(const std::wstring& text);

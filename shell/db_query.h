@@ -68,14 +68,18 @@ private:
     int rc_ = SQLITE_ERROR;
 };
 
-// Runs `work` in one transaction: committed when it returns true, else rolled back. True only
-// when everything was written.
-inline bool inTransaction(sqlite3* db, const std::function<bool()>& work) {
+// What a change of the file came to; unless done, nothing of it was written.
+enum class Written { done, fileBusy, failed };
+
+// Runs `work` in one transaction: committed when it returns true, else rolled back. fileBusy
+// when another connection holds the file.
+inline Written inTransaction(sqlite3* db, const std::function<bool()>& work) {
+    if (!db) return Written::failed;
     auto run = [db](const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
-    if (!db || !run("BEGIN IMMEDIATE")) return false;
-    if (work() && run("COMMIT")) return true;
+    if (run("BEGIN IMMEDIATE") && work() && run("COMMIT")) return Written::done;
+    Written why = sqlite3_errcode(db) == SQLITE_BUSY ? Written::fileBusy : Written::failed;
     run("ROLLBACK");
-    return false;
+    return why;
 }
 
 // Runs `deleteRow` (a DELETE of the row whose rowid is ?1) for each of `rowids`; false at the

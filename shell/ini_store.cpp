@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "shell/program_folder.h"
+#include "shell/retry_timer.h"
 #include "shell/settings_registry.h"
 #include "shell/text_number.h"
 #include "shell/wall_clock.h"
@@ -147,7 +148,6 @@ namespace {
 
 // A drop stalls the windows for no more than this; a longer hold is left to the retry timer.
 constexpr unsigned kDropWaitMs = 60;
-constexpr UINT kRetryMs = 1000;
 
 struct PendingSite {
     const WindowSite* site;
@@ -181,13 +181,10 @@ bool writePending(unsigned readerWaitMs) {
     return true;
 }
 
-UINT_PTR retryTimer = 0;
-
 // One try a tick: the windows never wait for it.
-void CALLBACK retryPending(HWND, UINT, UINT_PTR, DWORD) {
-    if (!writePending(0)) return;
-    KillTimer(nullptr, retryTimer);
-    retryTimer = 0;
+RetryTimer& sitesRetry() {
+    static RetryTimer timer([] { return writePending(0); });
+    return timer;
 }
 
 }  // namespace
@@ -198,7 +195,7 @@ void saveWindowSite(const WindowSite& site, int32_t left, int32_t top) {
                 sites.end());
     sites.push_back({&site, {left, top}});
     // One replace for both keys: a drop is saved whole or not at all.
-    if (!writePending(kDropWaitMs) && retryTimer == 0) retryTimer = SetTimer(nullptr, 0, kRetryMs, retryPending);
+    if (!writePending(kDropWaitMs)) sitesRetry().arm();
     // The key is created on first use, so a position saved on a fresh machine is kept.
     writeUserNumber(site.registryKey, site.leftKey, left);
     writeUserNumber(site.registryKey, site.topKey, top);

@@ -31,11 +31,17 @@ void FakeClock::setTimeOfDay(int h, int m, int s, int ms) {
     time.wMilliseconds = static_cast<WORD>(ms);
 }
 
+// Past midnight the date moves on too.
 void FakeClock::advance(uint32_t ms) {
     tick += ms;
-    uint32_t total = ((time.wHour * 60u + time.wMinute) * 60u + time.wSecond) * 1000u + time.wMilliseconds + ms;
-    total %= 86400000u;
-    setTimeOfDay(total / 3600000, total / 60000 % 60, total / 1000 % 60, total % 1000);
+    ULARGE_INTEGER at{};
+    FILETIME file{};
+    SystemTimeToFileTime(&time, &file);
+    at.LowPart = file.dwLowDateTime;
+    at.HighPart = file.dwHighDateTime;
+    at.QuadPart += uint64_t{ms} * 10000;  // 100-ns units
+    file = {at.LowPart, at.HighPart};
+    FileTimeToSystemTime(&file, &time);
 }
 
 void FakeClock::pause(uint32_t ms) {
@@ -83,6 +89,17 @@ Screenshot takeScreenshot() {
     GdiFlush();
     size_t imageSize = static_cast<size_t>((w * 3 + 3) & ~3) * h;
     return {info.bmiHeader, std::string(static_cast<const char*>(bits), imageSize)};
+}
+
+bool pumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+    DWORD deadline = GetTickCount() + limitMs;
+    while (!done()) {
+        if (static_cast<int32_t>(GetTickCount() - deadline) > 0) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    }
+    return true;
 }
 
 std::wstring makeTempFolder() {

@@ -83,6 +83,10 @@ protected:
     void TearDown() override;
 };
 
+// Runs this thread's messages (its timers' ticks included) until `done`, for up to `limitMs`;
+// whether it came to that.
+bool pumpUntil(const std::function<bool()>& done, DWORD limitMs = 5000);
+
 std::wstring makeTempFolder();
 // True while a process of that file name runs, this program's or another's.
 bool processRunning(const wchar_t* exeName);

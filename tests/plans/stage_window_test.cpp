@@ -8,12 +8,14 @@
 #include "settings/Settings.h"
 #include "shell/meeting_db.h"
 #include "shell/start_program.h"
+#include "tests/db_holds.h"
 #include "tests/test_support.h"
 #include "win/text.h"
 
 namespace {
 
 using std::wstring;
+using testing_support::Hold;
 
 class StageWindow : public testing_support::HubTest {
 protected:
@@ -238,6 +240,34 @@ TEST_F(StageWindow, DeleteRefusesAClockAStageRunsAndClosesTheGaps) {
     w().Cmd_del_Click();
     EXPECT_EQ(lastMessage(), L"请使用最新版本的程序");
     EXPECT_EQ(stored(), std::vector<wstring>{L"B:1"});
+}
+
+// Another program holds the file while three saved clocks are deleted: none goes, the box says
+// why, and the window waits no more than a moment; once the file is free the same delete takes
+// all three.
+TEST_F(StageWindow, ClocksDeletedWhileTheFileIsHeldAllStayUntilItIsFree) {
+    clocks({{L"A", 1}, {L"B", 2}, {L"C", 3}, {L"D", 4}});
+    open();
+    click(L"List1", 0);
+    for (int i = 1; i <= 2; ++i) ctl(L"List1").setSelected(i, true);
+    messageAnswer = IDYES;
+    for (Hold hold : {Hold::exclusive, Hold::shared}) {
+        SCOPED_TRACE(testing_support::holdName(hold));
+        testing_support::CountedBusyWaits waits;
+        testing_support::LockedFile lock(path(), hold);
+        messages.clear();
+        w().Cmd_del_Click();
+        EXPECT_LE(waits.takeWaitedMs(), 100);
+        lock.release();
+        ASSERT_EQ(messages.size(), 2u);  // the question, then the refusal
+        EXPECT_EQ(lastMessage(), L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试");
+        EXPECT_EQ(stored(), (std::vector<wstring>{L"A:1", L"B:2", L"C:3", L"D:4"}));
+        EXPECT_EQ(names(), (std::vector<wstring>{L"A", L"B", L"C", L"D"}));
+        EXPECT_EQ(ctl(L"List1").selectedRows(), (std::vector<int>{0, 1, 2}));
+    }
+    w().Cmd_del_Click();
+    EXPECT_EQ(stored(), std::vector<wstring>{L"D:1"});
+    EXPECT_EQ(forms::Frm_exit().menu_often, std::vector<wstring>{L"D"});
 }
 
 // Another program (or a second window) deleted a row the list still shows.

@@ -290,12 +290,7 @@ TEST_F(IniStore, ADropWhileTheFileIsHeldLandsOnceItIsFreeWithoutStallingTheDrop)
             CloseHandle(held);
         }
         EXPECT_EQ(access(L"readpart", L"clocksite", L"titleleft", L""), L"1");  // not yet
-        DWORD deadline = GetTickCount() + 5000;
-        while (access(L"readpart", L"clocksite", L"titleleft", L"") != std::to_wstring(left) && GetTickCount() < deadline) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            MSG m;
-            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
-        }
+        testing_support::pumpUntil([&] { return access(L"readpart", L"clocksite", L"titleleft", L"") == std::to_wstring(left); });
         EXPECT_EQ(access(L"readpart", L"clocksite", L"titleleft", L""), std::to_wstring(left));
         EXPECT_EQ(access(L"readpart", L"clocksite", L"titletop", L""), L"300");
         EXPECT_TRUE(writePendingSites());

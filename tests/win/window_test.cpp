@@ -68,39 +68,41 @@ protected:
     std::vector<win::MessageShown> shown;
 };
 
-// Each row: what the probe's handler does; whether the handler, going on afterwards, found its
-// window going; and whether the window is still there once the handler has returned.
+// Each row: what the probe's handler does (given the probe's holder); whether the handler, going
+// on afterwards, found its window going; whether the window is there once the handler returned.
 struct UnloadCase {
     const char* name;
-    std::function<void(Probe&)> handler;
+    std::function<void(Probe&, std::shared_ptr<Probe>&)> handler;
     bool goingAfter;
     bool thereAfter;
 };
 
-TEST_F(WindowTest, AnUnloadUnderTheWindowsOwnHandlerWaitsUntilTheHandlerReturns) {
-    auto closeUnderBox = [](Probe& p, std::function<void()> meanwhile) {
-        win::setMessageSink([&p, meanwhile](const win::MessageShown&) {
-            SendMessageW(p.hwnd(), WM_CLOSE, 0, 0);  // the window's own close while its box shows
-            meanwhile();
-            return IDYES;
-        });
+TEST_F(WindowTest, AWindowGoneUnderItsOwnHandlerGoesWhenTheHandlerReturns) {
+    auto underBox = [](std::function<void()> meanwhile) {
+        win::setMessageSink([meanwhile](const win::MessageShown&) { return meanwhile(), IDYES; });
         win::askMessage(L"确定删除数据吗？", L"提示", MB_YESNO);
     };
+    auto close = [](Probe& p) { SendMessageW(p.hwnd(), WM_CLOSE, 0, 0); };
     const UnloadCase cases[] = {
-        {"unload", [](Probe& p) { p.unload(); }, true, false},
-        {"unload, shown again", [](Probe& p) { p.unload(), p.Show(); }, false, true},
-        {"closed under its box", [&](Probe& p) { closeUnderBox(p, [] {}); }, true, false},
-        {"closed under its box, the tray opens it again", [&](Probe& p) { closeUnderBox(p, [&p] { p.Show(); }); },
-         false, true},
+        {"unload", [](Probe& p, auto&) { p.unload(); }, true, false},
+        {"unload, shown again", [](Probe& p, auto&) { p.unload(), p.Show(); }, false, true},
+        {"closed under its box", [&](Probe& p, auto&) { underBox([&] { close(p); }); }, true, false},
+        {"closed under its box, the tray shows it again",
+         [&](Probe& p, auto&) { underBox([&] { close(p), p.Show(); }); }, false, true},
+        {"its holder lets go of it under its box",
+         [&](Probe& p, auto& holder) { underBox([&] { win::releaseAfterHandlers(p, std::move(holder)); }); }, true,
+         false},
     };
     for (const UnloadCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Probe probe;
+        auto holder = std::make_shared<Probe>();
+        std::weak_ptr<Probe> alive = holder;
+        Probe& probe = *holder;
         probe.Show();
         HWND w = probe.hwnd();
         bool going = false, stillThere = false;
         probe.handler = [&] {
-            c.handler(probe);
+            c.handler(probe, holder);
             going = probe.unloading();
             stillThere = IsWindow(w) && probe.hwnd() == w;
         };
@@ -108,31 +110,10 @@ TEST_F(WindowTest, AnUnloadUnderTheWindowsOwnHandlerWaitsUntilTheHandlerReturns)
         EXPECT_EQ(going, c.goingAfter);
         EXPECT_TRUE(stillThere);  // the handler's own window never goes from under it
         EXPECT_EQ(IsWindow(w) != FALSE, c.thereAfter);
-        EXPECT_EQ(probe.loaded(), c.thereAfter);
+        EXPECT_EQ(!alive.expired() && probe.loaded(), c.thereAfter);
+        EXPECT_EQ(alive.expired(), !holder) << "freed once its handler returned";
         win::setMessageSink(nullptr);
     }
-}
-
-TEST_F(WindowTest, AnObjectHoldingAWindowIsFreedWhenTheWindowsOutermostHandlerReturns) {
-    auto holder = std::make_shared<Probe>();
-    std::weak_ptr<Probe> alive = holder;
-    holder->Show();
-    HWND w = holder->hwnd();
-    bool going = false;
-    holder->handler = [&] {
-        answerBoxes(IDOK, [&] {
-            Probe& window = *holder;
-            win::releaseAfterHandlers(window, std::move(holder));
-        });
-        win::askMessage(L"时间到!", L"Kelvane", MB_OK);
-        going = alive.lock()->unloading();
-        EXPECT_EQ(win::heldForHandlers(), 1);
-    };
-    SendMessageW(w, kRun, 0, 0);
-    EXPECT_TRUE(going);
-    EXPECT_TRUE(alive.expired());
-    EXPECT_FALSE(IsWindow(w));
-    EXPECT_EQ(win::heldForHandlers(), 0);
 }
 
 // Each row: where the box is asked from, and the owner the box must get.
