@@ -41,7 +41,9 @@ public:
     // A box of the program with this caption once it shows its text.
     HWND box(const wchar_t* caption, const std::wstring& textStart) {
         HWND b = p.waitWindow(caption, kBoxClass);
-        EXPECT_TRUE(b) << "no box captioned " << testing::PrintToString(std::wstring(caption));
+        HWND other = b ? nullptr : p.window(win::kProductName, kBoxClass);
+        EXPECT_TRUE(b) << "no box captioned " << testing::PrintToString(std::wstring(caption))
+                       << (other ? " but " + testing::PrintToString(driver::shownBoxText(other)) : "");
         if (b) {
             EXPECT_EQ(driver::shownBoxText(b).substr(0, textStart.size()), textStart);
         }
@@ -70,7 +72,8 @@ public:
         driver::waitFor([&] { return (entry = driver::layoutControl(settings, layout, L"Image1")) != nullptr; });
         driver::notify(settings, entry, STN_CLICKED);
         stages = p.waitWindow(L"阶段计时", L"Velmora.Frm_offtensetting");
-        driver::waitFor([&] { return stageControl(L"Label6", 1) != nullptr; });
+        // Loaded once its lists are filled.
+        driver::waitFor([&] { return SendMessageW(stageControl(L"List1"), LB_GETCOUNT, 0, 0) > 0; });
         return stages;
     }
 
