@@ -54,7 +54,6 @@ void Frm_exit::Form_Load() {
     layout.top = -7500;
     layout.width = 3375;
     layout.height = 2025;
-    going_ = false;
     if (!create({L"Velmora.Frm_exit"}, layout)) return;
     readScreenSize();
     shell::regCreateKey(HKEY_CURRENT_USER, shell::kSettingsKey);
@@ -95,10 +94,6 @@ LRESULT Frm_exit::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
         mcTray.RestoreTrayIcon();
         return 0;
     }
-    // Removing the tray icon lets pending messages run: a click on the icon or a menu command
-    // then would open a menu or a box on a hub that is going, whose loop never returns to let
-    // the program end.
-    if (going_ && (msg == WM_HOTKEY || msg == shell::cTray::kCallbackMessage || msg == WM_COMMAND)) return 0;
     switch (msg) {
     case WM_HOTKEY: {
         int id = static_cast<int>(wp);
@@ -126,21 +121,31 @@ LRESULT Frm_exit::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     }
+    case WM_CLOSE: goNow(); return 0;
     case WM_ENDSESSION:
-        if (wp) {
-            win::beginProgramEnd();  // the hub goes now, even from under a question of its own
-            unload();
-        }
+        if (wp) goNow();
         return 0;
     }
     return Window::onMessage(msg, wp, lp);
 }
 
+bool Frm_exit::isInput(UINT msg, WPARAM wp, LPARAM lp) const {
+    return msg == shell::cTray::kCallbackMessage || Window::isInput(msg, wp, lp);
+}
+
+// A close or the session's end ends the program now, even from under a question of the hub's own.
+void Frm_exit::goNow() {
+    win::beginProgramEnd();
+    unload();
+}
+
 void Frm_exit::onDestroy() {
-    going_ = true;
+    // Removing the tray icon lets pending messages run: from here on no click, key or command
+    // opens a menu, a window or a box, whose loop would keep the program alive.
+    win::beginProgramEnd();
     Form_QueryUnload();
     // Whichever way the hub goes (the exit item, a close, the end of the session), what still
-    // waits for its file is written before the program ends.
+    // waits for its file is written before the program ends, and what cannot be is said.
     shell::writeWhatWaitsBeforeExit();
     if (whenGone) whenGone();
 }

@@ -78,15 +78,16 @@ public:
 protected:
     LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void onDestroy() override;
+    bool isInput(UINT msg, WPARAM wp, LPARAM lp) const override;  // the tray icon's clicks too
 
 private:
     void Timer4_Timer();
     void oftenFill_Timer();
     void fillOftenMenu();
     void clearOftenMenu();
+    void goNow();
 
     win::UniqueIcon ownIcon_;  // icon.ico of the picture folder, when there is one
-    bool going_ = false;     // the hub's unload has begun
     OftenSubmenu oftenSubmenu_{menu_id::menu_often};
     bool menuOpen_ = false;  // the submenu shown is not changed under the open menu
 };

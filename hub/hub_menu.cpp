@@ -9,11 +9,11 @@
 #include "displays/Frm_process.h"
 #include "hub/clock_layout.h"
 #include "plans/Frm_data_sum.h"
-#include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
 #include "shell/help.h"
 #include "shell/run_records.h"
 #include "win/auto_message.h"
+#include "win/program_end.h"
 
 namespace hub {
 namespace {
@@ -28,10 +28,6 @@ constexpr wchar_t kExitItem[] = L"退出";
 constexpr wchar_t kSettingsForm[] = L"setting";
 constexpr wchar_t kStatisticsForm[] = L"Frm_data_sum";
 
-constexpr wchar_t kRepairRunning[] = L"程序修复正在进行，请等修复结束后再打开";
-constexpr wchar_t kStageWindowOpen[] = L"阶段计时窗口正在打开，请关闭后再打开";
-constexpr unsigned kWaitingMessageMs = 3000;
-
 constexpr wchar_t kExitQuestion[] = L"确定退出吗？";
 constexpr wchar_t kExitCaption[] = L"提示";
 
@@ -45,18 +41,9 @@ MenuTracker& tracker() {
     return t;
 }
 
+// A window closed here while one of its handlers waits goes when that handler returns; the
+// window shown again stays.
 void openAuxiliary(Frm_exit& hub, const wchar_t* form, win::DialogWindow& window) {
-    // The settings dialog may be waiting inside one of its handlers: it must not go under that
-    // handler, nor a second one open. Its open stage window is the settings work the user asks for.
-    settings::Settings& dialog = forms::Settings();
-    switch (dialog.waitingFor()) {
-    case settings::Wait::Nothing: break;
-    case settings::Wait::Repair: win::autoMessage(kRepairRunning, kWaitingMessageMs); return;
-    case settings::Wait::StageWindow:
-        if (&window == &dialog) forms::Frm_offtensetting().Show();
-        else win::autoMessage(kStageWindowOpen, kWaitingMessageMs);
-        return;
-    }
     hub.delform();
     shell::timingState().openform = form;
     window.Show();
@@ -140,7 +127,7 @@ void Frm_exit::popupMenu(POINT at) {
         // The menu closes on a click elsewhere only while its owner is in the foreground, and the
         // message after it lets the next menu open at the first click.
         SetForegroundWindow(hwnd());
-        TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+        win::popupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, hwnd());
         PostMessageW(hwnd(), WM_NULL, 0, 0);
     }
     menuOpen_ = false;

@@ -234,15 +234,19 @@ void Frm_data_sum::Command3_Click() {
         win::autoMessage(kNothingToDelete, kShortMessageMs);
         return;
     }
-    std::vector<int> rows = win::selectedRows(List1);
-    if (rows.empty()) {
+    if (win::selectedRows(List1).empty()) {
         win::autoMessage(kPickRows, kPickRowsMs);
         return;
     }
-    if (win::askMessage(kDeleteQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    int answer = win::askMessage(kDeleteQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION);
+    if (unloading()) return;  // a window asked to go deletes nothing
+    if (answer != IDYES) {
         SetFocus(List1);
         return;
     }
+    // The rows chosen when the answer came, as the stage window takes them.
+    std::vector<int> rows = win::selectedRows(List1);
+    if (rows.empty()) return;
     std::vector<int64_t> rowids;
     for (int row : rows) rowids.push_back(List2[static_cast<size_t>(row)].record.rowid);
     // All or nothing: the list goes on showing what the table holds.

@@ -11,6 +11,7 @@
 #include "shell/meeting_db.h"
 #include "shell/wall_clock.h"
 #include "win/auto_message.h"
+#include "win/program_end.h"
 #include "win/twips.h"
 
 namespace plans {
@@ -101,7 +102,7 @@ void Frm_offtensetting::wireHandlers() {
             AppendMenuW(menu.get(), MF_STRING, kExportItem, L"导出");
             POINT at{};
             GetCursorPos(&at);
-            TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+            win::popupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, hwnd());
         };
     }
     Ctl(L"Check1").onClick = [this] { Check1_Click(); };

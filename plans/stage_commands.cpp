@@ -155,7 +155,8 @@ void Frm_offtensetting::Cmd_del_Click() {
         win::autoMessage(kNothingToDelete, kShortMessageMs);
         return;
     }
-    if (win::askMessage(kDeleteQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    int answer = win::askMessage(kDeleteQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION);
+    if (answer != IDYES || unloading()) return;  // a window asked to go deletes nothing
     std::vector<int> rows = list.selectedRows();
     if (Text3 == kList1) deleteClocks(rows);
     else deleteStages(rows);
@@ -233,13 +234,15 @@ void Frm_offtensetting::Command1_Click() {
         win::autoMessage(overlap, kLongMs, MB_OK | MB_ICONQUESTION, kOverlapCaption);
         return;
     }
-    if (shell::checkChars(name) > kNameAdviceScore) win::autoMessage(kNameAdvice, kStageMessageMs);
+    // The click enters the stage even when the window is closed under the advice.
     std::wstring title = Ctl(L"Text2", 3).text();
+    if (shell::checkChars(name) > kNameAdviceScore) win::autoMessage(kNameAdvice, kStageMessageMs);
     auto rowid = insertStage(start, end, name, title);
     if (!rowid) {
         win::autoMessage(kStageSaveFailed, kStageSaveFailedMs);
         return;
     }
+    if (unloading()) return;  // its list goes with it
     Ctl(kList2).addItem(stageRowText({hhmm(start), hhmm(end), name, title}, columnPad));
     stageRows.push_back(*rowid);
     Ctl(L"Text2", 3).setText(L"");
@@ -350,7 +353,7 @@ void Frm_offtensetting::Cmd_save_Click() {
     std::wstring name = Ctl(L"Text1", 1).text();
     if (name.empty()) {
         win::autoMessage(kNameMissing, kShortMessageMs);
-        Ctl(L"Text1", 1).setFocus();
+        if (!unloading()) Ctl(L"Text1", 1).setFocus();
         return;
     }
     if (shell::checkChars(name) > kNameAdviceScore) win::autoMessage(kNameAdvice, kNameAdviceMs);
@@ -365,7 +368,7 @@ void Frm_offtensetting::Cmd_save_Click() {
     }
     if (!*free) {
         win::autoMessage(name + kNameTaken, kShortMessageMs);
-        Ctl(L"Text1", 1).setFocus();
+        if (!unloading()) Ctl(L"Text1", 1).setFocus();
         return;
     }
     settings::Settings& dialog = forms::Settings();
@@ -390,11 +393,13 @@ void Frm_offtensetting::Cmd_save_Click() {
         tellRefused(w, kClockSaveFailed, kClockSaveFailedMs);
         return;
     }
+    forms::Frm_exit().change_clock_menu();
+    // Its controls stay until this handler returns; a window asked to go meanwhile is left as is.
+    if (unloading()) return;
     fillClocks(searchText());
     Ctl(L"Text1", 1).setText(L"");
     Ctl(L"Text1", 3).setText(L"");
     resetClockEntry();
-    forms::Frm_exit().change_clock_menu();
     Ctl(L"Text1", 1).setFocus();
 }
 

@@ -119,18 +119,11 @@ void Settings::Timer1_Timer() { shell::timingState().topmostpause = 200; }
 
 void Settings::Lab_help_Click() { shell::showHelp(hwnd(), kHelpTopic); }
 
-// While a handler waits with the message loop running, the dialog takes no input and says what
-// it waits for: its close and the tray's window commands then leave it alone.
+// While a handler waits with the message loop running, the dialog takes no input.
 class Settings::WaitScope {
 public:
-    WaitScope(Settings& dialog, Wait what) : dialog_(dialog) {
-        dialog_.waiting_ = what;
-        EnableWindow(dialog_.hwnd(), FALSE);
-    }
-    ~WaitScope() {
-        dialog_.waiting_ = Wait::Nothing;
-        if (dialog_.loaded()) EnableWindow(dialog_.hwnd(), TRUE);
-    }
+    explicit WaitScope(Settings& dialog) : dialog_(dialog) { EnableWindow(dialog_.hwnd(), FALSE); }
+    ~WaitScope() { EnableWindow(dialog_.hwnd(), TRUE); }
     WaitScope(const WaitScope&) = delete;
     WaitScope& operator=(const WaitScope&) = delete;
 
@@ -138,36 +131,38 @@ private:
     Settings& dialog_;
 };
 
-void Settings::Command2_Click() {
-    if (waiting_ == Wait::Nothing) unload();
-}
+void Settings::Command2_Click() { unload(); }
 
 // Every stored setting goes first; the next read gives the first-run defaults.
 void Settings::Command5_Click() {
-    if (waiting_ != Wait::Nothing) return;
     shell::delsetting();
     win::askMessage(kRepairNotice, win::kProductName, MB_OK);
+    if (unloading()) return;  // closed under its notice: no repair for a dialog that went
     std::vector<std::wstring> failed;
     {
-        WaitScope wait(*this, Wait::Repair);  // the clock runs on while the registrations are waited for
+        WaitScope wait(*this);  // the clock runs on while the registrations are waited for
         failed = repairAddins();
     }
     win::autoMessage(repairMessage(failed), kRepairMessageMs);
 }
 
-// The stage window opens modal: this dialog waits, disabled, until that window is gone.
+// The stage window opens modal: this dialog waits, disabled, until that window is gone, or
+// until this dialog is asked to go, which takes its stage window with it.
 void Settings::Image1_Click() {
     setLeft(stageDialogLeft(win::twipsPerPixelX(), shell::screenShared().screenwidth, Width()));
     auto& stages = forms::Frm_offtensetting();
     stages.Show();
-    if (!stages.loaded()) return;
     MSG m{};
-    {
-        WaitScope wait(*this, Wait::StageWindow);
-        while (stages.loaded() && GetMessageW(&m, nullptr, 0, 0) > 0) win::dispatch(m);
+    if (stages.loaded() && !unloading()) {
+        WaitScope wait(*this);
+        while (stages.loaded() && !unloading() && GetMessageW(&m, nullptr, 0, 0) > 0) win::dispatch(m);
     }
     if (m.message == WM_QUIT) PostQuitMessage(static_cast<int>(m.wParam));
-    if (loaded()) SetForegroundWindow(hwnd());
+    if (unloading()) {
+        stages.unload();
+        return;
+    }
+    SetForegroundWindow(hwnd());
 }
 
 }  // namespace settings

@@ -15,9 +15,6 @@ namespace settings {
 
 using win::TabPicture;
 
-// What the dialog waits for inside one of its handlers, with its message loop running.
-enum class Wait { Nothing, Repair, StageWindow };
-
 // The keys add, hide and often of TimeData.db, as their boxes show them.
 struct IniKeyValues {
     std::wstring add, hide, often;
@@ -42,8 +39,6 @@ public:
     void Command1_Click();  // Apply
     void Command2_Click();  // close
     void Command5_Click();  // program repair
-    // While it waits (its handler on the call stack) the dialog must stay and start no second wait.
-    Wait waitingFor() const { return waiting_; }
     void Image2_Click(int index);
     void Image2_MouseMove(int index);
     void Form_MouseMove() override;
@@ -105,7 +100,6 @@ private:
     bool choosingSound_ = false;  // a sound box's file chooser is open
     static constexpr int kSoundBoxes = 4;
     std::array<std::wstring, kSoundBoxes> soundNames_;  // each sound box's last name taken
-    Wait waiting_ = Wait::Nothing;
     TabPicture tabPictures_[2]{TabPicture::Selected, TabPicture::Normal};
 };
 

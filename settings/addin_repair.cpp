@@ -28,6 +28,13 @@ constexpr wchar_t kNotRepairedAdvice[] =
     L"法1：【以管理员身份运行】后，再次修复\r\r"
     L"法2：也可卸载程序后，重启电脑后重新安装";
 
+void unregisterWait(HANDLE wait) { UnregisterWaitEx(wait, INVALID_HANDLE_VALUE); }
+using UniqueWait = win::Unique<win::NullTraits<HANDLE, unregisterWait>>;
+
+void CALLBACK endAtLimit(void* process, BOOLEAN timedOut) {
+    if (timedOut) TerminateProcess(process, 1);
+}
+
 bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::wstring registerCommand(const std::wstring& path) { return kRegister + (L"\"" + path + L"\""); }
@@ -174,13 +181,24 @@ bool runRegistration(const std::wstring& commandLine, DWORD limitMs) {
     }
     win::UniqueFile process(started.hProcess);
     win::UniqueFile thread(started.hThread);
-    if (!win::waitPumping(process.get(), limitMs)) {
-        // A hung registration left running would hold the library, and the next repair, which
-        // the failure message advises, would start another beside it.
+    // The limit is kept by the thread pool, not by the loop below: a question or a menu opened
+    // meanwhile runs a loop of its own on top of this one. A hung registration left running
+    // would hold the library, and the next repair, which the failure message advises, would
+    // start another beside it.
+    HANDLE wait = nullptr;
+    if (!RegisterWaitForSingleObject(&wait, process.get(), endAtLimit, process.get(), limitMs,
+                                     WT_EXECUTEONLYONCE)) {
         TerminateProcess(process.get(), 1);
         return false;
     }
-    // A registration that fails must not pass for a repaired one.
+    UniqueWait limit(wait);
+    bool ended = win::waitPumping(process.get(), INFINITE);
+    limit.reset();  // returns once a limit being kept has done its work
+    if (!ended) {
+        TerminateProcess(process.get(), 1);  // the program is ending
+        return false;
+    }
+    // A registration that fails, or was ended at its limit, must not pass for a repaired one.
     DWORD exitCode = 1;
     return GetExitCodeProcess(process.get(), &exitCode) && exitCode == 0;
 }

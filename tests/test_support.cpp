@@ -1,6 +1,7 @@
 #include "tests/test_support.h"
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <filesystem>
 #include <fstream>
@@ -54,6 +55,16 @@ void resetSharedState() {
     shell::clockSetting() = {};
     shell::timingState() = {};
     shell::screenShared() = {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+}
+
+bool processRunning(const wchar_t* exeName) {
+    win::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (lstrcmpiW(entry.szExeFile, exeName) == 0) return true;
+    }
+    return false;
 }
 
 void deleteUserKey(const wchar_t* path) {

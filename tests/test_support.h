@@ -91,6 +91,8 @@ std::vector<std::wstring> itemTexts(HMENU menu);
 std::vector<int> checkedItems(HMENU menu);
 
 std::wstring makeTempFolder();
+// True while a process of that file name runs, this program's or another's.
+bool processRunning(const wchar_t* exeName);
 // A file the build put beside the test programs.
 std::wstring besideTestPrograms(std::wstring_view name);
 void removeTree(const std::wstring& folder);

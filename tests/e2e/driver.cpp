@@ -1,5 +1,7 @@
 #include "tests/e2e/driver.h"
 
+#include <algorithm>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -160,6 +162,19 @@ HWND findChild(HWND parent, const wchar_t* cls, const std::wstring& text) {
     return s.found;
 }
 
+HWND layoutControl(HWND window, const std::vector<win::ControlDesign>& layout, const wchar_t* name, int index) {
+    constexpr int kFirstControlId = 1000;  // controls are numbered in the order of their layout
+    auto at = std::find_if(layout.begin(), layout.end(), [&](const win::ControlDesign& s) {
+        return std::wstring_view(s.name) == name && s.index == index;
+    });
+    if (at == layout.end()) return nullptr;
+    return GetDlgItem(window, kFirstControlId + static_cast<int>(at - layout.begin()));
+}
+
+void notify(HWND window, HWND child, WORD code) {
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), code), reinterpret_cast<LPARAM>(child));
+}
+
 std::wstring controlText(HWND w) {
     wchar_t text[256] = {};
     SendMessageW(w, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
@@ -295,6 +310,13 @@ void pressKeys(HWND w, std::initializer_list<WPARAM> keys) {
         PostMessageW(w, WM_KEYDOWN, key, 1);
         PostMessageW(w, WM_KEYUP, key, 0xC0000001);
     }
+}
+
+bool chooseTrayItem(const Program& p, HWND hub, std::initializer_list<WPARAM> keys) {
+    HWND menu = openTrayMenu(p, hub);
+    if (!menu) return false;
+    pressKeys(menu, keys);
+    return waitFor([&] { return !IsWindowVisible(menu); });
 }
 
 bool clickLastItem(HWND menu) {

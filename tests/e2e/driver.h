@@ -8,11 +8,13 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "shell/time_rules.h"
 #include "tests/test_support.h"
+#include "win/controls.h"
 #include "win/handles.h"
 
 namespace driver {
@@ -65,6 +67,12 @@ std::wstring controlText(HWND w);
 // A child of `parent` by its class and text, as another program finds it.
 HWND findChild(HWND parent, const wchar_t* cls, const std::wstring& text);
 
+// A control of a window by its name and index, as the window's layout numbers it (null while the
+// window has not made it).
+HWND layoutControl(HWND window, const std::vector<win::ControlDesign>& layout, const wchar_t* name, int index = 0);
+// Tells `window` that its child did `code` (a click, a change of selection), as the child would.
+void notify(HWND window, HWND child, WORD code);
+
 // A top-level window of any process by caption.
 HWND anyWindow(const std::wstring& caption);
 
@@ -108,6 +116,12 @@ bool pressButton(HWND box, const std::wstring& label);
 HWND openTrayMenu(const Program& p, HWND hub, bool waitForIt = true);
 // Presses each key in turn on `w` (a popup menu's own loop takes them as typed ones).
 void pressKeys(HWND w, std::initializer_list<WPARAM> keys);
+// Chooses the tray menu's item that `keys` lead to; true once the menu has closed.
+bool chooseTrayItem(const Program& p, HWND hub, std::initializer_list<WPARAM> keys);
+// Keys to items of the tray menu (its often-used submenu, there while clocks are saved, comes
+// before 计时统计).
+inline constexpr std::initializer_list<WPARAM> kSettingsKeys{VK_DOWN, VK_DOWN, VK_RETURN};
+inline constexpr std::initializer_list<WPARAM> kExitKeys{VK_UP, VK_RETURN};
 // Clicks the menu's last item with the mouse.
 bool clickLastItem(HWND menu);
 

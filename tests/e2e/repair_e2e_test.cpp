@@ -1,10 +1,12 @@
 // The program repair on the real program, with a slow stand-in registration put beside it as
-// "regsvr32.exe": while it waits, its dialog stays disabled, the tray's window commands leave the
-// dialog alone and say why, and 退出 ends the program at once.
+// "regsvr32.exe": while it waits, its dialog stays disabled, a tray command that closes the dialog
+// closes it once its repair is over, 退出 ends the program at once, and the registration's limit
+// is kept whatever loop runs on top of the wait.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,7 +19,8 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr wchar_t kBoxClass[] = L"#32770";
-constexpr wchar_t kRepairRunning[] = L"程序修复正在进行，请等修复结束后再打开";
+// 计时统计: no clock is saved, so no often-used submenu comes before it.
+constexpr std::initializer_list<WPARAM> kStatisticsItem{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
 
 // The system files the repair makes sure of.
 constexpr const wchar_t* kSystemFiles[] = {L"scrrun.dll", L"user32.dll"};
@@ -38,7 +41,7 @@ protected:
     }
     void TearDown() override {
         // A registration the exit left running finishes on its own; its folder goes after it.
-        driver::waitFor([&] { return notes("end") == notes("start"); }, 20s);
+        driver::waitFor([] { return !testing_support::processRunning(L"regsvr32.exe"); }, 20s);
         testing_support::deleteUserKey(L"Software\\Microsoft\\Office");
         for (const std::wstring& standIn : absentSystemFiles_) DeleteFileW(standIn.c_str());
         ProgramFolderTest::TearDown();
@@ -74,14 +77,6 @@ protected:
 
     std::vector<std::wstring> absentSystemFiles_;  // stand-ins put in the system's place, removed after the test
 
-    // Chooses the tray menu's item that `keys` lead to.
-    void trayMenu(const driver::Program& p, HWND hub, std::initializer_list<WPARAM> keys) {
-        HWND menu = driver::openTrayMenu(p, hub);
-        ASSERT_TRUE(menu);
-        driver::pressKeys(menu, keys);
-        ASSERT_TRUE(driver::waitFor([&] { return !IsWindowVisible(menu); }));
-    }
-
     // "程序修复" on the tab "其它", its notice answered, until the registration has started.
     void startRepair(const driver::Program& p, HWND dialog) {
         int started = notes("start");
@@ -96,28 +91,43 @@ protected:
         ASSERT_TRUE(driver::waitFor([&] { return notes("start") > started; }, 20s));
     }
 
-    // The box that says a repair is running, answered.
-    void repairRunningIsSaid(const driver::Program& p) {
-        HWND box = p.waitWindow(L"Kelvane", kBoxClass);
-        ASSERT_TRUE(box) << "nothing said that a repair is running";
-        EXPECT_EQ(driver::shownBoxText(box), kRepairRunning);
-        ASSERT_TRUE(driver::pressButton(box, L"确定"));
-        ASSERT_TRUE(driver::waitFor([&] { return !IsWindow(box); }));
+    // The program started, with its settings dialog opened from the tray.
+    struct Started {
+        HWND hub = nullptr, dialog = nullptr;
+    };
+    Started startWithDialog(driver::Program& p) {
+        Started s;
+        if (!p.start() || !(s.hub = p.waitWindowOfClass(L"Velmora.Frm_exit"))) return s;
+        if (driver::chooseTrayItem(p, s.hub, driver::kSettingsKeys)) {
+            s.dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+        }
+        return s;
+    }
+
+    // The process of the registration started last.
+    win::UniqueFile lastRegistration() const {
+        std::string log = testing_support::readFile(programFolder + L"\\registrations.log");
+        size_t at = log.rfind("start ");
+        if (at == std::string::npos) return {};
+        return win::UniqueFile(OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(atol(log.c_str() + at + 6))));
+    }
+
+    // The box that closes the repair, answered: whether it names the registration among the steps
+    // that failed (what the prefix's system folder holds decides the others).
+    void repairEnds(const driver::Program& p, bool registrationFailed) {
+        HWND result = p.waitWindow(L"Kelvane", kBoxClass, 20s);
+        ASSERT_TRUE(result);
+        std::wstring text = driver::shownBoxText(result);
+        EXPECT_EQ(text.find(L"注册 scrrun.dll") != std::wstring::npos, registrationFailed) << testing::PrintToString(text);
+        ASSERT_TRUE(driver::pressButton(result, L"确定"));
+        ASSERT_TRUE(driver::waitFor([&] { return !IsWindow(result); }));
     }
 };
 
-constexpr std::initializer_list<WPARAM> kSettingsItem{VK_DOWN, VK_DOWN, VK_RETURN};
-constexpr std::initializer_list<WPARAM> kStatisticsItem{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
-constexpr std::initializer_list<WPARAM> kExitItem{VK_UP, VK_RETURN};
-
-TEST_F(RepairOnTheProgram, TheTrayLeavesARunningRepairAloneAndItsExitEndsTheProgramAtOnce) {
+TEST_F(RepairOnTheProgram, TheTrayPutsTheDialogsGoingOffUntilItsRepairIsOverAndItsExitEndsTheProgramAtOnce) {
     registrationTakes("9000");
     driver::Program p(programFolder);
-    ASSERT_TRUE(p.start());
-    HWND hub = p.waitWindowOfClass(L"Velmora.Frm_exit");
-    ASSERT_TRUE(hub);
-    trayMenu(p, hub, kSettingsItem);
-    HWND dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+    auto [hub, dialog] = startWithDialog(p);
     ASSERT_TRUE(dialog);
 
     // Watched from the registration's start to its end: the dialog takes no input meanwhile. A
@@ -135,31 +145,28 @@ TEST_F(RepairOnTheProgram, TheTrayLeavesARunningRepairAloneAndItsExitEndsTheProg
         }
     });
     startRepair(p, dialog);
-    trayMenu(p, hub, kSettingsItem);
-    repairRunningIsSaid(p);
-    trayMenu(p, hub, kStatisticsItem);
-    repairRunningIsSaid(p);
+    ASSERT_TRUE(driver::chooseTrayItem(p, hub, driver::kSettingsKeys));  // the dialog asked for is the one there
+    ASSERT_TRUE(driver::chooseTrayItem(p, hub, kStatisticsItem));
+    EXPECT_TRUE(p.waitWindow(L"计时统计", L"Velmora.Frm_data_sum"));
     EXPECT_TRUE(registering()) << "the registration ended before the tray was tried: the test proves nothing";
-    EXPECT_TRUE(IsWindow(dialog));
-    EXPECT_FALSE(p.window(L"计时统计", L"Velmora.Frm_data_sum"));
+    EXPECT_TRUE(IsWindow(dialog)) << "the dialog went under its repair";
 
     ASSERT_TRUE(driver::waitFor([&] { return !registering(); }, 20s));
-    HWND result = p.waitWindow(L"Kelvane", kBoxClass);
-    ASSERT_TRUE(result);
-    EXPECT_EQ(driver::shownBoxText(result).substr(0, 4), L"修复成功");
+    repairEnds(p, false);
     watch.request_stop();
     watch.join();
     EXPECT_GT(samples, 0);
     EXPECT_EQ(enabled, 0) << "the dialog took input while the registration ran";
-    ASSERT_TRUE(driver::pressButton(result, L"确定"));
-    ASSERT_TRUE(driver::waitFor([&] { return !IsWindow(result); }));
-    EXPECT_TRUE(IsWindowEnabled(dialog)) << "the result box, the dialog's own, disabled it only while it showed";
+    EXPECT_TRUE(driver::waitFor([&] { return !IsWindow(dialog); })) << "the statistics' opening left the dialog";
 
     // 退出 during a second repair: the program ends while the registration still runs, no box
     // after the yes.
     registrationTakes("9000");
+    ASSERT_TRUE(driver::chooseTrayItem(p, hub, driver::kSettingsKeys));
+    dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+    ASSERT_TRUE(dialog);
     startRepair(p, dialog);
-    trayMenu(p, hub, kExitItem);
+    ASSERT_TRUE(driver::chooseTrayItem(p, hub, driver::kExitKeys));
     HWND question = p.waitWindow(L"提示", kBoxClass);
     ASSERT_TRUE(question);
     EXPECT_EQ(driver::shownBoxText(question), L"确定退出吗？");
@@ -167,6 +174,44 @@ TEST_F(RepairOnTheProgram, TheTrayLeavesARunningRepairAloneAndItsExitEndsTheProg
     ASSERT_TRUE(p.waitExit());
     EXPECT_TRUE(registering()) << "the program waited for the registration to end";
     EXPECT_EQ(notes("start"), 2);
+}
+
+// A hung registration is ended at its limit while a menu or a question runs its own loop on top
+// of the repair's wait.
+TEST_F(RepairOnTheProgram, TheLimitIsKeptUnderAMenuAndUnderAQuestion) {
+    registrationTakes("60000");
+    driver::Program p(programFolder);
+    auto [hub, dialog] = startWithDialog(p);
+    ASSERT_TRUE(dialog);
+    struct OnTop {
+        const char* name;
+        std::function<HWND()> open;
+        std::function<void(HWND)> close;
+    };
+    const OnTop rows[] = {
+        {"the tray menu", [&] { return driver::openTrayMenu(p, hub); },
+         [](HWND menu) { driver::pressKeys(menu, {VK_ESCAPE}); }},
+        {"the exit question",
+         [&] {
+             HWND menu = driver::openTrayMenu(p, hub);
+             driver::pressKeys(menu, driver::kExitKeys);
+             return p.waitWindow(L"提示", kBoxClass);
+         },
+         [](HWND question) { driver::pressButton(question, L"否"); }},
+    };
+    for (const OnTop& row : rows) {
+        SCOPED_TRACE(row.name);
+        startRepair(p, dialog);
+        win::UniqueFile registration = lastRegistration();
+        ASSERT_TRUE(registration);
+        HWND top = row.open();
+        ASSERT_TRUE(top);
+        EXPECT_EQ(WaitForSingleObject(registration.get(), 40000), WAIT_OBJECT_0) << "ran on past its limit";
+        EXPECT_TRUE(IsWindowVisible(top)) << "the loop on top ended first: the row proves nothing";
+        row.close(top);
+        repairEnds(p, true);
+    }
+    EXPECT_TRUE(p.running());
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 // the new stage. The window with both lists filled is kept as a screenshot.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "plans/stage_layout.h"
 #include "settings/settings_layout.h"
 #include "shell/run_records.h"
@@ -17,21 +15,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr UINT kSettingsCommand = 102;  // the menu's "设置"
-constexpr int kFirstControlId = 1000;   // controls are numbered in the order of their layout
-
-// A control of a window by its name and index, as the window's layout numbers it.
-HWND control(HWND window, const std::vector<win::ControlDesign>& layout, const wchar_t* name, int index = 0) {
-    auto at = std::find_if(layout.begin(), layout.end(), [&](const win::ControlDesign& s) {
-        return std::wstring_view(s.name) == name && s.index == index;
-    });
-    if (at == layout.end()) return nullptr;
-    return GetDlgItem(window, kFirstControlId + static_cast<int>(at - layout.begin()));
-}
-
-void notify(HWND window, HWND child, WORD code) {
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), code), reinterpret_cast<LPARAM>(child));
-}
-
 class StagesOnTheProgram : public testing_support::MeetDataTest {};
 
 TEST_F(StagesOnTheProgram, AStageEnteredInTheWindowIsRunByTheClock) {
@@ -51,15 +34,16 @@ TEST_F(StagesOnTheProgram, AStageEnteredInTheWindowIsRunByTheClock) {
     ASSERT_TRUE(dialog);
     const auto dialogLayout = settings::settingsLayout();
     HWND stageEntry = nullptr;
-    ASSERT_TRUE(driver::waitFor([&] { return (stageEntry = control(dialog, dialogLayout, L"Image1")) != nullptr; }));
-    notify(dialog, stageEntry, STN_CLICKED);
+    ASSERT_TRUE(driver::waitFor(
+        [&] { return (stageEntry = driver::layoutControl(dialog, dialogLayout, L"Image1")) != nullptr; }));
+    driver::notify(dialog, stageEntry, STN_CLICKED);
     HWND stages = p.waitWindow(L"阶段计时", L"Velmora.Frm_offtensetting");
     ASSERT_TRUE(stages);
 
     const auto layout = plans::stageLayout();
-    auto ctl = [&](const wchar_t* name, int index = 0) { return control(stages, layout, name, index); };
+    auto ctl = [&](const wchar_t* name, int index = 0) { return driver::layoutControl(stages, layout, name, index); };
     ASSERT_TRUE(driver::waitFor([&] { return ctl(L"Label6", 1) != nullptr; }));
-    notify(stages, ctl(L"Label6", 1), STN_CLICKED);  // the stage tab
+    driver::notify(stages, ctl(L"Label6", 1), STN_CLICKED);  // the stage tab
     ASSERT_TRUE(driver::waitFor([&] { return IsWindowVisible(ctl(L"Command1")) != FALSE; }));
     // From the start of this minute to two minutes on: the stage covers now, when it is entered.
     shell::TimeOfDay now = driver::realTimeOfDay();
@@ -72,10 +56,10 @@ TEST_F(StagesOnTheProgram, AStageEnteredInTheWindowIsRunByTheClock) {
     }
     HWND clocks = ctl(L"List1");
     SendMessageW(clocks, LB_SETSEL, TRUE, 0);
-    notify(stages, clocks, LBN_DBLCLK);
+    driver::notify(stages, clocks, LBN_DBLCLK);
     ASSERT_TRUE(driver::waitFor([&] { return driver::controlText(ctl(L"Text2", 2)) == L"Kurz"; }));
     SendMessageW(ctl(L"Text2", 3), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"第一位发言"));
-    notify(stages, ctl(L"Command1"), BN_CLICKED);
+    driver::notify(stages, ctl(L"Command1"), BN_CLICKED);
 
     std::wstring startText = shell::formatHms({start}), endText = shell::formatHms({end});
     ASSERT_TRUE(driver::waitFor([&] { return exec("SELECT 1 FROM file_list")->size() == 2; }));
@@ -89,9 +73,10 @@ TEST_F(StagesOnTheProgram, AStageEnteredInTheWindowIsRunByTheClock) {
     for (HWND w : {dialog, stages}) driver::paintNow(w);
     driver::saveScreenshot(L"stage-window.bmp");
 
-    notify(stages, ctl(L"Cmd_close"), BN_CLICKED);
+    driver::notify(stages, ctl(L"Cmd_close"), BN_CLICKED);
     ASSERT_TRUE(driver::waitFor([&] { return !IsWindow(stages); }));
-    notify(dialog, control(dialog, dialogLayout, L"Command1"), BN_CLICKED);  // "应用": a new run
+    // "应用": a new run
+    driver::notify(dialog, driver::layoutControl(dialog, dialogLayout, L"Command1"), BN_CLICKED);
     // The run shows its banner with the time left of the new stage; the day is no longer over.
     HWND banner = p.waitWindowOfClass(L"Velmora.Frm_process");
     ASSERT_TRUE(banner);

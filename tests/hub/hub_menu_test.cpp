@@ -157,53 +157,59 @@ TEST_F(HubMenu, OpeningOneAuxiliaryWindowClosesTheOther) {
 
 namespace {
 
-// Runs once, inside the settings dialog's wait for its stage window, then closes that window.
+// Runs once, inside the settings dialog's wait for its stage window.
 std::function<void()> whileWaiting;
 void CALLBACK runWhileWaiting(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     whileWaiting();
-    forms::Frm_offtensetting().Cmd_close_Click();
 }
 
 }  // namespace
 
 // The settings dialog opens its stage window and waits for it inside the click handler of its
-// stage icon: the menu must not unload the dialog under that handler.
-TEST_F(HubMenu, WhileTheSettingsDialogWaitsForItsStageWindowTheMenuLeavesTheDialogAlone) {
+// stage icon: what closes the dialog meanwhile closes it, with its stage window, once that
+// handler has returned; what shows it again leaves both open.
+TEST_F(HubMenu, WhileTheSettingsDialogWaitsForItsStageWindowItsCloseWaitsForTheHandler) {
     settings::Settings& dialog = forms::Settings();
     plans::Frm_offtensetting& stages = forms::Frm_offtensetting();
-    hub().menu_two_Click(2);
-    ASSERT_TRUE(dialog.loaded());
-
-    whileWaiting = [&] {
-        EXPECT_TRUE(stages.loaded());
-        EXPECT_EQ(dialog.waitingFor(), settings::Wait::StageWindow);
-        EXPECT_FALSE(IsWindowEnabled(dialog.hwnd()));
-        win::UniqueWindow other(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr,
-                                                nullptr, nullptr));
-        SetForegroundWindow(other.get());
-        hub().menu_two_Click(2);  // the stage window is the settings work open: it comes forward
-        EXPECT_EQ(GetForegroundWindow(), stages.hwnd());
-        hub().menu_other_Click(0);
-        EXPECT_FALSE(forms::Frm_data_sum().loaded());
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, L"阶段计时窗口正在打开，请关闭后再打开");
-        EXPECT_EQ(messages[0].timeoutMs, 3000u);
-        dialog.Command2_Click();  // its own close
-        EXPECT_TRUE(dialog.loaded());
-        EXPECT_TRUE(stages.loaded());
+    const struct {
+        const char* name;
+        std::function<void()> reenter;
+        bool dialogStays, statisticsOpens;
+    } cases[] = {
+        {"the menu's 设置", [] { hub().menu_two_Click(2); }, true, false},
+        {"the menu's 计时统计", [] { hub().menu_other_Click(0); }, false, true},
+        {"the dialog's close", [&] { PostMessageW(dialog.hwnd(), WM_CLOSE, 0, 0); }, false, false},
     };
-    SetTimer(nullptr, 0, 0, runWhileWaiting);
-    dialog.Ctl(L"Image1").click();
-    whileWaiting = nullptr;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        hub().menu_two_Click(2);
+        ASSERT_TRUE(dialog.loaded());
+        HWND shown = dialog.hwnd();
+        whileWaiting = [&] {
+            EXPECT_TRUE(stages.loaded());
+            EXPECT_FALSE(IsWindowEnabled(shown));
+            c.reenter();
+            MSG m;
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+            EXPECT_TRUE(IsWindow(shown)) << "the dialog went under its handler";
+            if (c.dialogStays) stages.Cmd_close_Click();
+        };
+        SetTimer(nullptr, 0, 0, runWhileWaiting);
+        // Clicked through the dialog's own window procedure, as the user's click comes.
+        HWND icon = dialog.Ctl(L"Image1").hwnd();
+        SendMessageW(shown, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(icon), STN_CLICKED), reinterpret_cast<LPARAM>(icon));
+        whileWaiting = nullptr;
 
-    EXPECT_FALSE(stages.loaded());
-    ASSERT_TRUE(dialog.loaded());
-    EXPECT_EQ(dialog.waitingFor(), settings::Wait::Nothing);
-    EXPECT_TRUE(IsWindowEnabled(dialog.hwnd()));
-    hub().menu_other_Click(0);  // the wait over, the menu's commands do as ever
-    EXPECT_FALSE(dialog.loaded());
-    EXPECT_TRUE(forms::Frm_data_sum().loaded());
+        EXPECT_FALSE(stages.loaded());
+        EXPECT_EQ(dialog.loaded(), c.dialogStays);
+        EXPECT_EQ(IsWindow(shown) != FALSE, c.dialogStays);
+        EXPECT_EQ(IsWindowEnabled(shown) != FALSE, c.dialogStays);
+        EXPECT_EQ(forms::Frm_data_sum().loaded(), c.statisticsOpens);
+        EXPECT_TRUE(messages.empty());
+        forms::Frm_data_sum().unload();
+        dialog.unload();
+    }
 }
 
 class HubExit : public HubMenu {
