@@ -118,9 +118,12 @@ StageLookup shownFor(const ScheduleAt& at, const std::wstring& restTitle) {
     return StageLookup{at.state, periodText(at.stage->start, at.stage->end), covering ? at.stage->title : restTitle};
 }
 
+// Whether the last statement failed because another connection holds the file.
+bool heldByAnother(sqlite3* db) { return sqlite3_errcode(db) == SQLITE_BUSY; }
+
 // Why a statement failed: another connection holds the file, or it cannot be read at all.
 std::optional<StageLookup> unread(sqlite3* db) {
-    if (sqlite3_errcode(db) != SQLITE_BUSY) return std::nullopt;
+    if (!heldByAnother(db)) return std::nullopt;
     StageLookup held;
     held.fileBusy = true;
     return held;
@@ -218,6 +221,7 @@ void setStageShownSink(StageShownSink sink) { stageShown() = std::move(sink); }
 void takeStage(const StageLookup& stage) {
     TimingState& t = timingState();
     t.stagestate = stage.state;
+    t.stageUnread = false;
     if (stage.state == StageState::Covering) t.filename = stage.titletext;
     if (stageShown()) stageShown()(stage);
 }
@@ -232,11 +236,13 @@ StageLookup loadCurrentMeeting() {
     return found;
 }
 
-std::vector<std::wstring> savedClockNames() {
+std::optional<std::vector<std::wstring>> savedClockNames() {
     std::vector<std::wstring> names;
     UniqueDatabase db = openMeetData();
     if (!db) return names;
-    for (Query q(db.get(), kSavedClockNames, {}); q.hasRow(); q.next()) names.push_back(q.text(0));
+    Query q(db.get(), kSavedClockNames, {});
+    for (; q.hasRow(); q.next()) names.push_back(q.text(0));
+    if (q.failed() && heldByAnother(db.get())) return std::nullopt;
     return names;
 }
 

@@ -365,6 +365,37 @@ TEST_F(RunScenario, AStageEndWhileTheFileIsHeldNeverStallsTheClockAndTheRecordLa
     }
 }
 
+// Another program holds the meeting database when the program starts: the clock waits quietly,
+// with no run, prompt, sound or record of a run without a length, and times the stage once the
+// file reads; the often-used submenu, empty meanwhile, fills then too.
+TEST_F(RunScenario, AStartWhileTheFileIsHeldWaitsQuietlyAndTimesTheStageOnceItReads) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"09:00:00", L"09:01:00", L"汇报");
+    testing_support::LockedFile lock(path());
+    forms::Frm_exit().Form_Load();
+    forms::Frm_exit().Timer4.enabled(false);  // its start kick is played below
+    glass().Form_Load();
+    glass().Timer5.enabled(true);
+    runUntilTime(at(9, 0, 5));
+    EXPECT_FALSE(glass().Timer1.enabled() || glass().Timer2.enabled());
+    EXPECT_TRUE(glass().Timer4.enabled());
+    EXPECT_TRUE(sounds.calls.empty());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(forms::Frm_exit().menu_often.empty());
+
+    lock.release();
+    runUntil([&] { return glass().Timer1.enabled(); });
+    EXPECT_EQ(timing().filename, L"汇报");
+    EXPECT_EQ(timing().stageseconds, at(9, 1, 0).seconds - shell::timeOfDayNow().seconds);
+    EXPECT_EQ(sounds.starts(), Texts{L"play start.wav"});
+    EXPECT_TRUE(testing_support::pumpUntil([] { return !forms::Frm_exit().menu_often.empty(); }));
+    EXPECT_EQ(forms::Frm_exit().menu_often, Texts{L"talk"});
+    runToEnd();
+    EXPECT_TRUE(testing_support::pumpUntil([&] { return !runRecords().empty(); }));
+    EXPECT_EQ(runRecords().size(), 1u);
+    EXPECT_EQ(runRecords()[0][4], L"汇报");
+}
+
 // A stages table carried over from another tool: rows whose times do not read, before and after
 // the good stages, stop neither the stages nor the day.
 TEST_F(RunScenario, RowsTheClockCannotReadAreSkippedAndTheDayStillEnds) {
