@@ -219,7 +219,7 @@ void Frm_offtensetting::Command1_Click() {
     }
     auto stored = listStages();
     if (!stored) {
-        win::autoMessage(kStageSaveFailed, kStageSaveFailedMs);
+        tellRefused(stored.why(), kStageSaveFailed, kStageSaveFailedMs);
         return;
     }
     // A row whose times do not read cannot overlap anything the clock would run.
@@ -237,7 +237,7 @@ void Frm_offtensetting::Command1_Click() {
     std::wstring title = Ctl(L"Text2", 3).text();
     auto rowid = insertStage(start, end, name, title);
     if (!rowid) {
-        win::autoMessage(kStageSaveFailed, kStageSaveFailedMs);
+        tellRefused(rowid.why(), kStageSaveFailed, kStageSaveFailedMs);
         return;
     }
     Ctl(kList2).addItem(stageRowText({hhmm(start), hhmm(end), name, title}, columnPad));
@@ -360,7 +360,7 @@ void Frm_offtensetting::Cmd_save_Click() {
     }
     auto free = clockNameFree(name);
     if (!free) {
-        win::autoMessage(kReadFailed, kReadFailedMs);  // not known to be taken
+        tellRefused(free.why(), kReadFailed, kReadFailedMs);  // not known to be taken
         return;
     }
     if (!*free) {
@@ -418,7 +418,7 @@ void Frm_offtensetting::Cmd_load_Click() {
     shell::ClockSetting clock = dialog.shownClock(shell::ClockSetting{});
     shell::UniqueDatabase db = shell::openMeetData();
     if (!db || !shell::loadSavedClock(db.get(), name, clock)) {
-        win::autoMessage(kReadFailed, kReadFailedMs);
+        tellRefused(shell::whyFailed(db.get()), kReadFailed, kReadFailedMs);
         return;
     }
     dialog.showClock(clock);

@@ -118,12 +118,9 @@ StageLookup shownFor(const ScheduleAt& at, const std::wstring& restTitle) {
     return StageLookup{at.state, periodText(at.stage->start, at.stage->end), covering ? at.stage->title : restTitle};
 }
 
-// Whether the last statement failed because another connection holds the file.
-bool heldByAnother(sqlite3* db) { return sqlite3_errcode(db) == SQLITE_BUSY; }
-
 // Why a statement failed: another connection holds the file, or it cannot be read at all.
 std::optional<StageLookup> unread(sqlite3* db) {
-    if (!heldByAnother(db)) return std::nullopt;
+    if (whyFailed(db) != Written::fileBusy) return std::nullopt;
     StageLookup held;
     held.fileBusy = true;
     return held;
@@ -242,7 +239,7 @@ std::optional<std::vector<std::wstring>> savedClockNames() {
     if (!db) return names;
     Query q(db.get(), kSavedClockNames, {});
     for (; q.hasRow(); q.next()) names.push_back(q.text(0));
-    if (q.failed() && heldByAnother(db.get())) return std::nullopt;
+    if (q.failed() && whyFailed(db.get()) == Written::fileBusy) return std::nullopt;
     return names;
 }
 
