@@ -433,6 +433,34 @@ TEST_F(RunScenario, ApplyRunsTheRunningStageAsEditedToItsNewEndUnderItsNewTitle)
     EXPECT_EQ(runRecords(), (std::vector<Row>{{L"19:33:15", L"19:34:22", L"00:00:47", L"00:00:20", L"edited"}}));
 }
 
+// "应用" while another program holds the file: the running stage goes on as it was, with no
+// second start prompt and no idle time in its record; the dialog's settings are stored all the same.
+TEST_F(RunScenario, ApplyWhileTheFileIsHeldKeepsTheRunningStageAndStoresTheSettings) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"09:00:00", L"09:01:00", L"汇报");
+    startRun();
+    runUntilTime(at(9, 0, 20));
+    const std::wstring checks = shell::clockSetting().checkvalue;
+    {
+        testing_support::LockedFile lock(path());
+        forms::Frm_exit().Form_Load();
+        forms::Frm_exit().Timer4.enabled(false);
+        forms::Frm_exit().menu_two_Click(2);
+        ASSERT_TRUE(forms::Settings().loaded());
+        forms::Settings().Ctl(L"Text4", 1).setText(L"新标题");
+        forms::Settings().Ctl(L"Command1").click();
+    }
+    EXPECT_TRUE(glass().Timer1.enabled());
+    EXPECT_FALSE(glass().Timer5.enabled());
+    EXPECT_EQ(shell::clockSetting().checkvalue, checks);
+    shell::ClockSetting stored;
+    shell::readsetting(stored);
+    EXPECT_EQ(stored.tellShowtext, L"新标题");
+    runToEnd();
+    EXPECT_EQ(std::count(sounds.calls.begin(), sounds.calls.end(), L"play start.wav"), 1);
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:01:00", L"00:01:00", L"00:00:00", L"汇报"}}));
+}
+
 // Waiting for a later stage, a stage over the present time was entered, then "应用": that stage
 // is timed to its end and recorded under its title, never longer than it, with its idle time.
 TEST_F(RunScenario, ApplyWhileWaitingTimesAStageEnteredOverNowAndRecordsItWithItsIdleTime) {
