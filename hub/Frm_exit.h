@@ -93,7 +93,7 @@ private:
     bool going_ = false;     // the hub's unload has begun
     OftenSubmenu oftenSubmenu_{menu_id::menu_often};
     bool menuOpen_ = false;  // the submenu shown is not changed under the open menu
-    shell::RetryTimer oftenRetry_{[this] { return !loaded() || change_clock_menu(); }};
+    shell::RetryTimer oftenRetry_{[this] { return !loaded() || going_ || change_clock_menu(); }};
 };
 
 }  // namespace hub
