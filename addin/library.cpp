@@ -10,6 +10,7 @@
 #include "addin/registration.h"
 #include "addin/wpsv8.h"
 #include "addin/wpsv9.h"
+#include "win/window.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     return hr;
 }
 
-STDAPI DllCanUnloadNow() { return addin::liveObjects() == 0 ? S_OK : S_FALSE; }
+// A window disconnected under its own box lives until its handler has returned.
+STDAPI DllCanUnloadNow() { return addin::liveObjects() == 0 && win::heldForHandlers() == 0 ? S_OK : S_FALSE; }
 
 STDAPI DllRegisterServer() {
     try {

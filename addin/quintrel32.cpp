@@ -72,12 +72,12 @@ void Quintrel32::connect(IDispatch* application) {
     if (isWpsHost(win::dispatchText(pptApp_.get(), L"Path"))) {
         wpsApp_ = pptApp_;
         addWpsButtons(wpsApp_.get(), wpsButtons_, kWpsSettingsFace);
-        wpsEventSink_ = std::make_unique<SlideShowEvents>(kWpsOffice, wpsApp_, TimerDrive::Window);
+        wpsEventSink_ = watchShows(kWpsOffice, wpsApp_, TimerDrive::Window);
         return;
     }
     std::wstring version = win::dispatchText(pptApp_.get(), L"Version");
     if (twinActiveIn(readTwinEntry(), version)) return;
-    pptEventSink_ = std::make_unique<SlideShowEvents>(kPowerPoint, pptApp_, TimerDrive::Window);
+    pptEventSink_ = watchShows(kPowerPoint, pptApp_, TimerDrive::Window);
     switch (buttonsForVersion(version)) {
     case VersionButtons::MenuAndShow:
         addMenuButton(pptApp_.get());

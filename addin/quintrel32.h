@@ -1,8 +1,6 @@
 #pragma once
 // The add-in object the host creates: connection, disconnection, ribbon and its callback.
 #include "addin/com_object.h"
-#include <memory>
-
 #include "addin/command_bars.h"
 #include "addin/office_interfaces.h"
 #include "addin/slide_show_events.h"
@@ -49,8 +47,8 @@ private:
     Dispatch wpsApp_;  // the host again, in WPS mode
     ButtonWatch cbEventSink_;
     WpsButtons wpsButtons_;
-    std::unique_ptr<SlideShowEvents> pptEventSink_;  // AutoPPT with Frm_tixing
-    std::unique_ptr<SlideShowEvents> wpsEventSink_;  // WPSV9 with Frm_tixing_V9, kept to the end
+    HeldEvents pptEventSink_;  // AutoPPT with Frm_tixing
+    HeldEvents wpsEventSink_;  // WPSV9 with Frm_tixing_V9, kept to the end
 };
 
 }  // namespace addin

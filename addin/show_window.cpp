@@ -267,8 +267,10 @@ void ShowWindow::timeUp() {
         break;
     case 1:
     case kQuitHost:
-        if (timingOn(s.checkvalue) && flagOn(s.checkvalue, kEndMessageFlag))
+        if (timingOn(s.checkvalue) && flagOn(s.checkvalue, kEndMessageFlag)) {
             win::askMessage(s.tellShowtext, s.tellShowtittle, MB_OK);
+            if (unloading()) return;  // disconnected meanwhile: the show is no longer ours
+        }
         exitAllShows(host());  // the show-end event follows, and with it the host quit of EndEvent 2
         break;
     case kNeverRunsOut:
@@ -314,6 +316,7 @@ void ShowWindow::Timer5_Timer() {
     if (flagOn(page.check, kPageMessageFlag)) {
         Timer5.enabled(false);
         win::askMessage(padMessage(page.word), page.title, MB_OK);
+        if (unloading()) return;
         Timer5.enabled(true);
     }
     if (page.endEvent == kMoveToNextSlide) {

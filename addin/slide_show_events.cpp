@@ -33,6 +33,15 @@ SlideShowEvents::SlideShowEvents(const HostVariant& variant, win::Dispatch app, 
     });
 }
 
+void ReleaseAfterHandlers::operator()(SlideShowEvents* events) const {
+    events->stop();
+    win::releaseAfterHandlers(events->window(), std::shared_ptr<SlideShowEvents>(events));
+}
+
+HeldEvents watchShows(const HostVariant& variant, win::Dispatch app, TimerDrive drive) {
+    return HeldEvents(std::make_unique<SlideShowEvents>(variant, std::move(app), drive).release());
+}
+
 void SlideShowEvents::stop() {
     watch_.stop();
     timing_.release();

@@ -2,6 +2,8 @@
 // The host's slide-show begin and end events and the timer window they arm: AutoPPT of
 // PowerPoint, WPSV9 of WPS loading the Office add-in, and the events of WPSV8, one design
 // with the variant's differences as data.
+#include <memory>
+
 #include "addin/event_watch.h"
 #include "addin/show_mark.h"
 #include "addin/show_window.h"
@@ -38,5 +40,14 @@ private:
     EventWatch watch_;
     ShowMark timing_;  // held while the run flags are this connection's show's
 };
+
+// A connection lets go of its events while a handler of their window may still be on the stack
+// (a disconnection under the window's own box): the watch stops at once, the object is freed
+// when that handler has returned.
+struct ReleaseAfterHandlers {
+    void operator()(SlideShowEvents* events) const;
+};
+using HeldEvents = std::unique_ptr<SlideShowEvents, ReleaseAfterHandlers>;
+HeldEvents watchShows(const HostVariant& variant, win::Dispatch app, TimerDrive drive);
 
 }  // namespace addin

@@ -14,7 +14,7 @@ void* WPSV8::interfaceFor(REFIID iid) {
 STDMETHODIMP WPSV8::OnConnection(IDispatch* Application, int, IDispatch*, SAFEARRAY**) {
     return guarded([&] {
         auto app = win::Dispatch::share(Application);
-        wppApp_ = std::make_unique<SlideShowEvents>(kWpsV8, app, drive_);
+        wppApp_ = watchShows(kWpsV8, app, drive_);
         writeValue(HKEY_CURRENT_USER, kHarrowby, L"dllname", L"3");
         addWpsButtons(app.get(), buttons_, kWpsV8SettingsFace);
     });

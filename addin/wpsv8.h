@@ -1,8 +1,6 @@
 #pragma once
 // The add-in object of WPS Presentation's own version 8 add-in model: its buttons, its
 // slide-show events and Frm_tixing_V8.
-#include <memory>
-
 #include "addin/com_object.h"
 #include "addin/command_bars.h"
 #include "addin/office_interfaces.h"
@@ -32,7 +30,7 @@ private:
 
     TimerDrive drive_;
     WpsButtons buttons_;                        // button_right, button_menu
-    std::unique_ptr<SlideShowEvents> wppApp_;   // the host with its events, and Frm_tixing_V8
+    HeldEvents wppApp_;   // the host with its events, and Frm_tixing_V8
 };
 
 }  // namespace addin

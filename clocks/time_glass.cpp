@@ -76,7 +76,7 @@ void mouseMoved(time_glass& g, POINT at, bool leftHeld) {
 }  // namespace
 
 time_glass::time_glass() {
-    for (win::Timer* t : {&Timer1, &Timer2, &Timer3, &Timer4, &Timer5}) addTimer(*t);
+    for (win::Timer* t : {&Timer1, &Timer2, &Timer3, &Timer4, &Timer5, &daywatch}) addTimer(*t);
 }
 
 void time_glass::Form_Load() {

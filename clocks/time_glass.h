@@ -25,6 +25,7 @@ public:
     win::Timer Timer3{200, [this] { Timer3_Timer(); }};   // blinking and prompt duration
     win::Timer Timer4{1000, [this] { Timer4_Timer(); }};  // stage change, one shot
     win::Timer Timer5{20, [this] { Timer5_Timer(); }};    // run start, one shot
+    win::Timer daywatch{1000, [this] { daywatch_Timer(); }};  // the date, while no stage is timed
 
     // Window state read and written from outside.
     std::wstring stageperiod = L"00:00\\00:00";  // start and end of the current or next stage
@@ -71,6 +72,7 @@ private:
     void Timer3_Timer();
     void Timer4_Timer();
     void Timer5_Timer();
+    void daywatch_Timer();
 
     ClockFace face_;
     std::optional<FaceRequest> faceAsked_;  // what ShowStatue asked of the face last

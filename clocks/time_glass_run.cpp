@@ -84,12 +84,11 @@ void repaint(time_glass& g) {
     if (auto size = faceFontSize()) g.ShowStatue(g.facetext, *size);
 }
 
-// The run length for the face, and the record's idle time cleared.
-void measureStage(time_glass& g) {
+// The run length for the face by `rule`, and the record's idle time cleared.
+void measureStage(time_glass& g, decltype(stageLength)* rule) {
     shell::TimingState& t = shell::timingState();
     shell::ClockSetting& cs = shell::clockSetting();
-    RunLength r = stageLength({t.stageseconds, cs.Time_all}, t.stagestate, stagePeriodOf(g.stageperiod),
-                              shell::timeOfDayNow());
+    RunLength r = rule({t.stageseconds, cs.Time_all}, t.stagestate, stagePeriodOf(g.stageperiod), shell::timeOfDayNow());
     t.stageseconds = r.seconds;
     cs.Time_all = r.timeAll;
     g.lastshownms = t.stagems;
@@ -184,7 +183,9 @@ void lightPhase(time_glass& g) {
     g.Label_change();
 }
 
+// The prompt is over: nothing darkens the face any more, whatever the alarm-3 count had left.
 void endBlinking(time_glass& g) {
+    shell::screenShared().blinkcount = 0;
     time_glasstwo& two = forms::time_glasstwo();
     g.Timer3.enabled(false);
     two.Timer3.enabled(false);
@@ -213,6 +214,8 @@ void endDay(time_glass& g) {
     g.Timer2.enabled(true);
     forms::Frm_title().Timer3.enabled(true);
     forms::Frm_time().Timer3.enabled(true);
+    forms::time_glasstwo().showMainFace();
+    g.daywatch.enabled(true);
 }
 
 void nextStage(time_glass& g) {
@@ -233,6 +236,7 @@ void retryLookupLater(time_glass& g, unsigned ms = kRetryLookupMs) {
 
 // Whatever the previous run left running: blinking, the banner, its sounds.
 void clearPreviousRun(time_glass& g) {
+    g.daywatch.enabled(false);
     shell::screenShared().blinkcount = 0;
     forms::Frm_process().stopAndPark(kBannerParkGap);
     if (stopSoundList(g, shell::timingState().soundlist)) stopWaveSounds();
@@ -265,6 +269,9 @@ void takeStartReading(time_glass& g) {
 void switchOnTimers(time_glass& g) {
     g.Timer2.enabled(true);
     forms::time_glasstwo().Timer5.enabled(true);
+    // The first tick comes one tick after the start, as every later one: the design's second
+    // would leave the first change of the face most of a second late.
+    g.Timer1.interval(kTickMs);
     g.Timer1.enabled(true);
     g.Timer3.enabled(false);
     g.Timer4.enabled(false);
@@ -290,7 +297,10 @@ void startPrompt(time_glass& g) {
     shell::ClockSetting& cs = shell::clockSetting();
     switch (shell::timingState().stagestate) {
     case shell::StageState::Covering: startRowReactions(g); break;
-    case shell::StageState::Waiting: cs.checkvalue = withoutAlarms(cs.checkvalue); break;
+    case shell::StageState::Waiting:
+        cs.checkvalue = withoutAlarms(cs.checkvalue);
+        g.daywatch.enabled(true);
+        break;
     case shell::StageState::DayOver: break;
     case shell::StageState::NoDatabase:
         // The face shows what it could build, but nothing runs without the schedule; the stage
@@ -309,7 +319,7 @@ int32_t time_glass::remaintime(const std::wstring& timername) {
 }
 
 void time_glass::buildStageLength() {
-    measureStage(*this);
+    measureStage(*this, stageLength);
     shell::timingState().out_time = 0;
 }
 
@@ -363,21 +373,24 @@ void time_glass::Timer2_Timer() {
 // Blinking and the prompt's duration.
 void time_glass::Timer3_Timer() {
     Timer3.interval(kBlinkMs);
+    // The count's parity is the phase to paint: an odd count darkens the face. The main tick shows
+    // the face between two blinks, so the face's visibility cannot tell the phase, and a light
+    // phase painted with the dark phase's count would stay blank until the next main tick.
+    shell::ScreenShared& s = shell::screenShared();
+    if (s.blinkcount > 0) --s.blinkcount;
     if (blinking) {
-        if (face().faceVisible()) {
+        if (s.blinkcount % 2 != 0) {
             darkPhase(*this);
         } else {
             lightPhase(*this);
         }
     }
-    shell::ScreenShared& s = shell::screenShared();
     if (s.blinkrounds < 1) endBlinking(*this);
     // A clock the user had hidden goes away again once the prompt is over.
     if (prompting && !shown && s.blinkrounds <= 0) {
         Timer2.enabled(true);
         forms::time_glasstwo().Timer2.enabled(true);
     }
-    if (s.blinkcount > 0) --s.blinkcount;
     if (s.blinkrounds > 0) --s.blinkrounds;
 }
 
@@ -403,7 +416,7 @@ void time_glass::Timer4_Timer() {
     forms::Frm_process_two().stopAndPark(kBannerParkGap);
     addsize = shell::readHotkeyAdd();
     blinking = false;
-    measureStage(*this);
+    measureStage(*this, runStartLength);  // the face the run start keeps, not one a second short
     buildFace(true);
     promptstep = prompt::place;
     prompting = false;
@@ -414,6 +427,14 @@ void time_glass::Timer4_Timer() {
     } else {
         nextStage(*this);
     }
+}
+
+// While no stage is timed: a new day is looked up as at start, and its stages are timed.
+void time_glass::daywatch_Timer() {
+    if (shell::dayOf(shell::wallClock().localTime()) == shell::timingState().stageday) return;
+    daywatch.enabled(false);
+    Timer1.enabled(false);
+    Timer4.enabled(true);
 }
 
 // Run start, one shot.

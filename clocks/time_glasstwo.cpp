@@ -97,6 +97,13 @@ void time_glasstwo::buildFace() {
     layOutFace(*this, face_, facetext);
 }
 
+void time_glasstwo::showMainFace() {
+    addsize = shell::readHotkeyAdd();
+    buildFace();
+    paint();
+    if (loaded()) UpdateWindow(hwnd());
+}
+
 // Both screens show the main clock's text.
 void time_glasstwo::paint() { ShowStatue(forms::time_glass().facetext, facePoints() + addsize); }
 
@@ -187,17 +194,14 @@ void time_glasstwo::Timer5_Timer() {
     shell::keepOnTop(hwnd());
     Timer5.enabled(false);
     forms::Frm_process_two().stopAndPark(kBannerParkGap);
-    addsize = shell::readHotkeyAdd();
     blinking = false;
     const shell::ClockSetting& cs = shell::clockSetting();
     alarmonesecs = cs.Time_one;
     alarmtwosecs = cs.Time_two;
-    buildFace();
     promptstep = prompt::place;
     shown = true;
     prompting = false;
-    paint();
-    if (loaded()) UpdateWindow(hwnd());
+    showMainFace();
     shell::ScreenShared& screen = shell::screenShared();
     screen.screenwidth = GetSystemMetrics(SM_CXFULLSCREEN);
     screen.screenheight = GetSystemMetrics(SM_CYFULLSCREEN);

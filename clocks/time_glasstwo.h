@@ -36,6 +36,8 @@ public:
 
     // Elapsed milliseconds of the main clock's run; only "Timer1" measures.
     int32_t remaintime(const std::wstring& timername);
+    // The face built and painted anew for the main clock's stage, as at a run start.
+    void showMainFace();
     // Paints `s` at `points` on the face, lays the window out round it and shapes it.
     void ShowStatue(const std::wstring& s, int points);
     void creatrange();

@@ -11,6 +11,7 @@
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "win/auto_message.h"
+#include "win/program_end.h"
 #include "win/program_icon.h"
 
 namespace hub {
@@ -126,7 +127,10 @@ LRESULT Frm_exit::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_ENDSESSION:
-        if (wp) unload();
+        if (wp) {
+            win::beginProgramEnd();  // the hub goes now, even from under a question of its own
+            unload();
+        }
         return 0;
     }
     return Window::onMessage(msg, wp, lp);

@@ -5,6 +5,7 @@
 #include "shell/ini_store.h"
 #include "shell/meeting_db.h"
 #include "win/auto_message.h"
+#include "win/program_end.h"
 
 namespace shell {
 namespace {
@@ -20,7 +21,9 @@ void writeWhatWaitsBeforeExit() {
     auto name = [&lost](const wchar_t* what) { lost += (lost.empty() ? L"" : L"\r\r") + std::wstring(what); };
     if (!flushRunRecords()) name(kRecordsLostMessage);
     if (!writePendingSites()) name(kSitesLostMessage);
-    if (!lost.empty()) win::autoMessage(lost, kLostMessageMs);
+    if (lost.empty()) return;
+    win::EndingReport going;  // the one box that still shows once the program ends
+    win::autoMessage(lost, kLostMessageMs);
 }
 
 }  // namespace shell

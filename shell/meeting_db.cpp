@@ -41,41 +41,37 @@ constexpr char kRunRecord[] =
 
 std::wstring periodText(TimeOfDay start, TimeOfDay end) { return formatHms(start) + L'\\' + formatHms(end); }
 
-// Columns of kSavedClock holding texts, and those of them that a clock cannot run without.
-constexpr int kTextColumns[] = {3, 4, 6, 7, 8, 9, 10, 11};
-constexpr int kSwitchAndLookColumns[] = {3, 4, 10};
+enum class Empty { Usable, Unusable };
 
-bool textsPresent(const Query& row) {
-    for (int col : kTextColumns) {
-        if (row.isNull(col)) return false;
-    }
-    for (int col : kSwitchAndLookColumns) {
-        if (row.text(col).empty()) return false;
-    }
-    return true;
+// A text that is missing (entered by hand with a database tool) cannot be used, nor an empty
+// switch or look string: run with those empty, the clock would show a tiny box nobody can read.
+void readText(const Query& row, int col, std::wstring& field, Empty empty = Empty::Usable) {
+    if (row.isNull(col)) return;
+    std::wstring text = row.text(col);
+    if (text.empty() && empty == Empty::Unusable) return;
+    field = std::move(text);
 }
 
-// Nothing of `setting` changes unless every value of the row converts. A row with a missing
-// text (entered by hand with a database tool) does not convert: run with switches and look
-// empty, the clock would show a tiny box nobody can read.
-bool readSavedClock(const Query& row, ClockSetting& setting) {
-    ClockSetting s = setting;
-    bool numbers = row.whole(0, s.Time_one) && row.whole(1, s.Time_two) && row.whole(2, s.Time_three) &&
-                   row.whole(5, s.tellShowtime) && row.whole(12, s.time_top) && row.whole(13, s.time_left) &&
-                   row.whole(14, s.picture_width) && row.whole(15, s.picture_height);
-    if (!numbers || !textsPresent(row)) return false;
-    s.checkvalue = row.text(3);
-    s.optvalue = row.text(4);
-    s.tellsoundname = row.text(6);
-    s.tellprocesstext = row.text(7);
-    s.tellShowtext = row.text(8);
-    s.clockFont = row.text(9);
-    s.Fontselect = row.text(10);
-    s.picturename = row.text(11);
-    setting = std::move(s);
-    return true;
+// Field by field, as the settings are read from the registry: a value that cannot be used keeps
+// the value loaded before, and the stage is still timed.
+void readSavedClock(const Query& row, ClockSetting& s) {
+    row.whole(0, s.Time_one);
+    row.whole(1, s.Time_two);
+    row.whole(2, s.Time_three);
+    readText(row, 3, s.checkvalue, Empty::Unusable);
+    readText(row, 4, s.optvalue, Empty::Unusable);
+    row.whole(5, s.tellShowtime);
+    readText(row, 6, s.tellsoundname);
+    readText(row, 7, s.tellprocesstext);
+    readText(row, 8, s.tellShowtext);
+    readText(row, 9, s.clockFont);
+    readText(row, 10, s.Fontselect, Empty::Unusable);
+    readText(row, 11, s.picturename);
+    row.whole(12, s.time_top);
+    row.whole(13, s.time_left);
+    row.whole(14, s.picture_width);
+    row.whole(15, s.picture_height);
 }
-
 
 // A stage of the day's schedule.
 struct Stage {
@@ -93,15 +89,15 @@ struct ScheduleAt {
 // A stage covers from its start up to, not including, its end: in its end second the next stage
 // (or none) is found, so a run that just ended is not started again. Of two covering stages, or
 // two next stages starting together, the first stored wins. A row whose start or end is no time
-// of day cannot be timed and is passed over, so it cannot stop the day. Nothing when the file is
-// damaged or the table unreadable.
+// of day, or that ends before it starts, cannot be timed and is passed over, so it cannot stop
+// the day. Nothing when the file is damaged or the table unreadable.
 std::optional<ScheduleAt> scheduleAt(sqlite3* db, TimeOfDay now) {
     std::optional<Stage> next;
     Query q(db, kStages, {});
     for (; q.hasRow(); q.next()) {
         auto start = q.time(0);
         auto end = q.time(1);
-        if (!start || !end) continue;
+        if (!start || !end || *end <= *start) continue;
         Stage stage{*start, *end, q.text(2), q.text(3)};
         if (stage.start <= now && now < stage.end) return ScheduleAt{StageState::Covering, std::move(stage)};
         if (now < stage.start && (!next || stage.start < next->start)) next = std::move(stage);
@@ -126,8 +122,8 @@ std::optional<StageLookup> unread(sqlite3* db) {
     return held;
 }
 
-// Nothing when the file is missing or damaged or the stage's saved clock does not convert; a
-// lookup marked fileBusy while another program holds the file.
+// Nothing when the file is missing or damaged or its tables cannot be read; a lookup marked
+// fileBusy while another program holds the file.
 std::optional<StageLookup> lookupInDatabase(TimeOfDay now, ClockSetting& setting) {
     UniqueDatabase db = openMeetData();
     if (!db) return std::nullopt;
@@ -183,7 +179,9 @@ RetryTimer& runsRetry() {
 
 bool loadSavedClock(sqlite3* db, const std::wstring& name, ClockSetting& setting) {
     Query clock(db, kSavedClock, {name});
-    return !clock.failed() && (!clock.hasRow() || readSavedClock(clock, setting));
+    if (clock.failed()) return false;
+    if (clock.hasRow()) readSavedClock(clock, setting);
+    return true;
 }
 
 bool meetDataExists() {
@@ -215,20 +213,24 @@ StageLookup lookupStage(TimeOfDay now, ClockSetting& setting) {
 
 void setStageShownSink(StageShownSink sink) { stageShown() = std::move(sink); }
 
-void takeStage(const StageLookup& stage) {
+void takeStage(const StageLookup& stage) { takeStageOn(stage, dayOf(wallClock().localTime())); }
+
+void takeStageOn(const StageLookup& stage, uint32_t day) {
     TimingState& t = timingState();
     t.stagestate = stage.state;
     t.stageUnread = false;
+    t.stageday = day;
     if (stage.state == StageState::Covering) t.filename = stage.titletext;
     if (stageShown()) stageShown()(stage);
 }
 
 StageLookup loadCurrentMeeting() {
-    StageLookup found = lookupStage(timeOfDayNow(), clockSetting());
+    SYSTEMTIME now = wallClock().localTime();
+    StageLookup found = lookupStage(timeOfDayOf(now), clockSetting());
     if (found.fileBusy) return found;
     // Told once when the file becomes unreadable, not at every try while it stays so.
     bool newlyFailed = found.state == StageState::NoDatabase && timingState().stagestate != StageState::NoDatabase;
-    takeStage(found);
+    takeStageOn(found, dayOf(now));
     if (newlyFailed) win::autoMessage(kNoDatabaseMessage, kNoDatabaseMessageMs);
     return found;
 }

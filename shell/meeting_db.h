@@ -2,6 +2,7 @@
 // The meeting database MeetData.db beside the program: the saved clocks (clocksetting), the
 // day's stages (file_list) and the record of finished runs (timesum). The file ships with the
 // program and is never created here; each operation opens its own connection and closes it.
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -48,16 +49,19 @@ StageLookup lookupStage(TimeOfDay now, ClockSetting& setting);
 using StageShownSink = std::function<void(const StageLookup&)>;
 void setStageShownSink(StageShownSink sink);
 
-// Puts a stage into effect: the stage state, for a covering stage the run record's title, then
-// through the sink the clock's period and the title window's text.
+// Puts a stage into effect: the stage state and the day it was found for (`day`, yyyymmdd; today
+// without one), for a covering stage the run record's title, then through the sink the clock's
+// period and the title window's text.
 void takeStage(const StageLookup& stage);
+void takeStageOn(const StageLookup& stage, uint32_t day);
 
-// The lookup for the present time, into clockSetting() and taken (takeStage); tells the user
-// when the file cannot be read. While another program holds the file nothing changes.
+// The lookup for the present time, into clockSetting() and taken (takeStage), with the day it
+// was made on; tells the user when the file cannot be read. While another program holds the file
+// nothing changes.
 StageLookup loadCurrentMeeting();
 
-// The saved clock `name` into `setting`: true, and `setting` as it was, when no clock has that
-// name; false when the row cannot be read.
+// The saved clock `name` into `setting`, value by value: a value that cannot be used, or a clock
+// that is not saved, leaves `setting` as it was. False only when the table cannot be read.
 bool loadSavedClock(sqlite3* db, const std::wstring& name, ClockSetting& setting);
 
 // The names of the saved clocks in the order of their ID; a read error ends the list there.
@@ -71,8 +75,8 @@ std::optional<StageLookup> stageForPickedClock(sqlite3* db, TimeOfDay now, const
 
 // Loads the saved clock `name` into `setting` for a start by hand in stage `state`. While waiting
 // for a stage the first six switches of checkvalue stay, after the last stage all of them; the
-// rest text is taken only while a stage covers now; Time_all stays. True with `setting` as it
-// was when no clock has that name; false when the row cannot be read.
+// rest text is taken only while a stage covers now; Time_all stays. False only when the table
+// cannot be read.
 bool loadPickedClock(sqlite3* db, const std::wstring& name, StageState state, ClockSetting& setting);
 
 // Appends the run in `t` to timesum while the run record is switched on (registry value

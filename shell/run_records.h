@@ -61,6 +61,7 @@ struct TimingState {
     int32_t stageseconds = 0;     // run length in whole seconds
     int32_t stagems = 0;
     uint32_t starttick = 0;       // run start in the unit of the current time source
+    uint32_t stageday = 0;        // the date the stage lookup was made on (yyyymmdd)
 };
 
 // Process-wide values the floating windows share.

@@ -22,9 +22,10 @@ WallClock& wallClock() { return installed ? *installed : systemClock; }
 
 void setWallClock(WallClock* clock) { installed = clock; }
 
-TimeOfDay timeOfDayNow() {
-    SYSTEMTIME t = wallClock().localTime();
-    return TimeOfDay{t.wHour * 3600 + t.wMinute * 60 + t.wSecond};
-}
+TimeOfDay timeOfDayNow() { return timeOfDayOf(wallClock().localTime()); }
+
+TimeOfDay timeOfDayOf(const SYSTEMTIME& t) { return TimeOfDay{t.wHour * 3600 + t.wMinute * 60 + t.wSecond}; }
+
+uint32_t dayOf(const SYSTEMTIME& t) { return (t.wYear * 100u + t.wMonth) * 100u + t.wDay; }
 
 }  // namespace shell

@@ -24,5 +24,9 @@ void setWallClock(WallClock* clock);
 
 // The local time of day, whole seconds.
 TimeOfDay timeOfDayNow();
+TimeOfDay timeOfDayOf(const SYSTEMTIME& t);
+
+// The date of `t` as one number (yyyymmdd): equal numbers, same day.
+uint32_t dayOf(const SYSTEMTIME& t);
 
 }  // namespace shell

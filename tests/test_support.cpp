@@ -18,6 +18,7 @@
 #include "shell/program_folder.h"
 #include "shell/settings_registry.h"
 #include "win/handles.h"
+#include "win/program_end.h"
 #include "win/text.h"
 
 namespace testing_support {
@@ -29,11 +30,17 @@ void FakeClock::setTimeOfDay(int h, int m, int s, int ms) {
     time.wMilliseconds = static_cast<WORD>(ms);
 }
 
+// Past midnight the date moves on too.
 void FakeClock::advance(uint32_t ms) {
     tick += ms;
-    uint32_t total = ((time.wHour * 60u + time.wMinute) * 60u + time.wSecond) * 1000u + time.wMilliseconds + ms;
-    total %= 86400000u;
-    setTimeOfDay(total / 3600000, total / 60000 % 60, total / 1000 % 60, total % 1000);
+    ULARGE_INTEGER at{};
+    FILETIME file{};
+    SystemTimeToFileTime(&time, &file);
+    at.LowPart = file.dwLowDateTime;
+    at.HighPart = file.dwHighDateTime;
+    at.QuadPart += uint64_t{ms} * 10000;  // 100-ns units
+    file = {at.LowPart, at.HighPart};
+    FileTimeToSystemTime(&file, &time);
 }
 
 void FakeClock::pause(uint32_t ms) {
@@ -212,6 +219,7 @@ void ProgramTest::SetUp() {
 void ProgramTest::TearDown() {
     shell::setWallClock(nullptr);
     win::setMessageSink(nullptr);
+    win::cancelProgramEnd();  // a test that ended the hub leaves the next one a running program
     deleteUserKey(L"Velmora");
     deleteUserKey(L"Tessaline");
     removeTree(folder);

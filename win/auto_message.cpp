@@ -1,5 +1,8 @@
 #include "win/auto_message.h"
 
+#include "win/program_end.h"
+#include "win/window.h"
+
 namespace win {
 namespace {
 
@@ -34,19 +37,30 @@ void CALLBACK endBox(HWND, UINT, UINT_PTR id, DWORD) {
     if (current->box && IsWindow(current->box)) EndDialog(current->box, IDOK);
 }
 
+int refusal(UINT style) {
+    switch (style & MB_TYPEMASK) {
+    case MB_OK: return IDOK;
+    case MB_YESNO: return IDNO;
+    case MB_ABORTRETRYIGNORE: return IDABORT;
+    default: return IDCANCEL;  // every other set of buttons has Cancel
+    }
+}
+
 }  // namespace
 
 void setMessageSink(MessageSink s) { sink() = std::move(s); }
 
 int autoMessage(std::wstring_view text, unsigned timeoutMs, UINT style, std::wstring_view caption) {
-    MessageShown shown{std::wstring(text), std::wstring(caption), style, timeoutMs};
+    if (!boxesShow()) return IDOK;
+    BoxScope asking;
+    MessageShown shown{std::wstring(text), std::wstring(caption), style, timeoutMs, asking.owner()};
     if (sink()) return sink()(shown);
 
     TimedBox box;
     TimedBox* outer = std::exchange(current, &box);
     box.hook = SetWindowsHookExW(WH_CBT, catchBox, nullptr, GetCurrentThreadId());
     box.timer = SetTimer(nullptr, 0, timeoutMs, endBox);
-    int result = MessageBoxW(nullptr, shown.text.c_str(), shown.caption.c_str(), style | MB_SETFOREGROUND);
+    int result = MessageBoxW(shown.owner, shown.text.c_str(), shown.caption.c_str(), style | MB_SETFOREGROUND);
     if (box.timer) KillTimer(nullptr, box.timer);
     if (box.hook) UnhookWindowsHookEx(box.hook);
     current = outer;
@@ -54,9 +68,11 @@ int autoMessage(std::wstring_view text, unsigned timeoutMs, UINT style, std::wst
 }
 
 int askMessage(std::wstring_view text, std::wstring_view caption, UINT style) {
-    MessageShown shown{std::wstring(text), std::wstring(caption), style, 0};
+    if (!boxesShow()) return refusal(style);
+    BoxScope asking;
+    MessageShown shown{std::wstring(text), std::wstring(caption), style, 0, asking.owner()};
     if (sink()) return sink()(shown);
-    return MessageBoxW(nullptr, shown.text.c_str(), shown.caption.c_str(), style | MB_SETFOREGROUND);
+    return MessageBoxW(shown.owner, shown.text.c_str(), shown.caption.c_str(), style | MB_SETFOREGROUND);
 }
 
 }  // namespace win

@@ -18,7 +18,12 @@ struct MessageShown {
     std::wstring caption;
     UINT style = 0;
     unsigned timeoutMs = 0;  // 0: an ordinary box that waits for the user
+    HWND owner = nullptr;    // the asking window, disabled while the box shows
 };
+
+// Boxes of a window's handler are owned by that window (see BoxScope in win/window.h). Once the
+// program ends they show only for the going's own report: autoMessage then returns IDOK, and
+// askMessage its refusing answer (No, Cancel, Abort; OK for a plain box).
 
 // Shows text in a box captioned `caption` that closes after timeoutMs (IDOK is returned then).
 int autoMessage(std::wstring_view text, unsigned timeoutMs, UINT style = MB_OK,

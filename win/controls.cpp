@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <stdexcept>
+#include <atomic>
 
+#include "win/pump.h"
 #include "win/twips.h"
+#include "win/window.h"
 
 namespace win {
 namespace {
@@ -13,6 +15,8 @@ namespace {
 constexpr UINT_PTR kSubclassId = 1;
 constexpr int kFirstId = 1000;
 constexpr int kPageStep = 10;
+
+std::atomic<long> missing{0};
 
 struct Creation {
     const wchar_t* cls;
@@ -67,6 +71,12 @@ std::wstring clipboardText(HWND owner) {
 // clicks on edits reach the control's handlers before the control's own procedure.
 LRESULT CALLBACK controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     auto* c = reinterpret_cast<Control*>(data);
+    if (isUserInput(msg) && !takesInput(GetParent(h))) {
+        // Queued before the window's box opened: nothing acts on it. A press begun before
+        // still ends, or the control keeps the mouse.
+        if ((msg == WM_LBUTTONUP || msg == WM_RBUTTONUP) && GetCapture() == h) ReleaseCapture();
+        return 0;
+    }
     switch (msg) {
     case WM_CHAR:
         if (c->onKeyPress) {
@@ -381,10 +391,13 @@ Control* ControlSet::find(const std::wstring& name, int index) {
 }
 
 Control& ControlSet::operator()(const std::wstring& name, int index) {
-    Control* c = find(name, index);
-    if (!c) throw std::out_of_range("no such control");  // a misspelt name is a programming error
-    return *c;
+    if (Control* c = find(name, index)) return *c;
+    ++missing;
+    inert_ = Control(kInert, nullptr);  // handlers one caller set on it never run for another
+    return inert_;
 }
+
+long missingControls() { return missing; }
 
 std::vector<Control*> ControlSet::all() {
     std::vector<Control*> list;

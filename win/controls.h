@@ -78,7 +78,9 @@ public:
     void setVisible(bool on) { ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE); }
     bool enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
     void setEnabled(bool on) { EnableWindow(hwnd_, on); }
-    void setFocus() { SetFocus(hwnd_); }
+    void setFocus() {
+        if (hwnd_) SetFocus(hwnd_);  // focus on no window would take it from the whole program
+    }
     void moveTo(int left, int top, int width, int height);  // twips
     int top() const { return design_.top; }
     int height() const { return design_.height; }
@@ -129,7 +131,9 @@ public:
 
     Control* find(const std::wstring& name, int index = 0);
     Control* find(HWND h);
-    // A control of the table; a name the table does not hold is a programming error.
+    // A control of the table. A name the table does not hold (a misspelling, or a window that
+    // has gone) gives a control without a window and without handlers, which does nothing; tests
+    // catch the lookup through missingControls().
     Control& operator()(const std::wstring& name, int index = 0);
     std::vector<Control*> all();
 
@@ -138,7 +142,12 @@ public:
 
 private:
     std::map<std::pair<std::wstring, int>, std::unique_ptr<Control>> controls_;
+    Control inert_{kInert, nullptr};
+    static constexpr ControlDesign kInert{L"", 0, ControlKind::Frame, nullptr, 0, 0, 0, 0};
 };
+
+// How many lookups of this process named a control that was not there.
+long missingControls();
 
 // The selected rows of a list box of several selectable rows, in ascending order.
 std::vector<int> selectedRows(HWND list);

@@ -14,6 +14,7 @@ UniqueFont messageFont() {
     return UniqueFont(CreateFontIndirectW(&m.lfMessageFont));
 }
 
+// A window unloading under its own handler is loaded again by staying (see Window::create).
 void DialogWindow::Show() {
     if (!loaded()) {
         constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;

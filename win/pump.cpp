@@ -18,12 +18,12 @@ bool inMenuLoop() {
     return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE));
 }
 
-bool isInput(UINT message) {
+}  // namespace
+
+bool isUserInput(UINT message) {
     return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
            (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
 }
-
-}  // namespace
 
 void addModelessDialog(HWND dialog) {
     if (dialog && std::find(dialogs().begin(), dialogs().end(), dialog) == dialogs().end()) dialogs().push_back(dialog);
@@ -50,7 +50,7 @@ void doEvents() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
         UINT waiting = msg.message;  // WM_NULL filters nothing: it takes whatever comes first
-        if ((isInput(waiting) || waiting == WM_NULL) && inMenuLoop()) return;
+        if ((isUserInput(waiting) || waiting == WM_NULL) && inMenuLoop()) return;
         if (!PeekMessageW(&msg, nullptr, waiting, waiting, PM_REMOVE)) continue;
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // the message loop must still see it

@@ -5,6 +5,9 @@
 
 namespace win {
 
+// Keys and mouse messages, the caption's and frame's included.
+bool isUserInput(UINT message);
+
 // A modeless dialog registers its window while it is loaded.
 void addModelessDialog(HWND dialog);
 void removeModelessDialog(HWND dialog);

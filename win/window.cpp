@@ -1,11 +1,48 @@
 #include "win/window.h"
 
+#include <atomic>
+
+#include "win/program_end.h"
 #include "win/program_icon.h"
+#include "win/pump.h"
 #include "win/twips.h"
 
 namespace win {
+namespace {
+
+// The windows whose handlers are on this thread's stack, innermost last; a window destroyed
+// under its own handler leaves a null entry.
+std::vector<Window*>& handlers() {
+    thread_local std::vector<Window*> stack;
+    return stack;
+}
+
+std::atomic<long> held{0};
+
+}  // namespace
+
+class Window::Handling {
+public:
+    explicit Handling(Window& w) : entry_(handlers().size()) {
+        handlers().push_back(&w);
+        ++w.depth_;
+    }
+    ~Handling() {
+        Window* w = handlers()[entry_];
+        handlers().pop_back();
+        if (w && --w->depth_ == 0) w->settle();
+    }
+    Handling(const Handling&) = delete;
+    Handling& operator=(const Handling&) = delete;
+
+private:
+    std::size_t entry_;
+};
 
 Window::~Window() {
+    for (Window*& w : handlers()) {
+        if (w == this) w = nullptr;
+    }
     timers_.clear();
     hwnd_.reset();
 }
@@ -59,11 +96,84 @@ void Window::setCaption(const std::wstring& text) {
 
 void Window::unload() {
     if (!hwnd_) return;
+    // Once the program ends, no handler on the stack goes on to need its window: it goes at once.
+    if (handling() && !programEnding()) {
+        unloadPending_ = true;
+        return;
+    }
+    unloadPending_ = false;
     unloadedRect_ = rect();
     hwnd_.reset();  // WM_DESTROY detaches the timers
 }
 
+void Window::settle() {
+    if (keeper_) {
+        --held;
+        std::shared_ptr<void> last = std::move(keeper_);
+        last.reset();  // frees this window too
+        return;
+    }
+    if (unloadPending_) unload();
+}
+
+bool Window::takesInput() const { return !programEnding() && boxes_ == 0 && !unloadPending_; }
+
+Window* Window::of(HWND h) {
+    if (!h || GetClassLongPtrW(h, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&procedure)) return nullptr;
+    return reinterpret_cast<Window*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+}
+
+bool Window::isInput(UINT msg, WPARAM wp, LPARAM lp) const {
+    switch (msg) {
+    case WM_HOTKEY:
+    case WM_CONTEXTMENU: return true;
+    // Menus, accelerators and the dialog keys, and the clicks of buttons, lists and labels; an
+    // edit's notifications (from 0x100 on) also come from text set by the program.
+    case WM_COMMAND: return lp == 0 || HIWORD(wp) < 0x100;
+    // The box may still need its owner restored or moved; the system menu is the user's.
+    case WM_SYSCOMMAND: return (wp & 0xFFF0) == SC_KEYMENU || (wp & 0xFFF0) == SC_MOUSEMENU;
+    }
+    return isUserInput(msg);
+}
+
+bool Window::drops(UINT msg, WPARAM wp, LPARAM lp) const {
+    if (msg == WM_TIMER) return unloadPending_;
+    return !takesInput() && isInput(msg, wp, lp);
+}
+
+void releaseAfterHandlers(Window& window, std::shared_ptr<void> owner) {
+    if (!window.handling()) return;  // `owner` goes here
+    window.unloadPending_ = true;
+    window.keeper_ = std::move(owner);
+    ++held;
+}
+
+long heldForHandlers() { return held; }
+
+BoxScope::BoxScope() : entry_(handlers().size()) {
+    while (entry_ > 0 && !handlers()[entry_ - 1]) --entry_;
+    if (entry_-- == 0) return;
+    Window& asker = *handlers()[entry_];
+    ++asker.boxes_;
+    if (!asker.messageOnly_) owner_ = GetAncestor(asker.hwnd(), GA_ROOT);
+}
+
+BoxScope::~BoxScope() {
+    if (entry_ >= handlers().size()) return;
+    if (Window* asker = handlers()[entry_]) --asker->boxes_;
+}
+
+bool takesInput(HWND window) {
+    Window* w = Window::of(window);
+    return w ? w->takesInput() : !programEnding();
+}
+
 bool Window::create(const WindowClass& cls, const WindowLayout& layout) {
+    if (hwnd_ && unloadPending_) {  // loaded again before its handlers returned: it stays
+        if (keeper_) return false;    // ... unless what holds it is being freed
+        unloadPending_ = false;
+        return true;
+    }
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
     if (!GetClassInfoExW(instance, cls.name, &wc)) {
@@ -79,6 +189,7 @@ bool Window::create(const WindowClass& cls, const WindowLayout& layout) {
         wc.lpszClassName = cls.name;
         if (!RegisterClassExW(&wc)) return false;
     }
+    messageOnly_ = layout.parent == HWND_MESSAGE;
     HWND w = CreateWindowExW(layout.exStyle, cls.name, layout.caption.c_str(), layout.style,
                              twipsToPixelsX(layout.left), twipsToPixelsY(layout.top),
                              twipsToPixelsX(layout.width), twipsToPixelsY(layout.height), layout.parent, nullptr,
@@ -103,25 +214,35 @@ LRESULT CALLBACK Window::procedure(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     }
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(w, GWLP_USERDATA));
     if (!self) return DefWindowProcW(w, msg, wp, lp);
+    if (self->drops(msg, wp, lp)) {
+        // A press begun before the box must still end, or the window keeps the mouse.
+        if ((msg == WM_LBUTTONUP || msg == WM_RBUTTONUP) && GetCapture() == w) ReleaseCapture();
+        return 0;
+    }
+    Handling handling(*self);
+    return self->handle(msg, wp, lp);
+}
+
+LRESULT Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_TIMER:
-        if (wp >= 1 && wp <= self->timers_.size()) {
-            self->timers_[wp - 1]->fire();
+        if (wp >= 1 && wp <= timers_.size()) {
+            timers_[wp - 1]->fire();
             return 0;
         }
         break;
     case WM_NCDESTROY: {
+        HWND w = hwnd_.release();
         LRESULT r = DefWindowProcW(w, msg, wp, lp);
         SetWindowLongPtrW(w, GWLP_USERDATA, 0);
-        self->hwnd_.release();
         return r;
     }
     case WM_DESTROY:
-        for (Timer* t : self->timers_) t->detach();
-        self->onDestroy();
+        for (Timer* t : timers_) t->detach();
+        onDestroy();
         break;
     }
-    return self->onMessage(msg, wp, lp);
+    return onMessage(msg, wp, lp);
 }
 
 }  // namespace win

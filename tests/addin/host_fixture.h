@@ -1,6 +1,7 @@
 #pragma once
 // The test host's side of the add-in: created by its ProgID, connected to a fake host, and
 // every message box it shows read and closed.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ public:
     BoxCatcher(const BoxCatcher&) = delete;
     BoxCatcher& operator=(const BoxCatcher&) = delete;
     std::vector<BoxSeen> seen;
+    // Runs once, inside the next box, before the box is answered: what the host does meanwhile.
+    std::function<void()> whileOpen;
 
 private:
     HHOOK hook_;
@@ -36,6 +39,9 @@ private:
 // Runs regsvr32 on the library in the test folder; its exit code.
 DWORD regsvr32(bool unregister);
 std::wstring libraryPath();
+
+// What the loaded library answers a host that would unload it.
+HRESULT libraryCanUnload();
 
 class HostTest : public AddinTest {
 protected:

@@ -2,6 +2,8 @@
 // registered through regsvr32 before any test runs.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "host_fixture.h"
 #include "win/handles.h"
 
@@ -27,6 +29,7 @@ LRESULT CALLBACK afterMessage(int code, WPARAM wp, LPARAM lp) {
         box.caption = caption;
         EnumChildWindows(m->hwnd, collectText, reinterpret_cast<LPARAM>(&box.text));
         catcher->seen.push_back(box);
+        if (auto meanwhile = std::exchange(catcher->whileOpen, nullptr)) meanwhile();
         PostMessageW(m->hwnd, WM_COMMAND, IDOK, 0);
     }
     return CallNextHookEx(nullptr, code, wp, lp);
@@ -87,6 +90,12 @@ void HostTest::TearDown() {
     addin = {};
     boxes.reset();
     AddinTest::TearDown();
+}
+
+HRESULT libraryCanUnload() {
+    auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"Quintrel32.dll"), "DllCanUnloadNow")));
+    return canUnload ? canUnload() : E_FAIL;
 }
 
 win::ComPtr<addin::IDTExtensibility2> HostTest::create() {

@@ -392,6 +392,74 @@ INSTANTIATE_TEST_SUITE_P(
                       PageCase{"without_texts_message", 4, L"001", L"2", false, false, L"Kelvane", L"GotoSlide 5"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// --- a disconnection under the add-in's own box ---------------------------------------------------
+
+struct UnderBoxCase {
+    const char* name;
+    const wchar_t* showLength;
+    bool perSlide;   // the per-slide time-up's box; otherwise the show's end-of-time box
+    bool reconnect;  // the host connects the add-in again while the box waits
+};
+
+class DisconnectedUnderItsBox : public ShowTest, public ::testing::WithParamInterface<UnderBoxCase> {};
+
+// The library's own window and timers, as a host runs them: the host shuts the add-in down while
+// the box waits, then the box is answered.
+TEST_P(DisconnectedUnderItsBox, TheHostLivesAndNothingOfTheShowIsTouchedAfterwards) {
+    const UnderBoxCase& c = GetParam();
+    setRegistryText(kMirthwell, L"Time_all", c.showLength);
+    setRegistryText(kMirthwell, L"pagetitle", L"本页");
+    setRegistryText(kMirthwell, L"pageword", L"本页时间到");
+    setRegistryText(kMirthwell, L"pagecheck", L"001");
+    setRegistryText(kMirthwell, L"pageendevent", L"2");
+    host = std::make_unique<fake::Host>(kPowerPointPath, L"16.0", std::vector<std::wstring>{});
+    host->shows.decks = {fake::Deck{kDeck}};
+    connect(*host);
+    begin();
+    if (c.perSlide) setRegistryText(kHarrowby, L"pagetime", L"True");
+
+    size_t callsAtDisconnection = 0;
+    HRESULT unloadableUnderBox = S_OK;
+    boxes->whileOpen = [&] {
+        SAFEARRAY* custom = nullptr;
+        EXPECT_EQ(addin->OnBeginShutdown(&custom), S_OK);
+        disconnect();
+        addin = {};
+        CoFreeUnusedLibraries();
+        unloadableUnderBox = libraryCanUnload();
+        if (c.reconnect) {
+            addin = create();
+            connect(*host);
+        }
+        // What the show's end would take away, set again after the disconnection took it.
+        setRegistryText(kHarrowby, L"time", L"60000");
+        addin::iniWrite(L"time", L"time", L"60000");
+        callsAtDisconnection = host->shows.calls.size();
+    };
+    for (DWORD start = GetTickCount(); boxes->seen.empty() && GetTickCount() - start < 20000;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (boxes->seen.empty() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    // The box's handler has returned with the dispatch that showed it.
+    ASSERT_EQ(boxes->seen.size(), 1u);
+    EXPECT_EQ(boxes->seen[0].caption, c.perSlide ? L"本页" : kEndTitle);
+    EXPECT_EQ(unloadableUnderBox, S_FALSE) << "the library's window still ran its handler";
+    EXPECT_EQ(host->shows.calls.size(), callsAtDisconnection) << "no end, no slide move";
+    EXPECT_EQ(registryText(kHarrowby, L"time"), L"60000");
+    EXPECT_EQ(addin::iniRead(L"time", L"time", L""), L"60000");
+    EXPECT_EQ(registryText(kHarrowby, L"pagetime").has_value(), c.perSlide);
+    if (addin) disconnect();
+    addin = {};
+    EXPECT_EQ(libraryCanUnload(), S_OK);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, DisconnectedUnderItsBox,
+    ::testing::Values(UnderBoxCase{"time_up", L"0:00:01", false, false},
+                      UnderBoxCase{"per_slide_reconnected", L"0:02:35", true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // --- the WPS variants ---------------------------------------------------------------------------
 
 struct QuitCase {

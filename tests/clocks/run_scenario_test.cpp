@@ -177,7 +177,7 @@ TEST_F(RunScenario, StageFiresEachAlarmOnceAcrossATickCountWrapAndTheNextStageSt
     EXPECT_TRUE(forms::time_glasstwo().Timer5.enabled());
     EXPECT_EQ(shell::screenShared().blinkcount, 6);
 
-    step();
+    runUntil([&] { return timing().elapsedms >= 1000; });
     EXPECT_EQ(glass().timelabel, TimeOfDay{59});
     EXPECT_EQ(runToEnd(), (AlarmTicks{{1, 29600, true, true}, {2, 39600, true, true}, {3, 49600, true, true}}));
     EXPECT_EQ(sounds.starts(), (Texts{L"play start.wav", L"play Timeout.wav", L"play Timeout.wav", L"loop ding.wav"}));
@@ -210,7 +210,7 @@ TEST_F(RunScenario, CountUpShowsTheElapsedTimeWhileTheAlarmsFollowTheRemainingTi
     addTalk(L"09:00:00", L"09:00:15", L"汇报");
     exec("UPDATE clocksetting SET optvalue = '01001'");
     startRun();
-    step();
+    runUntil([&] { return timing().elapsedms >= 1000; });
     EXPECT_EQ(glass().timelabel, TimeOfDay{1});
     EXPECT_EQ(runToEnd(), (AlarmTicks{{3, 4600, true, true}}));
     EXPECT_EQ(glass().timelabel, TimeOfDay{14});
@@ -411,6 +411,36 @@ TEST_F(RunScenario, RowsTheClockCannotReadAreSkippedAndTheDayStillEnds) {
                                                    {L"09:00:05", L"09:00:08", L"00:00:03", L"00:00:00", L"讨论"}}));
     EXPECT_EQ(forms::Frm_process().bannertext, L"今天计时结束");
     EXPECT_TRUE(messages.empty());
+}
+
+// A lectern PC left on overnight: after the day's end, and with a row that ends before it starts
+// (which can never be timed), the clock looks the schedule up again once the date changes.
+TEST_F(RunScenario, AClockLeftOnOvernightTimesTheNextDaysStages) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    ASSERT_TRUE(exec("INSERT INTO file_list VALUES ('23:59:30', '00:00:30', 'talk', 'x')"));
+    addTalk(L"00:00:10", L"00:00:15", L"早会");
+    addTalk(L"10:00:00", L"10:05:00", L"午会");
+    clock.setTimeOfDay(23, 59, 20);
+    startRun();
+    runUntil([&] { return glass().daywatch.enabled(); });
+    ASSERT_EQ(timing().stagestate, StageState::DayOver);
+    // Until midnight the watch costs a look at the date, no lookup.
+    for (int i = 0; i < 60 && !glass().Timer4.enabled(); ++i) {
+        clock.advance(1000);
+        glass().daywatch.fire();
+    }
+    EXPECT_EQ(shell::timeOfDayNow(), at(0, 0, 0));
+    runUntil([&] { return timing().stagestate == StageState::Covering; });
+    runUntil([&] { return timing().stagestate == StageState::Waiting && glass().Timer1.enabled(); });
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"00:00:10", L"00:00:15", L"00:00:05", L"00:00:00", L"早会"}}));
+
+    // A machine asleep through the wait wakes on another day: that day is looked up.
+    EXPECT_TRUE(glass().daywatch.enabled());
+    glass().daywatch.fire();
+    EXPECT_TRUE(glass().Timer1.enabled());  // the same day: the wait goes on
+    ++clock.time.wDay;
+    glass().daywatch.fire();
+    EXPECT_TRUE(glass().Timer4.enabled() && !glass().Timer1.enabled());
 }
 
 // The running stage "old" was edited in the stage window, its end brought forward and its title

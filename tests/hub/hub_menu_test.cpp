@@ -18,6 +18,7 @@
 #include "shell/run_records.h"
 #include "tests/test_support.h"
 #include "win/handles.h"
+#include "win/program_end.h"
 #include "win/program_icon.h"
 
 using namespace hub;
@@ -277,6 +278,18 @@ TEST_F(HubExit, EveryWayTheHubGoesWritesAPositionThatWaitedForTheFile) {
         wchar_t text[32] = {};
         GetPrivateProfileStringW(L"clocksite", L"titleleft", L"", text, 32, ini.c_str());
         EXPECT_EQ(std::wstring(text), std::to_wstring(left));
+    }
+    // Held through the going, the position is lost, and the going's own box says so.
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.way);
+        win::cancelProgramEnd();  // the session's end above ended the program
+        hub().Form_Load();
+        messages.clear();
+        win::UniqueFile held(CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+        savetitlesite(left + 1, 300);
+        w.go();
+        ASSERT_FALSE(messages.empty());
+        EXPECT_NE(messages.back().text.find(L"有窗口位置未能写入 TimeData.db"), std::wstring::npos);
     }
 }
 

@@ -1,0 +1,279 @@
+// Both clock faces as drawn through whole runs: every timer of the program's windows runs as the
+// window system would run it, against the injected clock, and the faces are read every 10 ms by
+// comparing their pixels with a face of the same look printing each time the run can show.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <iostream>
+#include <map>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/forms.h"
+#include "clocks/face_text.h"
+#include "clocks/time_glass.h"
+#include "clocks/time_glasstwo.h"
+#include "displays/Frm_process.h"
+#include "displays/Frm_time.h"
+#include "displays/Frm_title.h"
+#include "shell/run_records.h"
+#include "shell/settings_registry.h"
+#include "tests/test_support.h"
+#include "win/handles.h"
+
+namespace {
+
+constexpr uint32_t kStepMs = 10;
+constexpr int32_t kLongest = 20;  // seconds: the longest time a face of these runs shows
+
+// The face as its window paints it, four bytes a pixel; empty when it could not be drawn.
+std::string drawnPixels(clocks::ClockFace& face, HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, client.bottom, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    win::UniqueBitmap dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    win::UniqueMemDC dc(CreateCompatibleDC(nullptr));
+    if (!dib || !dc) return {};
+    win::SelectScope use(dc.get(), dib.get());
+    if (!face.paint(dc.get())) return {};
+    GdiFlush();
+    std::string pixels(static_cast<const char*>(bits), static_cast<size_t>(client.right) * client.bottom * 4);
+    for (size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 0;
+    return pixels;
+}
+
+bool blank(const std::string& pixels) {
+    for (size_t i = 4; i < pixels.size(); i += 4) {
+        if (pixels.compare(i, 4, pixels, 0, 4) != 0) return false;
+    }
+    return true;
+}
+
+// What a face shows: "" when blank, the time it prints, "?" for anything else.
+std::wstring readFace(clocks::ClockFace& face, HWND window) {
+    std::string pixels = drawnPixels(face, window);
+    if (blank(pixels)) return L"";
+    shell::DisplayFormat format = shell::displayFormatOf(shell::clockSetting().optvalue);
+    clocks::ClockFace same;
+    same.attach(window);
+    std::wstring font = face.fontName();
+    same.useFont(font, face.fontPoints());
+    same.setTextColour(face.textColour());
+    same.setBackColour(face.backColour());
+    same.setFaceBox(face.faceBox());
+    for (int32_t s = 0; s <= kLongest; ++s) {
+        std::wstring text = clocks::displayText(shell::TimeOfDay{s}, format);
+        same.print(text, face.fontPoints());
+        if (drawnPixels(same, window) == pixels) return text;
+    }
+    return L"?";
+}
+
+struct Change {
+    int32_t ms;  // since the timeline began
+    std::wstring main, twin;
+    friend void PrintTo(const Change& c, std::ostream* os) {
+        *os << c.ms << ": " << testing::PrintToString(c.main) << " / " << testing::PrintToString(c.twin);
+    }
+};
+
+class FaceTimeline : public testing_support::MeetDataTest {
+protected:
+    void SetUp() override {
+        MeetDataTest::SetUp();
+        testing_support::resetSharedState();
+    }
+    void TearDown() override {
+        forms::resetAll();
+        MeetDataTest::TearDown();
+    }
+
+    static clocks::time_glass& glass() { return forms::time_glass(); }
+    static clocks::time_glasstwo& twin() { return forms::time_glasstwo(); }
+
+    static std::vector<win::Timer*> timers() {
+        clocks::time_glass& g = glass();
+        clocks::time_glasstwo& t = twin();
+        displays::Frm_process& b = forms::Frm_process();
+        displays::Frm_process& b2 = forms::Frm_process_two();
+        return {&g.Timer1, &g.Timer2, &g.Timer3, &g.Timer4, &g.Timer5, &g.daywatch, &t.Timer1, &t.Timer2, &t.Timer3, &t.Timer5,
+                &b.Timer1, &b.Timer2, &b.Timer3, &b.Timer4, &b2.Timer1, &b2.Timer2, &b2.Timer3, &b2.Timer4,
+                &forms::Frm_time().Timer1, &forms::Frm_time().Timer3, &forms::Frm_title().Timer1,
+                &forms::Frm_title().Timer3};
+    }
+
+    // A new program: no windows, no shared state, nothing read yet.
+    void restart() {
+        forms::resetAll();
+        testing_support::resetSharedState();
+        now_ = 0;
+        armed_.clear();
+        changes.clear();
+        runStarts.clear();
+        mainRead_ = twinRead_ = {};
+    }
+
+    // The windows in the program's start order; their timers run only as this test runs them.
+    void loadWindows() {
+        forms::Frm_process().Form_Load();
+        forms::Frm_process_two().Form_Load();
+        glass().Form_Load();
+        twin().Form_Load();
+        forms::Frm_time().Form_Load();
+        forms::Frm_title().Form_Load();
+        for (win::Timer* t : timers()) t->detach();
+    }
+
+    struct Armed {
+        uint32_t due;
+        unsigned interval;
+    };
+
+    // A timer switched on, or given a new interval, runs its interval from now.
+    void follow(win::Timer* t) {
+        auto it = armed_.find(t);
+        if (!t->enabled()) {
+            if (it != armed_.end()) armed_.erase(it);
+        } else if (it == armed_.end() || it->second.interval != t->interval()) {
+            armed_[t] = {now_ + t->interval(), t->interval()};
+        }
+    }
+
+    // Runs `ms` of the program's life in steps of 10 ms, reading both faces after each step.
+    void run(uint32_t ms) {
+        for (uint32_t end = now_ + ms; now_ < end;) {
+            now_ += kStepMs;
+            clock.advance(kStepMs);
+            for (bool fired = true; fired;) {
+                fired = false;
+                for (win::Timer* t : timers()) follow(t);
+                for (auto& [t, a] : armed_) {
+                    if (a.due > now_) continue;
+                    a.due = now_ + a.interval;
+                    if (t == &glass().Timer5) runStarts.push_back(static_cast<int32_t>(now_));
+                    t->fire();
+                    fired = true;
+                    break;
+                }
+            }
+            read();
+        }
+    }
+
+    // A face reads anew only once it changed: equal change counts, same pixels.
+    struct Reading {
+        uint32_t changes = UINT32_MAX;
+        std::wstring text;
+    };
+    static std::wstring readCounted(clocks::ClockFace& face, HWND window, Reading& last) {
+        if (face.changes() != last.changes) last = {face.changes(), readFace(face, window)};
+        return last.text;
+    }
+
+    void read() {
+        std::wstring main = readCounted(glass().face(), glass().hwnd(), mainRead_);
+        std::wstring two = readCounted(twin().face(), twin().hwnd(), twinRead_);
+        if (changes.empty() || changes.back().main != main || changes.back().twin != two) {
+            changes.push_back({static_cast<int32_t>(now_), main, two});
+        }
+    }
+
+    std::vector<Change> changes;
+    std::vector<int32_t> runStarts;  // when the main clock's run start ran
+
+private:
+    uint32_t now_ = 0;
+    std::map<win::Timer*, Armed> armed_;
+    Reading mainRead_, twinRead_;
+};
+
+// What a face must keep to through every run, read from its changes; `runStarts` are the moments
+// the main clock started a run.
+void expectTellsTheTime(const std::vector<Change>& changes, std::wstring Change::*face,
+                        const std::vector<int32_t>& runStarts, const char* which) {
+    constexpr int32_t kBlinkPhaseMs = 450, kTickMs = 200;
+    auto runOf = [&](int32_t ms) { return std::upper_bound(runStarts.begin(), runStarts.end(), ms) - runStarts.begin(); };
+    std::vector<std::pair<int32_t, std::wstring>> shown;  // the face's own changes
+    for (const Change& c : changes) {
+        if (shown.empty() || shown.back().second != c.*face) shown.emplace_back(c.ms, c.*face);
+    }
+    std::map<ptrdiff_t, int32_t> firstStep;  // per run, the moment of its first change
+    for (size_t i = 1; i < shown.size(); ++i) {
+        auto [wasMs, before] = shown[i - 1];
+        auto [nowMs, after] = shown[i];
+        EXPECT_NE(after, L"?") << which << " showed something else than a time at " << nowMs;
+        // Blank only for a phase of a blink, never for the rest of a stage.
+        if (before.empty()) {
+            EXPECT_LE(nowMs - wasMs, kBlinkPhaseMs + kStepMs) << which << " blank at " << wasMs;
+        }
+        if (before.empty() || after.empty()) continue;
+        // A new stage's face rises from the last one's, not from one a second short put right.
+        if (after > before) {
+            EXPECT_GE(nowMs - wasMs, kTickMs) << which << " showed " << testing::PrintToString(before) << " at " << wasMs;
+        }
+        // Within a run every change comes at the same point of its second, to a tick.
+        ptrdiff_t run = runOf(nowMs);
+        if (run == 0 || nowMs - runStarts[run - 1] <= kTickMs / 2) continue;  // the run start's own face
+        auto first = firstStep.emplace(run, nowMs).first;
+        int32_t off = (nowMs - first->second) % 1000;
+        EXPECT_LE(std::min(off, 1000 - off), kTickMs) << which << " changed at " << nowMs;
+    }
+}
+
+struct FaceCase {
+    const char* what;
+    int32_t alarms[3];
+    int16_t tellShowtime;
+    const wchar_t* checkvalue;
+    int startMs;  // of 08:59:59, when the program starts
+};
+
+// Stages of 09:00:02 to 09:00:18 and 09:00:18 to 09:00:22, the day over after them.
+TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
+    const FaceCase cases[] = {
+        // The third alarm's count outlives its shorter prompt.
+        {"alarm 3 without keep", {0, 0, 8}, 2, L"111101001111111101111", 0},
+        // The first run after start, and a first stage looked up a second after its start.
+        {"first run, late in its second", {30, 20, 10}, 3, L"111101001111111111111", 600},
+        {"first run, without blinking", {30, 20, 10}, 3, L"111101000111111111111", 0},
+    };
+    for (const FaceCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        restart();
+        shell::writeSettingNumber(L"second_screen", 1);
+        shell::ClockSetting talk;
+        shell::applyFirstRunDefaults(talk);
+        talk.Time_one = c.alarms[0];
+        talk.Time_two = c.alarms[1];
+        talk.Time_three = c.alarms[2];
+        talk.tellShowtime = c.tellShowtime;
+        talk.checkvalue = c.checkvalue;
+        talk.Fontselect = L"1061405";  // another colour than the registry's, which the day's end shows
+        ASSERT_TRUE(exec("DELETE FROM clocksetting"));
+        ASSERT_TRUE(exec("DELETE FROM file_list"));
+        addClock(L"talk", talk);
+        addStage(L"09:00:02", L"09:00:18", L"talk", L"汇报");
+        addStage(L"09:00:18", L"09:00:22", L"talk", L"讨论");
+        clock.setTimeOfDay(8, 59, 59, c.startMs);
+        loadWindows();
+        run(1000);
+        glass().Timer5.enabled(true);  // the hub's start kick
+        run(25000);
+        ASSERT_EQ(shell::timingState().stagestate, shell::StageState::DayOver);
+        expectTellsTheTime(changes, &Change::main, runStarts, "main");
+        expectTellsTheTime(changes, &Change::twin, runStarts, "twin");
+        // After the day's end the twin looks as the main clock does.
+        EXPECT_EQ(changes.back().twin, changes.back().main);
+        EXPECT_EQ(twin().face().textColour(), glass().face().textColour());
+        if (HasFailure()) {
+            for (const Change& ch : changes) std::cout << testing::PrintToString(ch) << "\n";
+        }
+    }
+}
+
+}  // namespace
