@@ -83,7 +83,12 @@ void time_glass::Form_Load() {
     if (!create({kClassName}, win::floatingLayout(0, 0, kDesignWidth, kDesignHeight))) return;
     face_.attach(hwnd());
     shell::keepOnTop(hwnd());
-    shell::loadCurrentMeeting();
+    if (shell::loadCurrentMeeting().fileBusy) {
+        // Another program holds the file: no run starts until the stage change reads it; the
+        // face shows the settings' clock meanwhile.
+        shell::readsetting(shell::clockSetting());
+        shell::timingState().stageUnread = true;
+    }
     forms::Frm_process().stopAndPark(kBannerParkGap);
     forms::Frm_process_two().stopAndPark(kBannerParkGap);
     soundnames = shell::splitAtBackslash(shell::clockSetting().tellsoundname);

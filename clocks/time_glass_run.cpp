@@ -441,6 +441,10 @@ void time_glass::daywatch_Timer() {
 void time_glass::Timer5_Timer() {
     Timer5.enabled(false);
     shell::keepOnTop(hwnd());
+    if (shell::timingState().stageUnread) {
+        retryLookupLater(*this, kRetryHeldMs);  // a run without a length would end at once
+        return;
+    }
     clearPreviousRun(*this);
     shell::TimingState& t = shell::timingState();
     t.soundlist = shell::clockSetting().tellsoundname;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "hub/often_submenu.h"
+#include "shell/retry_timer.h"
 #include "shell/tray.h"
 #include "win/handles.h"
 #include "win/timer.h"
@@ -44,7 +45,9 @@ public:
 
     // Public operations.
     void delform();
-    void change_clock_menu();
+    // The submenu from the saved clocks; false, and tried again shortly, while another program
+    // holds the file.
+    bool change_clock_menu();
     void oftenclockstart(int index);
     void menu_other_Click(int index);
     void Hotkey_set();
@@ -83,13 +86,14 @@ protected:
 private:
     void Timer4_Timer();
     void oftenFill_Timer();
-    void fillOftenMenu();
+    void fillOftenMenu(std::vector<std::wstring> names);
     void clearOftenMenu();
     void goNow();
 
     win::UniqueIcon ownIcon_;  // icon.ico of the picture folder, when there is one
     OftenSubmenu oftenSubmenu_{menu_id::menu_often};
     bool menuOpen_ = false;  // the submenu shown is not changed under the open menu
+    shell::RetryTimer oftenRetry_{[this] { return !loaded() || going_ || change_clock_menu(); }};
 };
 
 }  // namespace hub

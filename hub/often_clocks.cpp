@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "app/forms.h"
 #include "clocks/time_glass.h"
@@ -34,17 +37,24 @@ bool loadPicked(const std::wstring& name) {
 
 }  // namespace
 
-void Frm_exit::change_clock_menu() {
+bool Frm_exit::change_clock_menu() {
+    std::optional<std::vector<std::wstring>> names = shell::savedClockNames();
+    if (!names) {
+        // Another program holds the file: the submenu stays as it is until the file reads.
+        oftenRetry_.arm();
+        return false;
+    }
     hotkey_del();  // while the old items are still counted
     clearOftenMenu();
-    fillOftenMenu();
+    fillOftenMenu(std::move(*names));
     Hotkey_set();
+    return true;
 }
 
 void Frm_exit::clearOftenMenu() { menu_often.clear(); }
 
-void Frm_exit::fillOftenMenu() {
-    menu_often = shell::savedClockNames();
+void Frm_exit::fillOftenMenu(std::vector<std::wstring> names) {
+    menu_often = std::move(names);
     menu_two3_enabled = !menu_often.empty();
     oftenSubmenu_.rebuild(menu_often);
     oftenFill.enabled(true);  // a menu open now holds the first slice back, not the whole fill

@@ -146,9 +146,9 @@ void Frm_offtensetting::setTabStops() {
     }
 }
 
-bool Frm_offtensetting::fillClocks(const std::wstring& search) {
+shell::Written Frm_offtensetting::fillClocks(const std::wstring& search) {
     auto clocks = listClocks(search);
-    if (!clocks) return false;
+    if (!clocks) return clocks.why();
     std::vector<std::wstring> texts;
     clockRows.clear();
     int position = 0;
@@ -157,12 +157,12 @@ bool Frm_offtensetting::fillClocks(const std::wstring& search) {
         clockRows.push_back(c.rowid);
     }
     Ctl(kList1).setItems(texts);
-    return true;
+    return shell::Written::done;
 }
 
-bool Frm_offtensetting::fillStages(const std::wstring& search) {
+shell::Written Frm_offtensetting::fillStages(const std::wstring& search) {
     auto stages = listStages(search);
-    if (!stages) return false;
+    if (!stages) return stages.why();
     std::vector<std::wstring> texts;
     stageRows.clear();
     for (const StoredStage& s : *stages) {
@@ -171,15 +171,16 @@ bool Frm_offtensetting::fillStages(const std::wstring& search) {
         stageRows.push_back(s.rowid);
     }
     Ctl(kList2).setItems(texts);
-    return true;
+    return shell::Written::done;
 }
 
 // Both lists in full and the entry line's defaults; a file gone or unreadable is told, not
 // shown as empty lists.
 void Frm_offtensetting::fillBothLists() {
-    bool listed = fillClocks(L"");
+    shell::Written listed = fillClocks(L"");
     resetClockEntry();
-    if (!listed || !fillStages(L"")) win::autoMessage(kReadFailed, kReadFailedMs);
+    if (listed == shell::Written::done) listed = fillStages(L"");
+    if (listed != shell::Written::done) tellRefused(listed, kReadFailed, kReadFailedMs);
 }
 
 // The number proposed for the next clock follows the whole table, not a filtered list.
@@ -301,8 +302,8 @@ void Frm_offtensetting::Text4_Change() {
         return;
     }
     if (!shell::meetDataExists()) return;
-    bool listed = Text3 == kList1 ? fillClocks(text) : fillStages(text);
-    if (!listed) win::autoMessage(kReadFailed, kReadFailedMs);
+    shell::Written listed = Text3 == kList1 ? fillClocks(text) : fillStages(text);
+    if (listed != shell::Written::done) tellRefused(listed, kReadFailed, kReadFailedMs);
 }
 
 void Frm_offtensetting::Cmd_close_Click() { unload(); }
@@ -313,14 +314,14 @@ void Frm_offtensetting::out_Click() {
     if (Text3 == kList1) {
         auto clocks = listClocks();
         if (!clocks) {
-            win::autoMessage(kReadFailed, kReadFailedMs);
+            tellRefused(clocks.why(), kReadFailed, kReadFailedMs);
             return;
         }
         table = clockExportTable(*clocks);
     } else if (Text3 == kList2) {
         auto stages = listStages();
         if (!stages) {
-            win::autoMessage(kReadFailed, kReadFailedMs);
+            tellRefused(stages.why(), kReadFailed, kReadFailedMs);
             return;
         }
         table = stageExportTable(*stages);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/db_query.h"
 #include "win/tabbed_dialog.h"
 
 namespace plans {
@@ -55,8 +56,8 @@ private:
     void sizeColumnPad();
     void setTabStops();
     void fillBothLists();
-    bool fillClocks(const std::wstring& search);
-    bool fillStages(const std::wstring& search);
+    shell::Written fillClocks(const std::wstring& search);
+    shell::Written fillStages(const std::wstring& search);
     void resetClockEntry();
     std::wstring nextClockNumber();
     void hoverTab(int index);

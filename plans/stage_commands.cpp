@@ -220,7 +220,7 @@ void Frm_offtensetting::Command1_Click() {
     }
     auto stored = listStages();
     if (!stored) {
-        win::autoMessage(kStageSaveFailed, kStageSaveFailedMs);
+        tellRefused(stored.why(), kStageSaveFailed, kStageSaveFailedMs);
         return;
     }
     // A row whose times do not read cannot overlap anything the clock would run.
@@ -239,7 +239,7 @@ void Frm_offtensetting::Command1_Click() {
     if (shell::checkChars(name) > kNameAdviceScore) win::autoMessage(kNameAdvice, kStageMessageMs);
     auto rowid = insertStage(start, end, name, title);
     if (!rowid) {
-        win::autoMessage(kStageSaveFailed, kStageSaveFailedMs);
+        tellRefused(rowid.why(), kStageSaveFailed, kStageSaveFailedMs);
         return;
     }
     if (unloading()) return;  // its list goes with it
@@ -363,7 +363,7 @@ void Frm_offtensetting::Cmd_save_Click() {
     }
     auto free = clockNameFree(name);
     if (!free) {
-        win::autoMessage(kReadFailed, kReadFailedMs);  // not known to be taken
+        tellRefused(free.why(), kReadFailed, kReadFailedMs);  // not known to be taken
         return;
     }
     if (!*free) {
@@ -423,7 +423,7 @@ void Frm_offtensetting::Cmd_load_Click() {
     shell::ClockSetting clock = dialog.shownClock(shell::ClockSetting{});
     shell::UniqueDatabase db = shell::openMeetData();
     if (!db || !shell::loadSavedClock(db.get(), name, clock)) {
-        win::autoMessage(kReadFailed, kReadFailedMs);
+        tellRefused(shell::whyFailed(db.get()), kReadFailed, kReadFailedMs);
         return;
     }
     dialog.showClock(clock);

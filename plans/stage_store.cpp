@@ -32,19 +32,19 @@ constexpr wchar_t kTimeAll[] = L"12:00:00";
 
 std::wstring number(int64_t n) { return std::to_wstring(n); }
 
-// Each row through `read`; nothing when the file is missing or a statement fails.
-template <typename Row, typename Read>
-std::optional<std::vector<Row>> rowsOf(const char* sql, const std::wstring& search, Read read) {
+// Each row through `readRow`; nothing when the file is missing or a statement fails.
+template <typename Row, typename ReadRow>
+shell::Read<std::vector<Row>> rowsOf(const char* sql, const std::wstring& search, ReadRow readRow) {
     shell::UniqueDatabase db = shell::openMeetData();
     if (!db) return std::nullopt;
     std::vector<Row> rows;
     shell::Query q(db.get(), sql, {containsPattern(search)});
     for (; q.hasRow(); q.next()) {
-        auto row = read(q);
+        auto row = readRow(q);
         if (!row) return std::nullopt;
         rows.push_back(std::move(*row));
     }
-    if (q.failed()) return std::nullopt;
+    if (q.failed()) return shell::unreadFrom<std::vector<Row>>(db.get());
     return rows;
 }
 
@@ -68,11 +68,11 @@ std::optional<std::vector<int64_t>> clockOrder(sqlite3* db) {
 }
 
 // Whether `sql` finds a row for `name`; nothing when it fails.
-std::optional<bool> anyRow(const char* sql, const std::wstring& name) {
+shell::Read<bool> anyRow(const char* sql, const std::wstring& name) {
     shell::UniqueDatabase db = shell::openMeetData();
     if (!db) return std::nullopt;
     shell::Query q(db.get(), sql, {name});
-    if (q.failed()) return std::nullopt;
+    if (q.failed()) return shell::unreadFrom<bool>(db.get());
     return q.hasRow();
 }
 
@@ -92,7 +92,7 @@ std::wstring containsPattern(const std::wstring& text) {
     return pattern + L"%";
 }
 
-std::optional<std::vector<SavedClock>> listClocks(const std::wstring& search) {
+shell::Read<std::vector<SavedClock>> listClocks(const std::wstring& search) {
     return rowsOf<SavedClock>(kClocks, search, [](const shell::Query& q) -> std::optional<SavedClock> {
         SavedClock c;
         if (!q.whole(0, c.rowid)) return std::nullopt;
@@ -105,7 +105,7 @@ std::optional<std::vector<SavedClock>> listClocks(const std::wstring& search) {
     });
 }
 
-std::optional<std::vector<StoredStage>> listStages(const std::wstring& search) {
+shell::Read<std::vector<StoredStage>> listStages(const std::wstring& search) {
     auto stages = rowsOf<StoredStage>(kStages, search, [](const shell::Query& q) -> std::optional<StoredStage> {
         StoredStage s;
         if (!q.whole(0, s.rowid)) return std::nullopt;
@@ -125,12 +125,12 @@ std::optional<std::vector<StoredStage>> listStages(const std::wstring& search) {
     return stages;
 }
 
-std::optional<int64_t> insertStage(shell::TimeOfDay start, shell::TimeOfDay end, const std::wstring& clockname,
-                                   const std::wstring& title) {
+shell::Read<int64_t> insertStage(shell::TimeOfDay start, shell::TimeOfDay end, const std::wstring& clockname,
+                                 const std::wstring& title) {
     shell::UniqueDatabase db = shell::openMeetData();
     if (!db) return std::nullopt;
     shell::Query q(db.get(), kInsertStage, {shell::formatHms(start), shell::formatHms(end), clockname, title});
-    if (q.failed()) return std::nullopt;
+    if (q.failed()) return shell::unreadFrom<int64_t>(db.get());
     return sqlite3_last_insert_rowid(db.get());
 }
 
@@ -151,10 +151,10 @@ shell::Written insertClock(const NewClock& c) {
     });
 }
 
-std::optional<bool> clockNameFree(const std::wstring& name) {
-    auto taken = anyRow(kClockNamed, name);
-    if (!taken) return std::nullopt;
-    return !*taken;
+shell::Read<bool> clockNameFree(const std::wstring& name) {
+    shell::Read<bool> free = anyRow(kClockNamed, name);
+    if (free) free.emplace(!*free);
+    return free;
 }
 
 shell::Written saveclockorder(const std::vector<int64_t>& rowids) {

@@ -29,13 +29,13 @@ struct StoredStage {
 
 // Saved clocks in ID order, stages by start time; those whose name (clocks) or title (stages)
 // holds `search` as typed, every character taken literally, a missing name or title counting as
-// empty. Nothing when the file is missing or cannot be read.
-std::optional<std::vector<SavedClock>> listClocks(const std::wstring& search = {});
-std::optional<std::vector<StoredStage>> listStages(const std::wstring& search = {});
+// empty. Nothing when the file is missing, cannot be read or is held.
+shell::Read<std::vector<SavedClock>> listClocks(const std::wstring& search = {});
+shell::Read<std::vector<StoredStage>> listStages(const std::wstring& search = {});
 
 // Adds a stage: its rowid; nothing when the file is missing or refuses it.
-std::optional<int64_t> insertStage(shell::TimeOfDay start, shell::TimeOfDay end, const std::wstring& clockname,
-                                   const std::wstring& title);
+shell::Read<int64_t> insertStage(shell::TimeOfDay start, shell::TimeOfDay end, const std::wstring& clockname,
+                                 const std::wstring& title);
 
 // A new saved clock: its place in the list (1 or less the first, past the end the last),
 // the row's own fields and the settings it keeps.
@@ -49,7 +49,7 @@ struct NewClock {
 shell::Written insertClock(const NewClock& clock);
 
 // True when no saved clock has that name (the column's own equality); nothing when the lookup fails.
-std::optional<bool> clockNameFree(const std::wstring& name);
+shell::Read<bool> clockNameFree(const std::wstring& name);
 
 // Gives the clocks of `rowids` the IDs 1, 2, ... in that order; all or none.
 shell::Written saveclockorder(const std::vector<int64_t>& rowids);

@@ -98,16 +98,20 @@ void Settings::applyClock() {
     for (const auto& p : problems) win::autoMessage(p, kApplyMessageMs);
     if (!problems.empty()) return;
 
-    shell::loadCurrentMeeting();
+    // While another program holds the meeting database the stage cannot be known afresh: the
+    // running one goes on as it is, and what the dialog shows is stored for the next start.
+    bool held = shell::loadCurrentMeeting().fileBusy;
     shell::ClockSetting& c = shell::clockSetting();
     shell::TimingState& t = shell::timingState();
-    stopSoundList(t.soundlist);
-    std::wstring runningTitle = c.tellShowtext;
-    c = shownClock(c);
-    t.soundlist = c.tellsoundname;
-    if (t.stagestate != shell::StageState::Waiting) c.tellShowtext = runningTitle;
+    shell::ClockSetting shown = shownClock(c);
+    if (t.stagestate != shell::StageState::Waiting) shown.tellShowtext = c.tellShowtext;
+    if (!held) {
+        stopSoundList(t.soundlist);
+        c = shown;
+        t.soundlist = c.tellsoundname;
+    }
 
-    shell::ClockSetting stored = c;
+    shell::ClockSetting stored = shown;
     stored.tellShowtext = Ctl(L"Text4", 1).text();  // the dialog's title is always stored
     shell::savesetting(stored);
     win::doEvents();
@@ -117,6 +121,7 @@ void Settings::applyClock() {
     hub::Frm_exit& hub = forms::Frm_exit();
     hub.hotkey_del();
     hub.Hotkey_set();
+    if (held) return;
 
     clocks::time_glass& clock = forms::time_glass();
     clock.Timer1.enabled(false);

@@ -71,13 +71,34 @@ private:
 // What a change of the file came to; unless done, nothing of it was written.
 enum class Written { done, fileBusy, failed };
 
+// Why the last statement on `db` failed: another connection holds the file, or it failed.
+inline Written whyFailed(sqlite3* db) {
+    return db && sqlite3_errcode(db) == SQLITE_BUSY ? Written::fileBusy : Written::failed;
+}
+
+// A value read from the file, or nothing and why.
+template <typename T>
+struct Read : std::optional<T> {
+    using std::optional<T>::optional;
+    Written failure = Written::failed;
+    Written why() const { return this->has_value() ? Written::done : failure; }
+};
+
+// Nothing, after a failed statement on `db`.
+template <typename T>
+Read<T> unreadFrom(sqlite3* db) {
+    Read<T> none;
+    none.failure = whyFailed(db);
+    return none;
+}
+
 // Runs `work` in one transaction: committed when it returns true, else rolled back. fileBusy
 // when another connection holds the file.
 inline Written inTransaction(sqlite3* db, const std::function<bool()>& work) {
     if (!db) return Written::failed;
     auto run = [db](const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
     if (run("BEGIN IMMEDIATE") && work() && run("COMMIT")) return Written::done;
-    Written why = sqlite3_errcode(db) == SQLITE_BUSY ? Written::fileBusy : Written::failed;
+    Written why = whyFailed(db);
     run("ROLLBACK");
     return why;
 }

@@ -116,7 +116,7 @@ StageLookup shownFor(const ScheduleAt& at, const std::wstring& restTitle) {
 
 // Why a statement failed: another connection holds the file, or it cannot be read at all.
 std::optional<StageLookup> unread(sqlite3* db) {
-    if (sqlite3_errcode(db) != SQLITE_BUSY) return std::nullopt;
+    if (whyFailed(db) != Written::fileBusy) return std::nullopt;
     StageLookup held;
     held.fileBusy = true;
     return held;
@@ -218,6 +218,7 @@ void takeStage(const StageLookup& stage) { takeStageOn(stage, dayOf(wallClock().
 void takeStageOn(const StageLookup& stage, uint32_t day) {
     TimingState& t = timingState();
     t.stagestate = stage.state;
+    t.stageUnread = false;
     t.stageday = day;
     if (stage.state == StageState::Covering) t.filename = stage.titletext;
     if (stageShown()) stageShown()(stage);
@@ -234,11 +235,13 @@ StageLookup loadCurrentMeeting() {
     return found;
 }
 
-std::vector<std::wstring> savedClockNames() {
+std::optional<std::vector<std::wstring>> savedClockNames() {
     std::vector<std::wstring> names;
     UniqueDatabase db = openMeetData();
     if (!db) return names;
-    for (Query q(db.get(), kSavedClockNames, {}); q.hasRow(); q.next()) names.push_back(q.text(0));
+    Query q(db.get(), kSavedClockNames, {});
+    for (; q.hasRow(); q.next()) names.push_back(q.text(0));
+    if (q.failed() && whyFailed(db.get()) == Written::fileBusy) return std::nullopt;
     return names;
 }
 

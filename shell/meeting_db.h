@@ -62,7 +62,8 @@ StageLookup loadCurrentMeeting();
 bool loadSavedClock(sqlite3* db, const std::wstring& name, ClockSetting& setting);
 
 // The names of the saved clocks in the order of their ID; a read error ends the list there.
-std::vector<std::wstring> savedClockNames();
+// Nothing while another program holds the file.
+std::optional<std::vector<std::wstring>> savedClockNames();
 
 // For a clock picked by hand: where `now` falls in the day's stages. The covering stage gives its
 // period and title; else the next stage its period, or "00:00\00:00" when none is left, with

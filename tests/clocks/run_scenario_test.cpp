@@ -365,6 +365,37 @@ TEST_F(RunScenario, AStageEndWhileTheFileIsHeldNeverStallsTheClockAndTheRecordLa
     }
 }
 
+// Another program holds the meeting database when the program starts: the clock waits quietly,
+// with no run, prompt, sound or record of a run without a length, and times the stage once the
+// file reads; the often-used submenu, empty meanwhile, fills then too.
+TEST_F(RunScenario, AStartWhileTheFileIsHeldWaitsQuietlyAndTimesTheStageOnceItReads) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"09:00:00", L"09:01:00", L"汇报");
+    testing_support::LockedFile lock(path());
+    forms::Frm_exit().Form_Load();
+    forms::Frm_exit().Timer4.enabled(false);  // its start kick is played below
+    glass().Form_Load();
+    glass().Timer5.enabled(true);
+    runUntilTime(at(9, 0, 5));
+    EXPECT_FALSE(glass().Timer1.enabled() || glass().Timer2.enabled());
+    EXPECT_TRUE(glass().Timer4.enabled());
+    EXPECT_TRUE(sounds.calls.empty());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(forms::Frm_exit().menu_often.empty());
+
+    lock.release();
+    runUntil([&] { return glass().Timer1.enabled(); });
+    EXPECT_EQ(timing().filename, L"汇报");
+    EXPECT_EQ(timing().stageseconds, at(9, 1, 0).seconds - shell::timeOfDayNow().seconds);
+    EXPECT_EQ(sounds.starts(), Texts{L"play start.wav"});
+    EXPECT_TRUE(testing_support::pumpUntil([] { return !forms::Frm_exit().menu_often.empty(); }));
+    EXPECT_EQ(forms::Frm_exit().menu_often, Texts{L"talk"});
+    runToEnd();
+    EXPECT_TRUE(testing_support::pumpUntil([&] { return !runRecords().empty(); }));
+    EXPECT_EQ(runRecords().size(), 1u);
+    EXPECT_EQ(runRecords()[0][4], L"汇报");
+}
+
 // A stages table carried over from another tool: rows whose times do not read, before and after
 // the good stages, stop neither the stages nor the day.
 TEST_F(RunScenario, RowsTheClockCannotReadAreSkippedAndTheDayStillEnds) {
@@ -430,6 +461,34 @@ TEST_F(RunScenario, ApplyRunsTheRunningStageAsEditedToItsNewEndUnderItsNewTitle)
     EXPECT_LT(shell::timeOfDayNow(), at(19, 34, 23));
     // The part timed before "应用" is idle: the restart opened a new record.
     EXPECT_EQ(runRecords(), (std::vector<Row>{{L"19:33:15", L"19:34:22", L"00:00:47", L"00:00:20", L"edited"}}));
+}
+
+// "应用" while another program holds the file: the running stage goes on as it was, with no
+// second start prompt and no idle time in its record; the dialog's settings are stored all the same.
+TEST_F(RunScenario, ApplyWhileTheFileIsHeldKeepsTheRunningStageAndStoresTheSettings) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"09:00:00", L"09:01:00", L"汇报");
+    startRun();
+    runUntilTime(at(9, 0, 20));
+    const std::wstring checks = shell::clockSetting().checkvalue;
+    {
+        testing_support::LockedFile lock(path());
+        forms::Frm_exit().Form_Load();
+        forms::Frm_exit().Timer4.enabled(false);
+        forms::Frm_exit().menu_two_Click(2);
+        ASSERT_TRUE(forms::Settings().loaded());
+        forms::Settings().Ctl(L"Text4", 1).setText(L"新标题");
+        forms::Settings().Ctl(L"Command1").click();
+    }
+    EXPECT_TRUE(glass().Timer1.enabled());
+    EXPECT_FALSE(glass().Timer5.enabled());
+    EXPECT_EQ(shell::clockSetting().checkvalue, checks);
+    shell::ClockSetting stored;
+    shell::readsetting(stored);
+    EXPECT_EQ(stored.tellShowtext, L"新标题");
+    runToEnd();
+    EXPECT_EQ(std::count(sounds.calls.begin(), sounds.calls.end(), L"play start.wav"), 1);
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:01:00", L"00:01:00", L"00:00:00", L"汇报"}}));
 }
 
 // Waiting for a later stage, a stage over the present time was entered, then "应用": that stage

@@ -2,6 +2,9 @@
 // what its commands write and what they refuse.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "app/forms.h"
 #include "hub/Frm_exit.h"
 #include "plans/Frm_offtensetting.h"
@@ -268,6 +271,46 @@ TEST_F(StageWindow, ClocksDeletedWhileTheFileIsHeldAllStayUntilItIsFree) {
     w().Cmd_del_Click();
     EXPECT_EQ(stored(), std::vector<wstring>{L"D:1"});
     EXPECT_EQ(forms::Frm_exit().menu_often, std::vector<wstring>{L"D"});
+}
+
+// Another program holds the file: every command that reads or writes it says so with the one box
+// for a held file and changes nothing, neither the file nor the lists nor the dialog.
+TEST_F(StageWindow, EveryCommandUnderAHeldFileSaysSoAndChangesNothing) {
+    clocks({{L"A", 1}});
+    addStage(L"09:00:00", L"10:00:00", L"A", L"早会");
+    open();
+    struct Case {
+        const char* name;
+        Hold hold;
+        std::function<void()> act;
+        bool reopens = false;
+    };
+    const Case cases[] = {
+        {"stage entry", Hold::exclusive, [&] { w().Image1_Click(1); enterStage(11, 0, 12, 0, L"A", L"新"); }},
+        {"stage entry", Hold::shared, [&] { w().Image1_Click(1); enterStage(11, 0, 12, 0, L"A", L"新"); }},
+        {"clock load", Hold::exclusive, [&] { w().Image1_Click(0); click(L"List1", 0); w().Cmd_load_Click(); }},
+        {"clock save", Hold::exclusive, [&] { ctl(L"Text1", 1).setText(L"新时钟"); w().Cmd_save_Click(); }},
+        {"export", Hold::exclusive, [&] { w().Text3 = L"List2"; w().out_Click(); }},
+        {"search", Hold::exclusive, [&] { click(L"List1", 0); ctl(L"Check1").setValue(1); ctl(L"Text4").setText(L"B"); }},
+        {"opening", Hold::exclusive, [&] { w().Cmd_close_Click(); w().Show(); }, true},
+    };
+    const wstring dialogAlarm = forms::Settings().Ctl(L"Text2", 4).text();
+    const auto clocksBefore = rows(L"List1"), stagesBefore = rows(L"List2");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + ", " + testing_support::holdName(c.hold));
+        testing_support::LockedFile lock(path(), c.hold);
+        messages.clear();
+        c.act();
+        lock.release();
+        ASSERT_EQ(messages.size(), 1u) << lastMessage();
+        EXPECT_EQ(lastMessage(), L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试");
+        EXPECT_EQ(stored(), std::vector<wstring>{L"A:1"});
+        EXPECT_EQ(exec("SELECT title FROM file_list")->size(), 1u);
+        EXPECT_EQ(forms::Settings().Ctl(L"Text2", 4).text(), dialogAlarm);
+        if (c.reopens) continue;
+        EXPECT_EQ(rows(L"List1"), clocksBefore);
+        EXPECT_EQ(rows(L"List2"), stagesBefore);
+    }
 }
 
 // Another program (or a second window) deleted a row the list still shows.
