@@ -11,6 +11,7 @@
 #include "shell/retry_timer.h"
 #include "shell/tray.h"
 #include "win/handles.h"
+#include "win/program_end.h"
 #include "win/timer.h"
 #include "win/window.h"
 
@@ -93,7 +94,7 @@ private:
     win::UniqueIcon ownIcon_;  // icon.ico of the picture folder, when there is one
     OftenSubmenu oftenSubmenu_{menu_id::menu_often};
     bool menuOpen_ = false;  // the submenu shown is not changed under the open menu
-    shell::RetryTimer oftenRetry_{[this] { return !loaded() || going_ || change_clock_menu(); }};
+    shell::RetryTimer oftenRetry_{[this] { return !loaded() || win::programEnding() || change_clock_menu(); }};
 };
 
 }  // namespace hub

@@ -198,7 +198,9 @@ TEST_F(AddinRepair, ARegistrationPastItsLimitIsEndedAndCountsAsFailed) {
         standInEndsUnderALoopOnTop = false;
         if (c.loopOnTop) SetTimer(nullptr, 0, 200, loopOnTop);
         EXPECT_EQ(runRegistration(line, c.limitMs), c.succeeds);
-        if (c.loopOnTop) EXPECT_TRUE(standInEndsUnderALoopOnTop) << "the limit waited for the loop on top";
+        if (c.loopOnTop) {
+            EXPECT_TRUE(standInEndsUnderALoopOnTop) << "the limit waited for the loop on top";
+        }
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (standInRunning() && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
