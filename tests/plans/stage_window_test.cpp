@@ -334,7 +334,7 @@ TEST_F(StageWindow, OpenedUnderAHeldFileItsListsFillOnceTheFileReadsAndNoSaveTak
     EXPECT_EQ(stored(), (std::vector<wstring>{L"A:1", L"B:2"}));
     EXPECT_EQ(forms::Frm_exit().menu_often, (std::vector<wstring>{L"A", L"B"}));
 
-    EXPECT_TRUE(testing_support::pumpUntil([&] { return ctl(L"List1").listCount() == 2; }));
+    ASSERT_TRUE(testing_support::pumpUntil([&] { return ctl(L"List1").listCount() == 2; }));
     EXPECT_EQ(names(), (std::vector<wstring>{L"A", L"B"}));
     EXPECT_EQ(rows(L"List2").size(), 1u);
     EXPECT_EQ(ctl(L"Text1", 0).text(), L"3");

@@ -216,7 +216,7 @@ TEST_F(StatisticsWindow, OpenedWhileTheFileIsHeldItSaysSoAndListsTheRecordsOnceT
     EXPECT_TRUE(rows().empty());
     EXPECT_FALSE(IsWindowEnabled(window.Check1));
     lock.release();
-    EXPECT_TRUE(testing_support::pumpUntil([&] { return rows().size() == 2; }));
+    ASSERT_TRUE(testing_support::pumpUntil([&] { return rows().size() == 2; }));
     EXPECT_EQ(fields(rows().back())[5], L"R2");
     EXPECT_TRUE(IsWindowEnabled(window.Check1));
     EXPECT_EQ(Button_GetCheck(window.Check1), BST_CHECKED);
