@@ -11,9 +11,8 @@
 namespace addin {
 namespace {
 
-constexpr DWORD kHostWaitMs = 300;    // the longest the host's thread waits on another process
-constexpr UINT kPollMs = 100;         // a deferred start looks this often whether the ending is done
-constexpr int kPollsBeforeStart = 50;  // ... and starts anyway after about 5 s
+constexpr DWORD kHostWaitMs = 300;  // the longest the host's thread waits on another process
+constexpr UINT kPollMs = 100;       // a deferred start looks this often whether the ending is done
 
 // Starts a command line with its window hidden; the process handle, or none.
 win::UniqueFile startHidden(std::wstring commandLine) {
@@ -29,7 +28,9 @@ win::UniqueFile startHidden(std::wstring commandLine) {
     return win::UniqueFile(started.hProcess);
 }
 
-// A start that waits for taskkill: the host's thread looks from a timer of its own.
+// A start that waits for taskkill, however long it takes: started any earlier, the new copy
+// would be ended with the old one. The host's thread looks from a timer of its own, which has
+// no window to outlive; the library is pinned, so the timer's procedure stays loaded.
 class DeferredStart {
 public:
     DeferredStart(win::UniqueFile taskkill, std::wstring path)
@@ -48,7 +49,6 @@ private:
     win::UniqueFile taskkill_;
     std::wstring path_;
     UINT_PTR timer_;
-    int polls_ = 0;
 };
 
 std::optional<DeferredStart>& deferredStart() {
@@ -59,8 +59,7 @@ std::optional<DeferredStart>& deferredStart() {
 void CALLBACK DeferredStart::poll(HWND, UINT, UINT_PTR, DWORD) {
     auto& pending = deferredStart();
     if (!pending) return;
-    bool ended = WaitForSingleObject(pending->taskkill_.get(), 0) != WAIT_TIMEOUT;
-    if (!ended && ++pending->polls_ < kPollsBeforeStart) return;
+    if (WaitForSingleObject(pending->taskkill_.get(), 0) == WAIT_TIMEOUT) return;
     std::wstring path = std::move(pending->path_);
     pending.reset();
     startProgram(path);

@@ -22,7 +22,7 @@ bool clockRunning();
 void startProgram(const std::wstring& path);
 // Ends every running copy of the settings program, then starts it again from `path`. The
 // calling thread waits for the ending a moment at most; an ending that takes longer is
-// followed by the start from a timer of that thread once it is done (or has had its time).
+// followed by the start from a timer of that thread once it is done, however long that takes.
 void restartSettingsProgram(const std::wstring& path);
 // A restart whose start is still to come: it starts the one copy, nothing else should.
 bool settingsRestartUnderWay();

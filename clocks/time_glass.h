@@ -62,6 +62,10 @@ public:
     void paintFace();                 // paints the face as built
     void placeAtSavedPosition();      // the saved place, pulled onto the screen
 
+    // A new run on the stage just looked up. `held`: another program held the file and nothing
+    // was read; the stage change then tries the lookup again until the file reads.
+    void restartRun(bool held);
+
 protected:
     LRESULT onMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void onDestroy() override;

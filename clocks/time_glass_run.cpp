@@ -459,4 +459,11 @@ void time_glass::Timer5_Timer() {
     startPrompt(*this);
 }
 
+void time_glass::restartRun(bool held) {
+    if (held) shell::timingState().stageUnread = true;  // the run start waits for a lookup that reads
+    Timer1.enabled(false);
+    Timer4.enabled(false);
+    Timer5.enabled(true);
+}
+
 }  // namespace clocks

@@ -114,6 +114,9 @@ int32_t time_glasstwo::remaintime(const std::wstring& timername) {
 
 void time_glasstwo::ShowStatue(const std::wstring& s, int points) {
     if (!loaded()) return;
+    // Sized on the text it paints, as the main clock is, so that a text that widens (a count-up
+    // past 9 or 99:59) shows whole; a blank paint, the dark phase of a blink, keeps the size.
+    if (!s.empty()) facetext = s;
     showOnFace(*this, face_, faceAsked_, facetext, s, points);
     creatrange();
 }

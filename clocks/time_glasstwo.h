@@ -28,7 +28,7 @@ public:
     bool shown = false;
     bool prompting = false;
     bool blinking = false;       // read by the main clock's blink timer
-    std::wstring facetext;       // the text this face is sized for
+    std::wstring facetext;       // the text this face is sized for: the last it painted
     shell::TimeOfDay runstart;   // time of day at set-up, the start of clock mode 2
     int16_t addsize = 0;         // second-screen font increment, points
     int32_t alarmonesecs = 0;    // alarm thresholds taken at set-up

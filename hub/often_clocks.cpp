@@ -81,10 +81,7 @@ void Frm_exit::menu_often_Click(int index) {
         shell::tellRefused(w, kNotSupportedMessage, kNotSupportedMessageMs);
         return;
     }
-    clocks::time_glass& glass = forms::time_glass();
-    glass.Timer1.enabled(false);
-    glass.Timer4.enabled(false);
-    glass.Timer5.enabled(true);
+    forms::time_glass().restartRun(false);
 }
 
 }  // namespace hub

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "app/forms.h"
+#include "clocks/time_glass.h"
 #include "hub/Frm_exit.h"
 #include "plans/Frm_offtensetting.h"
 #include "plans/plans_texts.h"
@@ -78,6 +79,13 @@ std::optional<int> rowToLoad(const win::Control& list, const wchar_t* emptyMessa
 
 std::wstring inUseMessage(const std::wstring& name) {
     return L"时钟名称【" + name + L"】已被阶段计时调用\r\r删除对应阶段后才能删除";
+}
+
+// Today's stages changed: while no stage runs (waiting, or the day over) the clock takes them
+// now, as "应用" does; a running stage takes them at its end.
+void clockTakesStages() {
+    if (shell::timingState().stagestate == shell::StageState::Covering) return;
+    forms::time_glass().restartRun(shell::loadCurrentMeeting().fileBusy);
 }
 
 // The row above the topmost deleted one, the first row when that was deleted; -1 for none.
@@ -198,6 +206,7 @@ void Frm_offtensetting::deleteStages(const std::vector<int>& rows) {
         tellRefused(w, kDeleteFailed, kShortMessageMs);
         return;
     }
+    if (!gone.empty()) clockTakesStages();
     fillStages(searchText());
     win::Control& list = Ctl(kList2);
     list.setListIndex(rowAfterDelete(rows.empty() ? -1 : rows.front(), list.listCount()));
@@ -242,6 +251,7 @@ void Frm_offtensetting::Command1_Click() {
         tellRefused(rowid.why(), kStageSaveFailed, kStageSaveFailedMs);
         return;
     }
+    clockTakesStages();
     if (unloading()) return;  // its list goes with it
     Ctl(kList2).addItem(stageRowText({hhmm(start), hhmm(end), name, title}, columnPad));
     stageRows.push_back(*rowid);

@@ -98,8 +98,9 @@ void Settings::applyClock() {
     for (const auto& p : problems) win::autoMessage(p, kApplyMessageMs);
     if (!problems.empty()) return;
 
-    // While another program holds the meeting database the stage cannot be known afresh: the
-    // running one goes on as it is, and what the dialog shows is stored for the next start.
+    // While another program holds the meeting database the stage cannot be known afresh: a
+    // running one goes on as it is, and what the dialog shows is stored for the next start; with
+    // none running the clock looks the stages up once the file reads.
     bool held = shell::loadCurrentMeeting().fileBusy;
     shell::ClockSetting& c = shell::clockSetting();
     shell::TimingState& t = shell::timingState();
@@ -121,13 +122,9 @@ void Settings::applyClock() {
     hub::Frm_exit& hub = forms::Frm_exit();
     hub.hotkey_del();
     hub.Hotkey_set();
-    if (held) return;
-
-    clocks::time_glass& clock = forms::time_glass();
-    clock.Timer1.enabled(false);
-    clock.Timer4.enabled(false);
+    if (held && t.stagestate == shell::StageState::Covering) return;
     hub.Timer4.enabled(false);
-    clock.Timer5.enabled(true);
+    forms::time_glass().restartRun(held);
 }
 
 // All keys in one replace. When it fails one box names every key the file does not hold as

@@ -57,7 +57,7 @@ struct TimingState {
     int32_t topmostpause = 0;     // stay-on-top suspension counter
     std::wstring openform;        // "setting" or "Frm_data_sum"
     StageState stagestate = StageState::Covering;
-    bool stageUnread = false;     // the file was held at start: no stage is known yet
+    bool stageUnread = false;     // the file was held when a run was to start: no stage is known yet
     int32_t stageseconds = 0;     // run length in whole seconds
     int32_t stagems = 0;
     uint32_t starttick = 0;       // run start in the unit of the current time source

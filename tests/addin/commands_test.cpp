@@ -117,13 +117,17 @@ TEST_F(Commands, OpenSettingsProgramStartsRestartsOrReportsItMissing) {
     EXPECT_EQ(messages.size(), 1u);
 }
 
-TEST_F(Commands, ASlowEndingDefersTheRestartAndASecondClickStartsNoSecondCopy) {
+TEST_F(Commands, TheRestartWaitsForTheEndingHoweverLongAndAClickMeanwhileStartsNothing) {
     place(addin::kSettingsProgram, Clock::Running);
     installSibling(kTaskkill, true);  // an ending that takes its time
     DWORD startedBefore = processesStarted();
     addin::openSettingsProgram();
     addin::openSettingsProgram();
     EXPECT_EQ(processesStarted() - startedBefore, 1u) << "only the ending runs: the new copy waits for it";
+    // Long past what the host's thread waits, with this thread's timers running, taskkill is all there is.
+    EXPECT_EQ(siblingStarts(2), std::vector<std::string>{"taskkill.exe"}) << "taskkill would end that copy too";
+    addin::openSettingsProgram();
+    EXPECT_EQ(processesStarted() - startedBefore, 1u) << "a click meanwhile starts nothing";
 
     DeleteFileW((folder() + kTaskkill + L".stay").c_str());
     EXPECT_EQ(siblingStarts(2), (std::vector<std::string>{"taskkill.exe", "Fennick.exe"}));

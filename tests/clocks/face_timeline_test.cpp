@@ -19,10 +19,12 @@
 #include "displays/Frm_process.h"
 #include "displays/Frm_time.h"
 #include "displays/Frm_title.h"
+#include "shell/flag_strings.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "tests/test_support.h"
 #include "win/handles.h"
+#include "win/twips.h"
 
 namespace {
 
@@ -54,7 +56,17 @@ bool blank(const std::string& pixels) {
     return true;
 }
 
-// What a face shows: "" when blank, the time it prints, "?" for anything else.
+// Whether `text`, centred on the face, lies whole inside the window.
+bool holdsWhole(const clocks::ClockFace& face, HWND window, const std::wstring& text) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const shell::TwipsRect& box = face.faceBox();
+    int32_t width = face.measure(text).width;
+    int32_t left = box.left + (box.width - width) / 2;
+    return left >= 0 && left + width <= win::pixelsToTwipsX(client.right);
+}
+
+// What a face shows: "" when blank, the time it prints whole, "?" for anything else.
 std::wstring readFace(clocks::ClockFace& face, HWND window) {
     std::string pixels = drawnPixels(face, window);
     if (blank(pixels)) return L"";
@@ -69,7 +81,7 @@ std::wstring readFace(clocks::ClockFace& face, HWND window) {
     for (int32_t s = 0; s <= kLongest; ++s) {
         std::wstring text = clocks::displayText(shell::TimeOfDay{s}, format);
         same.print(text, face.fontPoints());
-        if (drawnPixels(same, window) == pixels) return text;
+        if (drawnPixels(same, window) == pixels) return holdsWhole(face, window, text) ? text : L"?";
     }
     return L"?";
 }
@@ -114,7 +126,7 @@ protected:
         now_ = 0;
         armed_.clear();
         changes.clear();
-        runStarts.clear();
+        faceBuilds.clear();
         mainRead_ = twinRead_ = {};
     }
 
@@ -155,7 +167,7 @@ protected:
                 for (auto& [t, a] : armed_) {
                     if (a.due > now_) continue;
                     a.due = now_ + a.interval;
-                    if (t == &glass().Timer5) runStarts.push_back(static_cast<int32_t>(now_));
+                    if (t == &glass().Timer5 || t == &glass().Timer4) faceBuilds.push_back(static_cast<int32_t>(now_));
                     t->fire();
                     fired = true;
                     break;
@@ -184,7 +196,7 @@ protected:
     }
 
     std::vector<Change> changes;
-    std::vector<int32_t> runStarts;  // when the main clock's run start ran
+    std::vector<int32_t> faceBuilds;  // when the main clock's stage change or run start ran
 
 private:
     uint32_t now_ = 0;
@@ -192,12 +204,26 @@ private:
     Reading mainRead_, twinRead_;
 };
 
-// What a face must keep to through every run, read from its changes; `runStarts` are the moments
-// the main clock started a run.
+// The seconds a face's text tells, in any display format.
+int32_t secondsOf(const std::wstring& text) {
+    int32_t seconds = 0, part = 0;
+    for (wchar_t c : text) {
+        if (c == L':') {
+            seconds = (seconds + part) * 60;
+            part = 0;
+        } else {
+            part = part * 10 + (c - L'0');
+        }
+    }
+    return seconds + part;
+}
+
+// What a face must keep to through every run, read from its changes; `builds` are the moments
+// the main clock built a new face (stage change, run start).
 void expectTellsTheTime(const std::vector<Change>& changes, std::wstring Change::*face,
-                        const std::vector<int32_t>& runStarts, const char* which) {
+                        const std::vector<int32_t>& builds, bool countsDown, const char* which) {
     constexpr int32_t kBlinkPhaseMs = 450, kTickMs = 200;
-    auto runOf = [&](int32_t ms) { return std::upper_bound(runStarts.begin(), runStarts.end(), ms) - runStarts.begin(); };
+    auto runOf = [&](int32_t ms) { return std::upper_bound(builds.begin(), builds.end(), ms) - builds.begin(); };
     std::vector<std::pair<int32_t, std::wstring>> shown;  // the face's own changes
     for (const Change& c : changes) {
         if (shown.empty() || shown.back().second != c.*face) shown.emplace_back(c.ms, c.*face);
@@ -211,14 +237,15 @@ void expectTellsTheTime(const std::vector<Change>& changes, std::wstring Change:
         if (before.empty()) {
             EXPECT_LE(nowMs - wasMs, kBlinkPhaseMs + kStepMs) << which << " blank at " << wasMs;
         }
-        if (before.empty() || after.empty()) continue;
-        // A new stage's face rises from the last one's, not from one a second short put right.
-        if (after > before) {
+        if (before.empty() || after.empty() || before == L"?" || after == L"?") continue;
+        // Against the count only to a new stage's face, not from one a second off put right.
+        int32_t step = secondsOf(after) - secondsOf(before);
+        if (countsDown ? step > 0 : step < 0) {
             EXPECT_GE(nowMs - wasMs, kTickMs) << which << " showed " << testing::PrintToString(before) << " at " << wasMs;
         }
         // Within a run every change comes at the same point of its second, to a tick.
         ptrdiff_t run = runOf(nowMs);
-        if (run == 0 || nowMs - runStarts[run - 1] <= kTickMs / 2) continue;  // the run start's own face
+        if (run == 0 || nowMs - builds[run - 1] <= kTickMs / 2) continue;  // the build's own face
         auto first = firstStep.emplace(run, nowMs).first;
         int32_t off = (nowMs - first->second) % 1000;
         EXPECT_LE(std::min(off, 1000 - off), kTickMs) << which << " changed at " << nowMs;
@@ -231,6 +258,7 @@ struct FaceCase {
     int16_t tellShowtime;
     const wchar_t* checkvalue;
     int startMs;  // of 08:59:59, when the program starts
+    const wchar_t* optvalue = nullptr;  // the first run's when none
 };
 
 // Stages of 09:00:02 to 09:00:18 and 09:00:18 to 09:00:22, the day over after them.
@@ -241,6 +269,8 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
         // The first run after start, and a first stage looked up a second after its start.
         {"first run, late in its second", {30, 20, 10}, 3, L"111101001111111111111", 600},
         {"first run, without blinking", {30, 20, 10}, 3, L"111101000111111111111", 0},
+        // Counting up in whole seconds, the text widens at 10.
+        {"count-up in seconds", {30, 20, 10}, 3, L"111101001111111111111", 0, L"00100"},
     };
     for (const FaceCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -253,6 +283,7 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
         talk.Time_three = c.alarms[2];
         talk.tellShowtime = c.tellShowtime;
         talk.checkvalue = c.checkvalue;
+        if (c.optvalue) talk.optvalue = c.optvalue;
         talk.Fontselect = L"1061405";  // another colour than the registry's, which the day's end shows
         ASSERT_TRUE(exec("DELETE FROM clocksetting"));
         ASSERT_TRUE(exec("DELETE FROM file_list"));
@@ -265,8 +296,9 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
         glass().Timer5.enabled(true);  // the hub's start kick
         run(25000);
         ASSERT_EQ(shell::timingState().stagestate, shell::StageState::DayOver);
-        expectTellsTheTime(changes, &Change::main, runStarts, "main");
-        expectTellsTheTime(changes, &Change::twin, runStarts, "twin");
+        bool down = shell::countsDown(talk.optvalue);
+        expectTellsTheTime(changes, &Change::main, faceBuilds, down, "main");
+        expectTellsTheTime(changes, &Change::twin, faceBuilds, down, "twin");
         // After the day's end the twin looks as the main clock does.
         EXPECT_EQ(changes.back().twin, changes.back().main);
         EXPECT_EQ(twin().face().textColour(), glass().face().textColour());

@@ -18,6 +18,7 @@
 #include "displays/Frm_time.h"
 #include "displays/Frm_title.h"
 #include "hub/Frm_exit.h"
+#include "plans/Frm_offtensetting.h"
 #include "settings/Settings.h"
 #include "shell/meeting_db.h"
 #include "shell/settings_registry.h"
@@ -119,6 +120,19 @@ protected:
         hub.menu_two_Click(2);
         ASSERT_TRUE(forms::Settings().loaded());
         forms::Settings().Ctl(L"Command1").click();
+    }
+
+    // A stage on the saved clock "talk" entered on the stage window's stage page.
+    void enterInStageWindow(int h1, int m1, int h2, int m2, const std::wstring& title) {
+        plans::Frm_offtensetting& w = forms::Frm_offtensetting();
+        if (!w.loaded()) w.Show();
+        ASSERT_TRUE(w.loaded());
+        w.Image1_Click(1);
+        const int values[] = {h1, m1, h2, m2};
+        for (int i = 1; i <= 4; ++i) w.Ctl(L"Text5", i).setText(std::to_wstring(values[i - 1]));
+        w.Ctl(L"Text2", 2).setText(L"talk");
+        w.Ctl(L"Text2", 3).setText(title);
+        w.Ctl(L"Command1").click();
     }
 
     static TimeOfDay at(int h, int m, int s) { return TimeOfDay{h * 3600 + m * 60 + s}; }
@@ -509,6 +523,59 @@ TEST_F(RunScenario, ApplyWhileWaitingTimesAStageEnteredOverNowAndRecordsItWithIt
     EXPECT_EQ(timing().stageseconds, 170);
     runToEnd();
     EXPECT_EQ(runRecords(), (std::vector<Row>{{L"19:30:00", L"19:35:00", L"00:02:50", L"00:02:10", L"插入"}}));
+}
+
+// A stage for later today, entered in "阶段计时" or found by "应用", is timed whatever the clock
+// was doing: while it waits or the day is over the stages are looked up again at once, under a
+// hold on the file once it reads; a running stage runs on whole and the new one follows it.
+TEST_F(RunScenario, AStageAddedForLaterTodayIsTimedWhileWaitingAfterTheDayAndAfterTheRunningOne) {
+    auto fromStageWindow = [&] { enterInStageWindow(9, 1, 9, 2, L"新增"); };
+    auto applyUnderAHold = [&] {
+        addTalk(L"09:01:00", L"09:02:00", L"新增");
+        testing_support::LockedFile lock(path());
+        pressApply();
+        runUntilTime(at(9, 0, 15));
+    };
+    const Row talk5{L"09:00:00", L"09:00:05", L"00:00:05", L"00:00:00", L"汇报"};
+    const Row talk30{L"09:00:00", L"09:00:30", L"00:00:30", L"00:00:00", L"汇报"};
+    struct Case {
+        const char* what;
+        const wchar_t* end;  // of the stage "汇报" from 09:00:00, or nothing for one at 09:30
+        StageState at10;     // at 09:00:10
+        std::function<void()> add;
+        std::vector<Row> records;  // at 09:01:30
+    } cases[] = {
+        {"stage window, the day over", L"09:00:05", StageState::DayOver, fromStageWindow, {talk5}},
+        {"stage window, waiting", nullptr, StageState::Waiting, fromStageWindow, {}},
+        {"stage window, a stage running", L"09:00:30", StageState::Covering, fromStageWindow, {talk30}},
+        {"应用 under a hold, the day over", L"09:00:05", StageState::DayOver, applyUnderAHold, {talk5}},
+        {"应用 under a hold, waiting", nullptr, StageState::Waiting, applyUnderAHold, {}},
+    };
+    shell::writeSettingNumber(L"Time_Record", 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        forms::resetAll();
+        testing_support::resetSharedState();
+        for (const char* table : {"DELETE FROM file_list", "DELETE FROM timesum"}) ASSERT_TRUE(exec(table));
+        clock.setTimeOfDay(9, 0, 0);
+        messages.clear();
+        if (c.end) {
+            addTalk(L"09:00:00", c.end, L"汇报");
+        } else {
+            addTalk(L"09:30:00", L"09:31:00", L"汇报");
+        }
+        startRun();
+        runUntilTime(at(9, 0, 10));
+        ASSERT_EQ(timing().stagestate, c.at10);
+        c.add();
+        runUntilTime(at(9, 1, 30));
+        EXPECT_EQ(timing().stagestate, StageState::Covering);
+        EXPECT_EQ(glass().stageperiod, L"09:01:00\\09:02:00");
+        EXPECT_EQ(timing().filename, L"新增");
+        EXPECT_TRUE(glass().Timer1.enabled());
+        EXPECT_EQ(runRecords(), c.records);
+        EXPECT_TRUE(messages.empty()) << testing::PrintToString(messages.front().text);
+    }
 }
 
 TEST_F(RunScenario, TimeOfDaySourcesCountOnAcrossMidnight) {
