@@ -57,7 +57,9 @@ void Frm_exit::Form_Load() {
     if (!create({L"Velmora.Frm_exit"}, layout)) return;
     readScreenSize();
     shell::regCreateKey(HKEY_CURRENT_USER, shell::kSettingsKey);
-    change_clock_menu();
+    // While another program holds the meeting file the submenu waits for it; the hotkeys kept in
+    // TimeData.db need no wait.
+    if (!change_clock_menu()) Hotkey_set();
 
     std::wstring iconFile = shell::inProgramFolder(L"picture\\icon.ico");
     ownIcon_.reset(static_cast<HICON>(LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));

@@ -13,7 +13,6 @@
 #include "shell/meeting_db.h"
 #include "shell/run_records.h"
 #include "shell/wall_clock.h"
-#include "win/auto_message.h"
 
 namespace hub {
 namespace {
@@ -23,16 +22,17 @@ constexpr unsigned kNotSupportedMessageMs = 1200;
 // How long one slice of the submenu may hold the clock's thread.
 constexpr std::chrono::milliseconds kFillSlice{30};
 
-// The stage at this moment, then the clock's saved settings; false when the file cannot be
-// read (what was set before stays set).
-bool loadPicked(const std::wstring& name) {
+// The stage at this moment, then the clock's saved settings; unless done, why the file could
+// not be read (what was set before stays set).
+shell::Written loadPicked(const std::wstring& name) {
     shell::UniqueDatabase db = shell::openMeetData();
-    if (!db) return false;
+    if (!db) return shell::Written::failed;
     shell::ClockSetting& setting = shell::clockSetting();
     std::optional<shell::StageLookup> stage = shell::stageForPickedClock(db.get(), shell::timeOfDayNow(), setting.tellShowtext);
-    if (!stage) return false;
+    if (!stage) return shell::whyFailed(db.get());
     shell::takeStage(*stage);
-    return shell::loadPickedClock(db.get(), name, stage->state, setting);
+    if (!shell::loadPickedClock(db.get(), name, stage->state, setting)) return shell::whyFailed(db.get());
+    return shell::Written::done;
 }
 
 }  // namespace
@@ -77,8 +77,8 @@ int Frm_exit::oftenItemCount() const {
 void Frm_exit::menu_often_Click(int index) {
     if (index < 0 || index >= static_cast<int>(menu_often.size())) return;
     oftenSubmenu_.check(index);
-    if (!loadPicked(menu_often[index])) {
-        win::autoMessage(kNotSupportedMessage, kNotSupportedMessageMs);
+    if (shell::Written w = loadPicked(menu_often[index]); w != shell::Written::done) {
+        shell::tellRefused(w, kNotSupportedMessage, kNotSupportedMessageMs);
         return;
     }
     forms::time_glass().restartRun(false);

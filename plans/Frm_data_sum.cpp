@@ -78,7 +78,9 @@ int averageCharWidth(HDC dc) {
 
 }  // namespace
 
-Frm_data_sum::Frm_data_sum() : DialogWindow(L"Velmora.Frm_data_sum", kCaption, kClientWidth, kClientHeight) {
+Frm_data_sum::Frm_data_sum()
+    : DialogWindow(L"Velmora.Frm_data_sum", kCaption, kClientWidth, kClientHeight),
+      listRetry_([this] { return readAgain(*this, [this] { return showRecords(); }); }) {
     addTimer(Timer1);
     addTimer(Timer2);
 }
@@ -113,17 +115,23 @@ LRESULT Frm_data_sum::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void Frm_data_sum::Form_Load() {
+    listRetry_.stop();  // what an earlier opening waited for is read here
     List2.clear();
     makeControls();
     sizeColumnGap(0);
     Timer1.enabled(true);
     Timer2.enabled(true);
     if (!shell::meetDataExists()) return;
-    if (!listRecords()) {
-        win::autoMessage(kReadFailed, kReadFailedMs);
-        return;
-    }
-    showSwitch();
+    shell::Written listed = showRecords();
+    if (listed == shell::Written::fileBusy) listRetry_.arm();
+    if (listed != shell::Written::done) tellRefused(listed, kReadFailed, kReadFailedMs);
+}
+
+// The switch is set only once the records are listed.
+shell::Written Frm_data_sum::showRecords() {
+    shell::Written listed = listRecords();
+    if (listed == shell::Written::done) showSwitch();
+    return listed;
 }
 
 void Frm_data_sum::makeControls() {
@@ -174,9 +182,9 @@ void Frm_data_sum::sizeColumnGap(int lastPosition) {
     SendMessageW(List1, LB_SETTABSTOPS, stops.size(), reinterpret_cast<LPARAM>(stops.data()));
 }
 
-bool Frm_data_sum::listRecords() {
+shell::Written Frm_data_sum::listRecords() {
     auto runs = listRuns();
-    if (!runs) return false;
+    if (!runs) return runs.why();
     sizeColumnGap(static_cast<int>(runs->size()));
     int position = 0;
     for (RunRecord& run : *runs) {
@@ -185,7 +193,7 @@ bool Frm_data_sum::listRecords() {
         SendMessageW(List1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
         List2.push_back(std::move(listed));
     }
-    return true;
+    return shell::Written::done;
 }
 
 void Frm_data_sum::showSwitch() {

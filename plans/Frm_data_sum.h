@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "plans/run_table.h"
+#include "shell/retry_timer.h"
 #include "win/dialog_window.h"
 #include "win/timer.h"
 
@@ -41,7 +42,8 @@ private:
     void Form_Load();
     void makeControls();
     void sizeColumnGap(int lastPosition);
-    bool listRecords();
+    shell::Written listRecords();
+    shell::Written showRecords();
     void showSwitch();
     void paintHeader(HDC dc);
     void Timer1_Timer();
@@ -49,6 +51,8 @@ private:
 
     win::UniqueFont font_;
     std::vector<int> headerOffsets_;  // pixels from the list's left where each field starts
+    // The records another program's hold on the file kept from the load, once it reads.
+    shell::RetryTimer listRetry_;
 };
 
 }  // namespace plans

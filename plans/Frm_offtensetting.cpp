@@ -56,7 +56,8 @@ ExportTable stageExportTable(const std::vector<StoredStage>& stages) {
 }  // namespace
 
 Frm_offtensetting::Frm_offtensetting()
-    : TabbedDialog(L"Velmora.Frm_offtensetting", L"阶段计时", kStageClientWidth, kStageClientHeight) {}
+    : TabbedDialog(L"Velmora.Frm_offtensetting", L"阶段计时", kStageClientWidth, kStageClientHeight),
+      listRetry_([this] { return readAgain(*this, [this] { return fillBothLists(); }); }) {}
 
 bool Frm_offtensetting::dialogCommand(WORD id) {
     if (id != kExportItem) return false;
@@ -65,6 +66,7 @@ bool Frm_offtensetting::dialogCommand(WORD id) {
 }
 
 void Frm_offtensetting::Form_Load() {
+    listRetry_.stop();  // what an earlier opening waited for is read here
     createControls(stageLayout());
     Text3.clear();
     Label7 = -1;
@@ -78,7 +80,7 @@ void Frm_offtensetting::Form_Load() {
     Ctl(L"Cmd_save").setEnabled(false);
     Ctl(L"Command1").setEnabled(false);
     showPage(kClockPanel);
-    fillBothLists();
+    showBothLists();
 }
 
 void Frm_offtensetting::wireHandlers() {
@@ -174,12 +176,19 @@ shell::Written Frm_offtensetting::fillStages(const std::wstring& search) {
     return shell::Written::done;
 }
 
-// Both lists in full and the entry line's defaults; a file gone or unreadable is told, not
-// shown as empty lists.
-void Frm_offtensetting::fillBothLists() {
+// Both lists in full and the entry line's defaults.
+shell::Written Frm_offtensetting::fillBothLists() {
     shell::Written listed = fillClocks(L"");
     resetClockEntry();
     if (listed == shell::Written::done) listed = fillStages(L"");
+    return listed;
+}
+
+// A file gone or unreadable is told, not shown as empty lists; one that another program holds is
+// read again shortly.
+void Frm_offtensetting::showBothLists() {
+    shell::Written listed = fillBothLists();
+    if (listed == shell::Written::fileBusy) listRetry_.arm();
     if (listed != shell::Written::done) tellRefused(listed, kReadFailed, kReadFailedMs);
 }
 
@@ -289,7 +298,7 @@ void Frm_offtensetting::Check1_Click() {
     Ctl(L"Text4").setVisible(on);
     Ctl(L"Shape4").setVisible(on);
     if (on) return;
-    fillBothLists();
+    showBothLists();
 }
 
 void Frm_offtensetting::Text4_Change() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/db_query.h"
+#include "shell/retry_timer.h"
 #include "win/tabbed_dialog.h"
 
 namespace plans {
@@ -55,7 +56,8 @@ private:
     void placeBesideSettings();
     void sizeColumnPad();
     void setTabStops();
-    void fillBothLists();
+    shell::Written fillBothLists();
+    void showBothLists();
     shell::Written fillClocks(const std::wstring& search);
     shell::Written fillStages(const std::wstring& search);
     void resetClockEntry();
@@ -74,6 +76,9 @@ private:
 
     int chosenTab_ = 0;
     int hoveredTab_ = -1;
+    // Both lists, once another program's hold on the file let them be read; armed, the saved
+    // clocks are not known and no new clock can be given a place among them.
+    shell::RetryTimer listRetry_;
 };
 
 }  // namespace plans

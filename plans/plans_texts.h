@@ -1,7 +1,10 @@
 #pragma once
-// The boxes both list windows show.
-#include "shell/db_query.h"
+// The boxes both list windows show, and how they read again what a held file kept from them.
+#include <functional>
+
+#include "shell/meeting_db.h"
 #include "win/auto_message.h"
+#include "win/window.h"
 
 namespace plans {
 
@@ -12,17 +15,20 @@ inline constexpr wchar_t kDeleteQuestion[] = L"确定删除数据吗？";
 inline constexpr wchar_t kQuestionCaption[] = L"提示";
 inline constexpr wchar_t kDeleteFailed[] = L"请使用最新版本的程序";
 inline constexpr unsigned kShortMessageMs = 800;
-inline constexpr wchar_t kFileHeld[] = L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试";
-inline constexpr unsigned kFileHeldMs = 2000;
 
-// A change refused as a whole; while another program holds the file the user is told to try
-// again, as nothing is lost by waiting.
-inline void tellRefused(shell::Written why, const wchar_t* failed, unsigned failedMs) {
-    if (why == shell::Written::fileBusy) {
-        win::autoMessage(kFileHeld, kFileHeldMs);
-    } else {
-        win::autoMessage(failed, failedMs);
-    }
+// A change refused as a whole says why (shell::tellRefused).
+using shell::tellRefused;
+
+// One try of the retry timer (shell::RetryTimer) at what another program's hold on the file kept
+// from the window's load: `read` runs while none of the window's own handlers does, and a
+// failure other than the hold is told as the load tells it. True once nothing is left to try.
+inline bool readAgain(const win::Window& window, const std::function<shell::Written()>& read) {
+    if (!window.loaded()) return true;
+    if (window.handling()) return false;
+    shell::Written got = read();
+    if (got == shell::Written::fileBusy) return false;
+    if (got != shell::Written::done) win::autoMessage(kReadFailed, kReadFailedMs);
+    return true;
 }
 
 }  // namespace plans

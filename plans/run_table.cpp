@@ -39,13 +39,13 @@ std::wstring hmsShortHour(const std::wstring& stored) {
 
 }  // namespace
 
-std::optional<std::vector<RunRecord>> listRuns() {
+shell::Read<std::vector<RunRecord>> listRuns() {
     shell::UniqueDatabase db = shell::openMeetData();
     if (!db) return std::nullopt;
     std::vector<RunRecord> runs;
     shell::Query q(db.get(), kAllRuns, {});
     for (; q.hasRow(); q.next()) runs.push_back(runOf(q));
-    if (q.failed()) return std::nullopt;
+    if (q.failed()) return shell::unreadFrom<std::vector<RunRecord>>(db.get());
     return runs;
 }
 

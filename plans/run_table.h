@@ -3,7 +3,6 @@
 // exports them.
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,8 +31,8 @@ struct ListedRun {
 };
 
 
-// Every record in ID order; nothing when the file cannot be opened or read.
-std::optional<std::vector<RunRecord>> listRuns();
+// Every record in ID order; nothing when the file cannot be opened or read, or is held.
+shell::Read<std::vector<RunRecord>> listRuns();
 
 // Deletes these rows, all or none: unless done, the table is left as it was, when one of them
 // cannot be deleted or is gone already, or the file is held.

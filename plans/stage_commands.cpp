@@ -360,6 +360,11 @@ void Frm_offtensetting::Cmd_save_Click() {
         win::autoMessage(kClockSaveFailed, kClockSaveFailedMs);
         return;
     }
+    // Its number names a place among clocks the list could not show yet.
+    if (listRetry_.armed()) {
+        shell::tellFileHeld();
+        return;
+    }
     std::wstring name = Ctl(L"Text1", 1).text();
     if (name.empty()) {
         win::autoMessage(kNameMissing, kShortMessageMs);

@@ -19,6 +19,8 @@ namespace {
 
 constexpr wchar_t kNoDatabaseMessage[] = L"操作系统是精简版本，不支持本程序计时";
 constexpr unsigned kNoDatabaseMessageMs = 1200;
+constexpr wchar_t kFileHeld[] = L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试";
+constexpr unsigned kFileHeldMs = 2000;
 constexpr wchar_t kNoStagePeriod[] = L"00:00\\00:00";
 // Another program (a backup, an editor) may hold the file: a statement waits this long for it,
 // then fails, and what it was for is tried again later. Everything here runs on the clock's thread.
@@ -182,6 +184,16 @@ bool loadSavedClock(sqlite3* db, const std::wstring& name, ClockSetting& setting
     if (clock.failed()) return false;
     if (clock.hasRow()) readSavedClock(clock, setting);
     return true;
+}
+
+void tellFileHeld() { win::autoMessage(kFileHeld, kFileHeldMs); }
+
+void tellRefused(Written why, const wchar_t* failed, unsigned failedMs) {
+    if (why == Written::fileBusy) {
+        tellFileHeld();
+    } else {
+        win::autoMessage(failed, failedMs);
+    }
 }
 
 bool meetDataExists() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/db_query.h"
 #include "shell/run_records.h"
 #include "shell/sqlite_handles.h"
 #include "shell/time_rules.h"
@@ -18,6 +19,13 @@ inline constexpr wchar_t kMeetDataFile[] = L"MeetData.db";
 
 // Whether MeetData.db lies in the program folder.
 bool meetDataExists();
+
+// The box for a read or a change refused because another program holds the file: nothing was
+// changed, and nothing is lost by trying again shortly.
+void tellFileHeld();
+// The box for a read or a change refused as a whole: the one above while the file is held, else
+// `failed` for `failedMs`.
+void tellRefused(Written why, const wchar_t* failed, unsigned failedMs);
 
 // A connection to the file; empty when it is missing. A damaged file opens, and its first
 // statement fails.

@@ -30,12 +30,15 @@ void RetryTimer::stop() {
     timers.erase(std::remove(timers.begin(), timers.end(), this), timers.end());
 }
 
+// The timer is off while its attempt runs: a box the attempt asks runs this thread's messages,
+// and a tick there would ask again inside it. An attempt that arms the timer itself keeps it on.
 void CALLBACK RetryTimer::onTick(HWND, UINT, UINT_PTR id, DWORD) {
-    for (RetryTimer* t : armedTimers()) {
-        if (t->id_ != id) continue;
-        if (t->attempt_()) t->stop();
-        return;
-    }
+    auto& timers = armedTimers();
+    auto it = std::find_if(timers.begin(), timers.end(), [id](const RetryTimer* t) { return t->id_ == id; });
+    if (it == timers.end()) return;
+    RetryTimer* t = *it;
+    t->stop();
+    if (!t->attempt_()) t->arm();
 }
 
 }  // namespace shell

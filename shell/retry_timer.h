@@ -9,7 +9,8 @@ namespace shell {
 
 class RetryTimer {
 public:
-    // `attempt` returns true once nothing is left to write; the timer then stops.
+    // `attempt` returns true once nothing is left to do; the timer then stops. No attempt runs
+    // inside another.
     explicit RetryTimer(std::function<bool()> attempt) : attempt_(std::move(attempt)) {}
     RetryTimer(const RetryTimer&) = delete;
     RetryTimer& operator=(const RetryTimer&) = delete;

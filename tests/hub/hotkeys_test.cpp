@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+
 #include "app/forms.h"
 #include "hub/Frm_exit.h"
 #include "shell/hotkey_text.h"
 #include "shell/ini_store.h"
+#include "tests/db_holds.h"
 #include "tests/test_support.h"
 #include "win/handles.h"
 
@@ -68,7 +71,64 @@ protected:
     static bool hubHeld(int id) { return UnregisterHotKey(hub().hwnd(), id); }
 };
 
+// The hub loaded while another program holds the meeting database: its submenu fills, and the
+// often-used clocks' hotkeys follow it, once the file reads.
+class HotkeysOverAHeldFile : public testing_support::MeetDataTest {
+protected:
+    void SetUp() override {
+        MeetDataTest::SetUp();
+        iniWrite(kHotkeySection, L"hide", L"Ctrl+Alt+F5");
+        iniWrite(kHotkeySection, L"often", L"10");
+        for (int id : {1, 2, 3}) addClock(L"时钟" + std::to_wstring(id), shell::ClockSetting{}, id);
+    }
+    void TearDown() override {
+        forms::resetAll();
+        MeetDataTest::TearDown();
+    }
+    static Frm_exit& hub() { return forms::Frm_exit(); }
+    void loadHub() {
+        testing_support::LockedFile lock(path());
+        hub().Form_Load();
+        hub().Timer4.enabled(false);  // no start kick: these tests start no run
+    }
+    static bool submenuRead() {
+        return testing_support::pumpUntil([] { return hub().menu_often.size() == 3; });
+    }
+    int openBoxes = 0, mostOpen = 0;
+};
+
 }  // namespace
+
+TEST_F(HotkeysOverAHeldFile, TheShowHideHotkeyIsRegisteredAtOnceAndTheClocksHotkeysOnceTheFileReads) {
+    loadHub();
+    EXPECT_TRUE(hub().menu_often.empty());
+    EXPECT_FALSE(isFree(kCtrlAlt, VK_F5));
+    EXPECT_EQ(hub().menu_two1_caption, L"隐藏        Ctrl+Alt+F5");
+    ASSERT_TRUE(submenuRead());
+    EXPECT_FALSE(isFree(kCtrlAlt, VK_F5));
+    for (char digit : {'1', '2', '3'}) EXPECT_FALSE(isFree(MOD_CONTROL, digit)) << digit;
+    EXPECT_TRUE(messages.empty());
+}
+
+// The box of a hotkey another program holds waits for its answer, and the program's messages run
+// under it, the submenu's retry included: that retry asks no second box meanwhile.
+TEST_F(HotkeysOverAHeldFile, AHotkeyHeldElsewhereAsksOneBoxAtATimeOnceTheFileReads) {
+    OtherProgram other;
+    ASSERT_TRUE(other.take(MOD_CONTROL, '2'));
+    win::setMessageSink([this](const win::MessageShown& m) {
+        messages.push_back(m);
+        mostOpen = std::max(mostOpen, ++openBoxes);
+        if (openBoxes == 1) testing_support::pumpUntil([this] { return openBoxes > 1; }, 2500);
+        --openBoxes;
+        return IDOK;
+    });
+    loadHub();
+    EXPECT_TRUE(messages.empty());
+    ASSERT_TRUE(submenuRead());
+    EXPECT_EQ(mostOpen, 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"热键Ctrl+2被其它程序占有\r\r请更改热键\r\r或右键单击调用");
+}
 
 TEST(HotkeyText, ModifierPartGivesItsFlags) {
     EXPECT_EQ(hotkeymodifiers(L"Ctrl+Alt+F5"), 3u);

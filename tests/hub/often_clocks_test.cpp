@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "hub/Frm_exit.h"
 #include "hub/often_submenu.h"
 #include "shell/run_records.h"
+#include "tests/db_holds.h"
 #include "tests/test_support.h"
 
 using namespace hub;
@@ -109,16 +111,35 @@ TEST_F(OftenClocks, AfterTheLastStageEverySwitchAndTheTitleStay) {
     expectRestarted();
 }
 
-TEST_F(OftenClocks, AMissingDatabaseIsReportedAndTheClockIsNotRestarted) {
-    DeleteFileW(path().c_str());
-    hub().menu_often_Click(0);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, L"操作系统是精简版本，不支持本功能");
-    EXPECT_EQ(messages[0].caption, L"Kelvane");
-    EXPECT_EQ(messages[0].timeoutMs, 1200u);
-    EXPECT_FALSE(glass().Timer5.enabled());
-    EXPECT_TRUE(glass().Timer1.enabled());
-    EXPECT_EQ(clockSetting(), running);
+// A file another program holds says so, as the stage window does; one that is missing cannot be read.
+TEST_F(OftenClocks, AFileThatCannotBeReadIsReportedAndTheClockIsNotRestarted) {
+    struct Case {
+        const char* name;
+        bool held;
+        const wchar_t* text;
+        unsigned timeoutMs;
+    };
+    const Case cases[] = {
+        {"held", true, L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试", 2000},
+        {"missing", false, L"操作系统是精简版本，不支持本功能", 1200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        {
+            std::optional<testing_support::LockedFile> lock;
+            if (c.held) lock.emplace(path());
+            else DeleteFileW(path().c_str());
+            hub().menu_often_Click(0);
+        }
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, c.text);
+        EXPECT_EQ(messages[0].caption, L"Kelvane");
+        EXPECT_EQ(messages[0].timeoutMs, c.timeoutMs);
+        EXPECT_FALSE(glass().Timer5.enabled());
+        EXPECT_TRUE(glass().Timer1.enabled());
+        EXPECT_EQ(clockSetting(), running);
+    }
 }
 
 // Thousands of clocks go in a slice at a time; a menu opened meanwhile shows those in so far.

@@ -313,6 +313,38 @@ TEST_F(StageWindow, EveryCommandUnderAHeldFileSaysSoAndChangesNothing) {
     }
 }
 
+// Opened while another program holds the file, the window fills its lists once the file reads.
+// Until then a new clock's number would name a place among clocks it cannot show: the save is
+// refused, and no saved clock moves, in the table or in the tray menu its hotkeys follow.
+TEST_F(StageWindow, OpenedUnderAHeldFileItsListsFillOnceTheFileReadsAndNoSaveTakesAPlaceBefore) {
+    clocks({{L"A", 1}, {L"B", 2}});
+    addStage(L"09:00:00", L"10:00:00", L"A", L"早会");
+    forms::Frm_exit().change_clock_menu();
+    const wstring held = L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试";
+    testing_support::LockedFile lock(path());
+    w().Show();
+    lock.release();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(lastMessage(), held);
+    EXPECT_EQ(ctl(L"List1").listCount() + ctl(L"List2").listCount(), 0);
+    ctl(L"Text1", 1).setText(L"新");
+    w().Cmd_save_Click();  // before the window has read the file again
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_EQ(lastMessage(), held);
+    EXPECT_EQ(stored(), (std::vector<wstring>{L"A:1", L"B:2"}));
+    EXPECT_EQ(forms::Frm_exit().menu_often, (std::vector<wstring>{L"A", L"B"}));
+
+    ASSERT_TRUE(testing_support::pumpUntil([&] { return ctl(L"List1").listCount() == 2; }));
+    EXPECT_EQ(names(), (std::vector<wstring>{L"A", L"B"}));
+    EXPECT_EQ(rows(L"List2").size(), 1u);
+    EXPECT_EQ(ctl(L"Text1", 0).text(), L"3");
+    messages.clear();
+    w().Cmd_save_Click();
+    EXPECT_TRUE(messages.empty()) << lastMessage();
+    EXPECT_EQ(stored(), (std::vector<wstring>{L"A:1", L"B:2", L"新:3"}));
+    EXPECT_EQ(forms::Frm_exit().menu_often, (std::vector<wstring>{L"A", L"B", L"新"}));
+}
+
 // Another program (or a second window) deleted a row the list still shows.
 TEST_F(StageWindow, ADeleteThatFindsARowGoneAlreadyDeletesNothingAndTheListKeepsItsRows) {
     clocks({{L"A", 1}, {L"B", 2}, {L"C", 3}});

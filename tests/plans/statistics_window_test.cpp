@@ -11,6 +11,7 @@
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "shell/start_program.h"
+#include "tests/db_holds.h"
 #include "tests/test_support.h"
 #include "win/handles.h"
 #include "win/text.h"
@@ -201,6 +202,25 @@ TEST_F(StatisticsWindow, WithoutDatabaseTheListIsEmptyTheSwitchOffAndDeleteDoesN
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, L"没有记录导出");
     EXPECT_EQ(messages[0].timeoutMs, 800u);
+}
+
+// Opened while another program holds the file: the box says so, and the records are listed and
+// the switch set once the file reads.
+TEST_F(StatisticsWindow, OpenedWhileTheFileIsHeldItSaysSoAndListsTheRecordsOnceTheFileReads) {
+    addRuns(2);
+    shell::writeSettingNumber(L"Time_Record", 1);
+    testing_support::LockedFile lock(path());
+    window.Show();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试");
+    EXPECT_TRUE(rows().empty());
+    EXPECT_FALSE(IsWindowEnabled(window.Check1));
+    lock.release();
+    ASSERT_TRUE(testing_support::pumpUntil([&] { return rows().size() == 2; }));
+    EXPECT_EQ(fields(rows().back())[5], L"R2");
+    EXPECT_TRUE(IsWindowEnabled(window.Check1));
+    EXPECT_EQ(Button_GetCheck(window.Check1), BST_CHECKED);
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(StatisticsWindow, DeleteRemovesTheSelectedRecordsAndSelectsTheRowAboveThem) {
