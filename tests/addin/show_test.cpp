@@ -1,6 +1,7 @@
 // Whole slide shows in each host variant, the timers run on a virtual clock: the values
 // published at begin and taken away at the end, the countdown with the clock program's pushed
-// time, the warning jump, every end-of-time action, the per-slide time-up and the host quit.
+// time, the warning jump, every end-of-time action, the per-slide time-up and the host quit, also
+// beside a show of another host and across a show change under a box.
 #include <algorithm>
 #include <memory>
 
@@ -241,6 +242,31 @@ INSTANTIATE_TEST_SUITE_P(
                       OtherShowCase{"wps_presenter", kWpsPath, Flavour::Wps, false, false},
                       OtherShowCase{"wps_time_up", kWpsPath, Flavour::Wps, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The other way round: the show here ends while the second host's goes on, and with EndEvent 2
+// the host here quits after it.
+TEST_F(ShowTest, TheCleanUpAfterTheShowHereLeavesAnotherHostsShowItsValues) {
+    settings(flags({1, 4, 5}), 2, 5);
+    fake::Host second(kWpsPath, L"16.0", {L"Menu Bar", L"Slide Show"}, Flavour::Wps);
+    second.shows.decks = {fake::Deck{L"校对.pptx"}};
+    connect(second);
+    second.shows.begin(0);
+    open(addin::kPowerPoint, Flavour::PowerPoint, kPowerPointPath);
+    begin();
+    runUntil(3000);
+    setRegistryText(kHarrowby, L"clockopen", L"1");
+    addin::iniWrite(L"time", L"time", L"60000");  // the clock program's time for the show there
+
+    host->shows.end(0);
+    runUntil(clock->now() + 1000);
+    EXPECT_TRUE(called(host->shows, L"Quit"));
+    for (const wchar_t* name : {L"exitpptpd", L"exitpagepd", L"pptname", L"clockopen"})
+        EXPECT_TRUE(registryText(kHarrowby, name)) << name;
+    EXPECT_EQ(addin::iniRead(L"time", L"time", L""), L"60000");
+    second.shows.end(0);
+    EXPECT_FALSE(registryText(kHarrowby, L"exitpptpd")) << "the last show's end takes the run flags";
+    disconnect();
+}
 
 // --- countdown and end-of-time actions ---------------------------------------------------------
 
