@@ -142,18 +142,17 @@ int16_t readHandmode() {
     return integerFromText<int16_t>(readText(kHarrowby, L"handmode").value_or(L"")).value_or(0);
 }
 
-void deleteShowValues() {
-    if (showTimed()) return;  // the values of a show another connection times
-    for (const wchar_t* name : {L"clockopen", L"exitpptpd", L"exitpagepd", L"pptname", L"timershow", L"timerpause",
-                                L"time"})
-        deleteValue(kHarrowby, name);
+void deleteRunValues(std::initializer_list<const wchar_t*> names) {
+    if (showTimed()) return;
+    for (const wchar_t* name : names) deleteValue(kHarrowby, name);
 }
 
-void clearShowFlags() {
-    // Another connection's show goes on: its flags are no leftovers (a second host starting
-    // up or closing, a finished show's clean-up while another host shows).
-    if (showTimed()) return;
-    for (const wchar_t* name : {L"exitpptpd", L"exitpagepd", L"pptname"}) deleteValue(kHarrowby, name);
+void deleteShowValues() {
+    deleteRunValues({L"clockopen", L"exitpptpd", L"exitpagepd", L"pptname", L"timershow", L"timerpause", L"time"});
 }
+
+// Leftovers of a show that ended are no leftovers while another host's show goes on (a second
+// host starting up or closing, a finished show's clean-up).
+void clearShowFlags() { deleteRunValues({L"exitpptpd", L"exitpagepd", L"pptname"}); }
 
 }  // namespace addin

@@ -2,6 +2,7 @@
 // The add-in's record of show timing settings, its two fillers, and the small services the
 // connection, the commands and the slide-show handling share.
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,10 +45,13 @@ bool presentationListed(const std::wstring& name);
 
 // Harrowby handmode as a number; missing, unreadable or beyond 16 bits gives 0.
 int16_t readHandmode();
-// Deletes the flags of a running show: exitpptpd, exitpagepd and pptname. Both leave the
-// values alone while a connection times a show (the caller lets go of its own first).
+// Deletes Harrowby values that the shows of every connection share. All three leave them alone
+// while a connection times a show (the caller lets go of its own first): another host's talk
+// keeps its run flags.
+void deleteRunValues(std::initializer_list<const wchar_t*> names);
+// The flags of a running show: exitpptpd, exitpagepd and pptname.
 void clearShowFlags();
-// Deletes everything a show leaves for the sibling programs (a disconnection's clean-up).
+// Everything a show leaves for the sibling programs (a disconnection's clean-up).
 void deleteShowValues();
 
 }  // namespace addin

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "addin/addin_setting.h"
+#include "addin/show_mark.h"
 #include "addin/siblings.h"
 #include "addin/stores.h"
 #include "win/auto_message.h"
@@ -267,10 +268,10 @@ void ShowWindow::timeUp() {
         break;
     case 1:
     case kQuitHost:
-        if (timingOn(s.checkvalue) && flagOn(s.checkvalue, kEndMessageFlag)) {
-            win::askMessage(s.tellShowtext, s.tellShowtittle, MB_OK);
-            if (unloading()) return;  // disconnected meanwhile: the show is no longer ours
-        }
+        // Answered after a disconnection or after the show went, the box ends nothing.
+        if (timingOn(s.checkvalue) && flagOn(s.checkvalue, kEndMessageFlag) &&
+            !askWhileShowRuns(s.tellShowtext, s.tellShowtittle))
+            return;
         exitAllShows(host());  // the show-end event follows, and with it the host quit of EndEvent 2
         break;
     case kNeverRunsOut:
@@ -289,11 +290,18 @@ void ShowWindow::timeUp() {
     Timer2.enabled(false);
 }
 
+bool ShowWindow::askWhileShowRuns(const std::wstring& text, const std::wstring& title) {
+    unsigned changes = showChanges_;
+    win::askMessage(text, title, MB_OK);
+    return !unloading() && showChanges_ == changes;
+}
+
 void ShowWindow::Timer3_Timer() {
     if (readNumber(kHarrowby, L"exitpptpd") == 0) {
         Timer3.enabled(false);
         return;
     }
+    if (showTimed()) return;  // the values of another host's show, not leftovers of this one
     iniDeleteSection(L"time");
     clearShowFlags();
 }
@@ -302,8 +310,7 @@ void ShowWindow::Timer4_Timer() {
     Timer4.enabled(false);
     win::Dispatch app = host_;  // the host stored at connection: never another instance
     if (variant_.closeBeforeQuit) closeWhenSaved(activePresentation(app.get()).get());
-    deleteValue(kHarrowby, L"clockopen");
-    clearShowFlags();
+    deleteRunValues({L"clockopen", L"exitpptpd", L"exitpagepd", L"pptname"});
     if (variant_.fallBackToConnected) connected_ = {};
     unloadForm();
     // Last: the host may disconnect the add-in, and with it this window, while it quits.
@@ -311,12 +318,18 @@ void ShowWindow::Timer4_Timer() {
 }
 
 void ShowWindow::Timer5_Timer() {
-    if (!pageTimeIsUp()) return;
+    if (pageBoxOpen_ || !pageTimeIsUp()) return;
     PageTimeUp page = readPageTimeUp();
     if (flagOn(page.check, kPageMessageFlag)) {
         Timer5.enabled(false);
-        win::askMessage(padMessage(page.word), page.title, MB_OK);
+        pageBoxOpen_ = true;
+        bool sameShow = askWhileShowRuns(padMessage(page.word), page.title);
+        pageBoxOpen_ = false;
         if (unloading()) return;
+        if (!sameShow) {  // the time-up had its box; the next show keeps its slide
+            dropPageTimeUp();
+            return;
+        }
         Timer5.enabled(true);
     }
     if (page.endEvent == kMoveToNextSlide) {
@@ -325,6 +338,10 @@ void ShowWindow::Timer5_Timer() {
         int position = showPosition(view.get(), variant_.position);
         gotoSlide(view.get(), position < slideCount(presentation.get()) ? position + 1 : 1);
     }
+    dropPageTimeUp();
+}
+
+void ShowWindow::dropPageTimeUp() {
     iniDeleteSection(L"pagetime");
     deleteValue(kHarrowby, L"pagetime");
 }

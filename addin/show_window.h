@@ -53,6 +53,8 @@ public:
     void releaseHost();
     const HostVariant& variant() const { return variant_; }
     std::vector<win::Timer*> timers() { return {&Timer1, &Timer2, &Timer3, &Timer4, &Timer5, &Timer6}; }
+    // A show of the host began or ended: a box still open belongs to a show that is gone.
+    void showBegunOrEnded() { ++showChanges_; }
 
     win::Timer Timer1;  // countdown
     win::Timer Timer2;  // show watch and end-of-time actions
@@ -76,12 +78,18 @@ private:
     void Timer5_Timer();
     void Timer6_Timer();
     void resetCountdown();
+    // Asks the box of a time-up; whether its show still runs once the box is answered: the
+    // window stays, and no show began or ended meanwhile.
+    bool askWhileShowRuns(const std::wstring& text, const std::wstring& title);
+    void dropPageTimeUp();
 
     const HostVariant& variant_;
     win::Dispatch connected_;
     win::Dispatch host_;
     TimerDrive drive_;
     bool formLoaded_ = false;
+    unsigned showChanges_ = 0;
+    bool pageBoxOpen_ = false;  // a show begun under the per-slide box arms Timer5 again
 };
 
 }  // namespace addin

@@ -9,9 +9,6 @@
 namespace addin {
 namespace {
 
-// Values a show leaves that its end takes away.
-constexpr const wchar_t* kShowEndDeletes[] = {L"exitpptpd", L"exitpagepd", L"pptname",
-                                              L"timershow", L"timerpause", L"time"};
 constexpr int16_t kHandMode = 1;
 constexpr int16_t kQuitHost = 2;
 
@@ -59,6 +56,7 @@ IDispatch* SlideShowEvents::eventHost() {
 void SlideShowEvents::SlideShowBegin(IDispatch* Wn) {
     IDispatch* host = eventHost();
     if (!host) return;
+    window_.showBegunOrEnded();
     const HostVariant& v = window_.variant();
     int windows = showWindowCount(host);
     win::Dispatch presentation = v.readsShowWindow ? win::dispatchGet(Wn, L"Presentation") : activePresentation(host);
@@ -100,6 +98,7 @@ void SlideShowEvents::SlideShowBegin(IDispatch* Wn) {
 void SlideShowEvents::SlideShowEnd() {
     IDispatch* host = eventHost();
     if (!host) return;
+    window_.showBegunOrEnded();
     int windows = showWindowCount(host);
     writeValue(HKEY_CURRENT_USER, kHarrowby, L"handname", L"1");
     if (readHandmode() == kHandMode || windows >= window_.variant().endBelowShows) return;
@@ -109,7 +108,7 @@ void SlideShowEvents::SlideShowEnd() {
     w.Label2.clear();
     w.Label3 = L"0";
     timing_.release();
-    for (const wchar_t* name : kShowEndDeletes) deleteValue(kHarrowby, name);
+    deleteRunValues({L"exitpptpd", L"exitpagepd", L"pptname", L"timershow", L"timerpause", L"time"});
     const AddinSetting& s = addinSetting();
     if (timingOn(s.checkvalue) && s.EndEvent == kQuitHost) w.Timer4.enabled(true);
 }

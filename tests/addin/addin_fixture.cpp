@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -78,10 +79,19 @@ std::vector<std::string> siblingStarts(size_t atLeast) {
         }
         if (starts.size() >= atLeast || GetTickCount() - start >= kDeadlineMs) return starts;
         // A start may come from a timer of this thread, as the host's own message loop runs it.
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        pumpUntil([] { return false; }, 50);
     }
+}
+
+bool pumpUntil(const std::function<bool()>& done, DWORD deadlineMs) {
+    for (DWORD start = GetTickCount(); !done();) {
+        DWORD waited = GetTickCount() - start;
+        if (waited >= deadlineMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(50, deadlineMs - waited), QS_ALLINPUT);
+        MSG msg;
+        while (!done() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    return true;
 }
 
 void removeSiblings() {

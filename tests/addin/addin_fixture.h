@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,9 @@ inline constexpr wchar_t kTaskkill[] = L"taskkill.exe";
 void installSibling(const wchar_t* name, bool keepRunning);
 std::vector<std::string> siblingStarts(size_t atLeast = 0);  // waits a while for that many, pumping
 void removeSiblings();
+// Runs this thread's messages, as a host's loop does, until `done` holds or `deadlineMs` passed;
+// whether it holds.
+bool pumpUntil(const std::function<bool()>& done, DWORD deadlineMs);
 // Processes running from a file of that name.
 int runningCopies(const wchar_t* name);
 // How many processes this test program has started so far, counted as they are created: a start

@@ -1,6 +1,7 @@
 // Whole slide shows in each host variant, the timers run on a virtual clock: the values
 // published at begin and taken away at the end, the countdown with the clock program's pushed
-// time, the warning jump, every end-of-time action, the per-slide time-up and the host quit.
+// time, the warning jump, every end-of-time action, the per-slide time-up and the host quit, also
+// beside a show of another host and across a show change under a box.
 #include <algorithm>
 #include <memory>
 
@@ -194,6 +195,76 @@ TEST_F(ShowTest, AnotherHostComingAndGoingLeavesTheTimedShowRunning) {
     addin = create();
     connect(third);
     EXPECT_FALSE(registryText(kHarrowby, L"exitpptpd"));
+    disconnect();
+}
+
+struct OtherShowCase {
+    const char* name;
+    const wchar_t* path;
+    Flavour flavour;
+    bool untimed;   // a preview that is not timed
+    bool timesOut;  // ended by its own time-up rather than by its presenter
+};
+
+class AnotherHostsShow : public ShowTest, public ::testing::WithParamInterface<OtherShowCase> {};
+
+// A talk of 20 s is timed here; meanwhile the library, connected to a second host as in a process
+// of its own, follows a show there that begins and ends.
+TEST_P(AnotherHostsShow, EndingLeavesTheTalkHereToItsOwnEnd) {
+    const OtherShowCase& c = GetParam();
+    setRegistryText(kMirthwell, L"Time_all", L"0:00:20");
+    open(addin::kPowerPoint, Flavour::PowerPoint, kPowerPointPath);
+    begin();
+    runUntil(5000);
+
+    fake::Host second(c.path, L"16.0", {L"Menu Bar", L"Slide Show"}, c.flavour);
+    second.shows.decks = {fake::Deck{L"校对.pptx"}};
+    connect(second);
+    if (c.untimed) setRegistryText(kHarrowby, L"checkvalue", flags({}));
+    if (c.timesOut) setRegistryText(kMirthwell, L"Time_all", L"0:00:01");
+    second.shows.begin(0);
+    if (!c.timesOut) second.shows.end(0);
+    ASSERT_TRUE(pumpUntil([&] { return second.shows.shows.empty(); }, 20000));
+    EXPECT_EQ(called(second.shows, L"Exit"), c.timesOut);
+
+    runUntil(20000);
+    EXPECT_FALSE(called(host->shows, L"Exit")) << "the talk here goes on";
+    runUntil(22000);
+    EXPECT_TRUE(called(host->shows, L"Exit")) << "and ends by its own time";
+    EXPECT_FALSE(registryText(kHarrowby, L"exitpptpd")) << "the last show's end takes the run flags";
+    disconnect();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, AnotherHostsShow,
+    ::testing::Values(OtherShowCase{"powerpoint_presenter", kPowerPointPath, Flavour::PowerPoint, false, false},
+                      OtherShowCase{"powerpoint_preview", kPowerPointPath, Flavour::PowerPoint, true, false},
+                      OtherShowCase{"wps_presenter", kWpsPath, Flavour::Wps, false, false},
+                      OtherShowCase{"wps_time_up", kWpsPath, Flavour::Wps, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The other way round: the show here ends while the second host's goes on, and with EndEvent 2
+// the host here quits after it.
+TEST_F(ShowTest, TheCleanUpAfterTheShowHereLeavesAnotherHostsShowItsValues) {
+    settings(flags({1, 4, 5}), 2, 5);
+    fake::Host second(kWpsPath, L"16.0", {L"Menu Bar", L"Slide Show"}, Flavour::Wps);
+    second.shows.decks = {fake::Deck{L"校对.pptx"}};
+    connect(second);
+    second.shows.begin(0);
+    open(addin::kPowerPoint, Flavour::PowerPoint, kPowerPointPath);
+    begin();
+    runUntil(3000);
+    setRegistryText(kHarrowby, L"clockopen", L"1");
+    addin::iniWrite(L"time", L"time", L"60000");  // the clock program's time for the show there
+
+    host->shows.end(0);
+    runUntil(clock->now() + 1000);
+    EXPECT_TRUE(called(host->shows, L"Quit"));
+    for (const wchar_t* name : {L"exitpptpd", L"exitpagepd", L"pptname", L"clockopen"})
+        EXPECT_TRUE(registryText(kHarrowby, name)) << name;
+    EXPECT_EQ(addin::iniRead(L"time", L"time", L""), L"60000");
+    second.shows.end(0);
+    EXPECT_FALSE(registryText(kHarrowby, L"exitpptpd")) << "the last show's end takes the run flags";
     disconnect();
 }
 
@@ -436,11 +507,7 @@ TEST_P(DisconnectedUnderItsBox, TheHostLivesAndNothingOfTheShowIsTouchedAfterwar
         addin::iniWrite(L"time", L"time", L"60000");
         callsAtDisconnection = host->shows.calls.size();
     };
-    for (DWORD start = GetTickCount(); boxes->seen.empty() && GetTickCount() - start < 20000;) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG msg;
-        while (boxes->seen.empty() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
+    pumpUntil([&] { return !boxes->seen.empty(); }, 20000);
     // The box's handler has returned with the dispatch that showed it.
     ASSERT_EQ(boxes->seen.size(), 1u);
     EXPECT_EQ(boxes->seen[0].caption, c.perSlide ? L"本页" : kEndTitle);
@@ -459,6 +526,52 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(UnderBoxCase{"time_up", L"0:00:01", false, false},
                       UnderBoxCase{"per_slide_reconnected", L"0:02:35", true, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct ChangedUnderBoxCase {
+    const char* name;
+    bool perSlide;  // the per-slide time-up's box; otherwise the show's end-of-time box
+};
+
+class ShowChangedUnderItsBox : public ShowTest, public ::testing::WithParamInterface<ChangedUnderBoxCase> {};
+
+// While the box of a time-up waits, the presenter ends that show and the next speaker begins
+// another; the host's timers run on meanwhile. The answer then belongs to a show that is gone.
+TEST_P(ShowChangedUnderItsBox, TheAnswerLeavesTheNextShowAlone) {
+    const ChangedUnderBoxCase& c = GetParam();
+    setRegistryText(kMirthwell, L"Time_all", L"0:00:10");
+    setRegistryText(kMirthwell, L"pagetitle", L"本页");
+    setRegistryText(kMirthwell, L"pageword", L"本页时间到");
+    setRegistryText(kMirthwell, L"pagecheck", L"001");
+    setRegistryText(kMirthwell, L"pageendevent", L"2");
+    open(addin::kPowerPoint, Flavour::PowerPoint, kPowerPointPath);
+    begin();
+    runUntil(700);
+    if (c.perSlide) setRegistryText(kHarrowby, L"pagetime", L"True");
+    boxes->whileOpen = [&] {
+        host->shows.end(0);
+        host->shows.begin(0);
+        VirtualClock meanwhile(window().timers());
+        meanwhile.run(3000);
+    };
+    runUntil(c.perSlide ? 1000 : 11000);
+
+    ASSERT_EQ(boxes->seen.size(), 1u) << "one box for one time-up";
+    EXPECT_EQ(boxes->seen[0].caption, c.perSlide ? L"本页" : kEndTitle);
+    EXPECT_EQ(host->shows.shows.size(), 1u) << "the next show runs";
+    EXPECT_FALSE(called(host->shows, L"Exit"));
+    EXPECT_TRUE(std::none_of(host->shows.calls.begin(), host->shows.calls.end(),
+                             [](const std::wstring& call) { return call.rfind(L"GotoSlide", 0) == 0; }))
+        << "the next show keeps its slide";
+    EXPECT_FALSE(registryText(kHarrowby, L"pagetime")) << "the time-up had its box";
+    runUntil(clock->now() + 5000);
+    EXPECT_FALSE(called(host->shows, L"Exit"));
+    runUntil(clock->now() + 8000);
+    EXPECT_TRUE(called(host->shows, L"Exit")) << "the next show ends by its own time";
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, ShowChangedUnderItsBox,
+                         ::testing::Values(ChangedUnderBoxCase{"time_up", false}, ChangedUnderBoxCase{"per_slide", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- the WPS variants ---------------------------------------------------------------------------
 
