@@ -138,8 +138,10 @@ void endRun(time_glass& g) {
     stopSoundList(g, t.soundlist);
     stopWaveSounds();
     closeRunRecord(t);
-    if (t.stagestate == shell::StageState::Covering) g.endedstage = EndedStage{stagePeriodOf(g.stageperiod), t.stageday};
-    if (t.out_time > 1000 && t.stagestate == shell::StageState::Covering) shell::savetimerecord(t);
+    if (t.stagestate == shell::StageState::Covering) {
+        g.endedstage = EndedStage{stagePeriodOf(g.stageperiod), t.stageday};
+        if (t.out_time > 1000) shell::savetimerecord(t);
+    }
     g.Timer4.enabled(true);
     if (secondScreenOn()) forms::time_glasstwo().Timer1.enabled(false);
 }

@@ -26,7 +26,8 @@ constexpr int kBusyWaitMs = 25;
 // checkvalue positions 1 to 6, the alarm and window switches: a clock picked while waiting for
 // the next stage keeps those in effect.
 constexpr size_t kKeptSwitches = 6;
-// Seconds a prompt stays, as the settings dialog takes them: beyond, a prompt would outlast the stage.
+// Seconds a prompt stays, as the settings dialog takes them; a saved length beyond them would
+// blink the face for minutes or hours.
 constexpr int16_t kShortestPrompt = 3;
 constexpr int16_t kLongestPrompt = 30;
 
