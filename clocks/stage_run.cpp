@@ -47,6 +47,11 @@ bool dayIsOver(shell::StageState state, shell::TimeOfDay timeAll) {
     return state == shell::StageState::DayOver && shell::timetosecond(timeAll) == 0;
 }
 
+bool stillCovers(const EndedStage& ended, uint32_t today, shell::TimeOfDay now) {
+    const StagePeriod& p = ended.period;
+    return ended.day == today && p.start && p.end && *p.start <= now && now < *p.end;
+}
+
 void openRunRecord(shell::TimingState& t, const StagePeriod& p, const std::wstring& title) {
     if (p.start) t.set_time = shell::formatHms(*p.start);
     t.out_time = 0;

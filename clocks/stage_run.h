@@ -37,6 +37,17 @@ RunLength runStartLength(RunLength was, shell::StageState state, const StagePeri
 // No stage is left today: the lookup found none and the length is zero.
 bool dayIsOver(shell::StageState state, shell::TimeOfDay timeAll);
 
+// The stage whose run has ended, and the day it was looked up on.
+struct EndedStage {
+    StagePeriod period;
+    uint32_t day = 0;
+};
+
+// A stage is timed once a day. A run begun early in its stage's first second ends before the
+// stage's last second is over, and a lookup then would find the same stage and start it again:
+// while the ended stage still covers now, the next stage is not looked up.
+bool stillCovers(const EndedStage& ended, uint32_t today, shell::TimeOfDay now);
+
 // The record at run start: the stage's start and end (a part that is no time stays as it was),
 // nothing timed or idle yet, and the title shown.
 void openRunRecord(shell::TimingState& t, const StagePeriod& p, const std::wstring& title);

@@ -7,6 +7,7 @@
 
 #include "clocks/clock_face.h"
 #include "clocks/face_window.h"
+#include "clocks/stage_run.h"
 #include "shell/time_rules.h"
 #include "win/timer.h"
 #include "win/window.h"
@@ -42,6 +43,7 @@ public:
     int16_t addsize = 0;                         // second-screen font increment, points
     int32_t alarmonesecs = 0;                    // alarm thresholds taken at run start
     int32_t alarmtwosecs = 0;
+    std::optional<EndedStage> endedstage;        // the stage whose run ended, until the next run
 
     // Elapsed milliseconds of the running stage; only "Timer1" measures.
     int32_t remaintime(const std::wstring& timername);

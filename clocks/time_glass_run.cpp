@@ -138,7 +138,10 @@ void endRun(time_glass& g) {
     stopSoundList(g, t.soundlist);
     stopWaveSounds();
     closeRunRecord(t);
-    if (t.out_time > 1000 && t.stagestate == shell::StageState::Covering) shell::savetimerecord(t);
+    if (t.stagestate == shell::StageState::Covering) {
+        g.endedstage = EndedStage{stagePeriodOf(g.stageperiod), t.stageday};
+        if (t.out_time > 1000) shell::savetimerecord(t);
+    }
     g.Timer4.enabled(true);
     if (secondScreenOn()) forms::time_glasstwo().Timer1.enabled(false);
 }
@@ -164,7 +167,6 @@ void handOverToBlinking(time_glass& g) {
 void parkClock(time_glass& g) {
     shell::WindowPosition p = shell::parkedPosition(g.Width(), g.Height());
     g.Move(p.left, p.top);
-    g.blinking = false;
 }
 
 void darkPhase(time_glass& g) {
@@ -236,6 +238,7 @@ void retryLookupLater(time_glass& g, unsigned ms = kRetryLookupMs) {
 
 // Whatever the previous run left running: blinking, the banner, its sounds.
 void clearPreviousRun(time_glass& g) {
+    g.endedstage.reset();
     g.daywatch.enabled(false);
     shell::screenShared().blinkcount = 0;
     forms::Frm_process().stopAndPark(kBannerParkGap);
@@ -362,11 +365,15 @@ void time_glass::Timer2_Timer() {
         showFace(face());
         repaint(*this);
         break;
-    case prompt::park: parkClock(*this); break;
+    case prompt::park:
+        if (!shown) parkClock(*this);  // only a clock the user hid goes away again
+        blinking = false;
+        break;
     case prompt::endBlink: blinking = false; break;
     case prompt::handOver: handOverToBlinking(*this); break;
     }
-    promptstep = promptStepAfter(step, prompting);
+    // A prompt started while this step ran (an alarm tick in its pump) goes on from its own step.
+    if (promptstep == step) promptstep = promptStepAfter(step, prompting);
     win::doEvents();
 }
 
@@ -399,6 +406,10 @@ void time_glass::Timer4_Timer() {
     Timer4.enabled(false);
     Timer4.interval(kStageChangeMs);
     shell::keepOnTop(hwnd());
+    if (endedstage && stillCovers(*endedstage, shell::dayOf(shell::wallClock().localTime()), shell::timeOfDayNow())) {
+        retryLookupLater(*this, kStageChangeMs);  // the ended run's face stays to the stage's end
+        return;
+    }
     bool retrying = shell::timingState().stagestate == shell::StageState::NoDatabase;
     shell::StageLookup found = shell::loadCurrentMeeting();
     if (found.fileBusy) {

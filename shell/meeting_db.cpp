@@ -28,6 +28,10 @@ constexpr int kBusyWaitMs = 25;
 // checkvalue positions 1 to 6, the alarm and window switches: a clock picked while waiting for
 // the next stage keeps those in effect.
 constexpr size_t kKeptSwitches = 6;
+// Seconds a prompt stays, as the settings dialog takes them; a saved length beyond them would
+// blink the face for minutes or hours.
+constexpr int16_t kShortestPrompt = 3;
+constexpr int16_t kLongestPrompt = 30;
 
 // Every stage in the order it was stored; the times are compared once read, as times: a text
 // such as "9:00:00" would sort after "14:00:00".
@@ -62,7 +66,8 @@ void readSavedClock(const Query& row, ClockSetting& s) {
     row.whole(2, s.Time_three);
     readText(row, 3, s.checkvalue, Empty::Unusable);
     readText(row, 4, s.optvalue, Empty::Unusable);
-    row.whole(5, s.tellShowtime);
+    int16_t shown = 0;
+    if (row.whole(5, shown) && shown >= kShortestPrompt && shown <= kLongestPrompt) s.tellShowtime = shown;
     readText(row, 6, s.tellsoundname);
     readText(row, 7, s.tellprocesstext);
     readText(row, 8, s.tellShowtext);

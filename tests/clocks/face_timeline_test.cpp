@@ -265,7 +265,7 @@ struct FaceCase {
 TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
     const FaceCase cases[] = {
         // The third alarm's count outlives its shorter prompt.
-        {"alarm 3 without keep", {0, 0, 8}, 2, L"111101001111111101111", 0},
+        {"alarm 3 without keep", {0, 0, 8}, 3, L"111101001111111101111", 0},
         // The first run after start, and a first stage looked up a second after its start.
         {"first run, late in its second", {30, 20, 10}, 3, L"111101001111111111111", 600},
         {"first run, without blinking", {30, 20, 10}, 3, L"111101000111111111111", 0},

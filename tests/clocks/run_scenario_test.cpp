@@ -210,6 +210,29 @@ TEST_F(RunScenario, StageFiresEachAlarmOnceAcrossATickCountWrapAndTheNextStageSt
     EXPECT_EQ(runRecords().size(), 1u);
 }
 
+// A stage after a 2-s gap, 2 s long: in some of these starts its run begins early in its first
+// second and ends before the stage's last second is over. Whatever the phase, the stage is timed
+// once: one start sound and one record per stage, and the day ends after them.
+TEST_F(RunScenario, EachStageIsTimedOnceWhateverThePhaseOfTheSecondItsRunBeganIn) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"09:00:00", L"09:00:03", L"汇报");
+    addTalk(L"09:00:05", L"09:00:07", L"讨论");
+    for (int startMs = 0; startMs < 1000; startMs += 50) {
+        SCOPED_TRACE(startMs);
+        forms::resetAll();
+        shell::timingState() = {};
+        shell::screenShared() = {};
+        ASSERT_TRUE(exec("DELETE FROM timesum"));
+        sounds.calls.clear();
+        clock.setTimeOfDay(9, 0, 0, startMs);
+        startRun();
+        runUntil([&] { return timing().stagestate == StageState::DayOver; });
+        EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:00:03", L"00:00:03", L"00:00:00", L"汇报"},
+                                                       {L"09:00:05", L"09:00:07", L"00:00:02", L"00:00:00", L"讨论"}}));
+        EXPECT_EQ(sounds.starts(), (Texts{L"play start.wav", L"play start.wav"}));
+    }
+}
+
 TEST_F(RunScenario, ATickLateAfterAStalledMessageLoopRecordsTheStageNoLonger) {
     shell::writeSettingNumber(L"Time_Record", 1);
     addTalk(L"09:00:00", L"09:00:07", L"汇报");
@@ -586,6 +609,41 @@ TEST_F(RunScenario, TimeOfDaySourcesCountOnAcrossMidnight) {
         clock.advance(3000);
         EXPECT_EQ(glass().remaintime(L"Timer1"), 3000) << "mode " << mode;
     }
+}
+
+// Alarms 2 and 3 in consecutive seconds, and alarm 3's tick comes while alarm 2's prompt hands
+// over to the blink. Alarm 3's prompt runs whole, and the clock, which the user shows, stays where
+// it is.
+TEST_F(RunScenario, APromptStartedWhileAnotherHandsOverRunsWholeAndTheShownClockStaysInPlace) {
+    addTalk(L"09:00:00", L"09:01:00", L"汇报");
+    ASSERT_TRUE(exec("UPDATE clocksetting SET tiemone = 30, timetwo = 11, tiemthree = 10"));
+    clocks::time_glass& g = glass();
+    g.Form_Load();
+    for (win::Timer* t : {&g.Timer1, &g.Timer2, &g.Timer3, &g.Timer4, &g.Timer5, &g.daywatch}) t->detach();
+    startRun();
+    runUntil([&] { return g.alarmlevel == 2 && g.Timer2.enabled(); });
+    g.Timer2.fire();  // the clock in its place
+    const int left = g.Left(), top = g.Top();
+    g.Timer2.fire();
+    ASSERT_EQ(g.promptstep, clocks::prompt::handOver);
+    // The next main tick, a second later, is alarm 3's: it runs in the hand-over's pump.
+    clock.advance(g.Timer1.interval());
+    PostMessageW(g.hwnd(), WM_TIMER, g.Timer1.id(), 0);
+    g.Timer2.fire();
+    ASSERT_EQ(g.alarmlevel, 3);
+
+    std::vector<int> steps;
+    for (int i = 0; i < 10 && g.Timer2.enabled(); ++i) {
+        steps.push_back(g.promptstep);
+        g.Timer2.fire();
+        EXPECT_EQ(g.Left(), left);
+        EXPECT_EQ(g.Top(), top);
+    }
+    using namespace clocks::prompt;
+    EXPECT_EQ(steps, (std::vector<int>{place, repaint, handOver}));
+    for (int i = 0; i < 100 && g.Timer3.enabled(); ++i) g.Timer3.fire();
+    EXPECT_FALSE(g.Timer2.enabled());
+    EXPECT_EQ(g.Left(), left);
 }
 
 TEST_F(RunScenario, HiddenClockComesBackForItsPromptAndIsParkedAgainAfterIt) {

@@ -19,11 +19,13 @@ using namespace shell;
 
 namespace {
 
-// Every stored field depends on `n`, so two clocks differ in all of them.
+// Every stored field depends on `n` (30 to 300), so two clocks differ in all of them; the prompt
+// stays a length the clock can use.
 ClockSetting clockWith(const std::wstring& checkvalue, const std::wstring& title, int16_t n) {
     std::wstring text = std::to_wstring(n);
-    return ClockSetting{TimeOfDay{300}, n, n + 1, n + 2, checkvalue, text, n, text + L".wav", L"还剩" + text,
-                        title, L"Font" + text, L"1" + text, text + L".jpg", n * 10, n * 20, n + 3, n + 4};
+    return ClockSetting{TimeOfDay{300}, n, n + 1, n + 2, checkvalue, text, static_cast<int16_t>(n / 10),
+                        text + L".wav", L"还剩" + text, title, L"Font" + text, L"1" + text, text + L".jpg",
+                        n * 10, n * 20, n + 3, n + 4};
 }
 
 // The picked clock is always the one run, whatever clock the stage names.

@@ -166,6 +166,9 @@ TEST_F(StageLookupTest, ASavedValueTheClockCannotUseKeepsTheValueLoadedBefore) {
         {"picturename = NULL", [](ClockSetting& e, const ClockSetting& r) { e.picturename = r.picturename; }},
         {"tiemone = 99999999999", [](ClockSetting& e, const ClockSetting& r) { e.Time_one = r.Time_one; }},
         {"tellShowtime = 70000", [](ClockSetting& e, const ClockSetting& r) { e.tellShowtime = r.tellShowtime; }},
+        {"tellShowtime = 16000", [](ClockSetting& e, const ClockSetting& r) { e.tellShowtime = r.tellShowtime; }},
+        {"tellShowtime = 31", [](ClockSetting& e, const ClockSetting& r) { e.tellShowtime = r.tellShowtime; }},
+        {"tellShowtime = -3", [](ClockSetting& e, const ClockSetting& r) { e.tellShowtime = r.tellShowtime; }},
         {"time_top = 'abc'", [](ClockSetting& e, const ClockSetting& r) { e.time_top = r.time_top; }},
     };
     const ClockSetting registry{TimeOfDay{}, 45, 100, 50, L"111111111111111111111", L"10010", 4,
