@@ -168,12 +168,13 @@ void time_glasstwo::Timer2_Timer() {
         showFace(face_);
         paint();
         break;
-    case prompt::park: {
-        shell::WindowPosition p = shell::parkedPosition(Width(), Height());
-        Move(p.left, p.top);
+    case prompt::park:
+        if (!shown) {  // only a clock the user hid goes away again
+            shell::WindowPosition p = shell::parkedPosition(Width(), Height());
+            Move(p.left, p.top);
+        }
         blinking = false;
         break;
-    }
     case prompt::endBlink: blinking = false; break;
     case prompt::handOver:
         // Off before the messages run, so that a pending tick cannot enter this step again.
@@ -183,7 +184,8 @@ void time_glasstwo::Timer2_Timer() {
         Timer3.enabled(true);
         break;
     }
-    promptstep = promptStepAfter(step, prompting);
+    // A prompt started while this step ran (an alarm tick in its pump) goes on from its own step.
+    if (promptstep == step) promptstep = promptStepAfter(step, prompting);
     win::doEvents();
 }
 

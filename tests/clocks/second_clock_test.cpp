@@ -152,4 +152,45 @@ TEST_F(SecondClock, AlarmSecondsOfTheRunStartTheTwinsOwnPrompts) {
     EXPECT_FALSE(two().Timer1.enabled() || two().Timer3.enabled());
 }
 
+// Alarms 2 and 3 in consecutive seconds, and alarm 3's tick comes while alarm 2's prompt hands
+// over to the blink: alarm 3's prompt runs whole and the twin, which the user shows, stays put.
+TEST_F(SecondClock, APromptStartedWhileAnotherHandsOverRunsWholeAndTheShownTwinStaysInPlace) {
+    shell::writeSettingNumber(L"second_screen", 1);
+    glass().Form_Load();
+    shell::ClockSetting& cs = shell::clockSetting();
+    cs.checkvalue = L"111101001111111111111";
+    cs.Time_one = 30;
+    cs.Time_two = 11;
+    cs.Time_three = 10;
+    shell::timingState().stageseconds = 60;
+    two().Form_Load();
+    two().Timer5.fire();
+    for (win::Timer* t : {&two().Timer1, &two().Timer2, &two().Timer3}) t->detach();
+    for (int i = 0; i < 10 && two().Timer2.enabled(); ++i) two().Timer2.fire();  // the set-up's own steps
+    uint32_t elapsed = 45000;
+    for (; elapsed < 60000 && !two().Timer2.enabled(); elapsed += 100) {
+        clock.tick = 1000 + elapsed;  // the set-up read the tick count 1000
+        two().Timer1.fire();
+    }
+    ASSERT_TRUE(two().Timer2.enabled()) << "alarm 2 prompts";
+    two().Timer2.fire();  // the twin in its place
+    const int left = two().Left(), top = two().Top();
+    two().Timer2.fire();
+    ASSERT_EQ(two().promptstep, clocks::prompt::handOver);
+    // The next tick, a second later, is alarm 3's: it runs in the hand-over's pump.
+    clock.tick = 1000 + elapsed + 1000;
+    PostMessageW(two().hwnd(), WM_TIMER, two().Timer1.id(), 0);
+    two().Timer2.fire();
+
+    std::vector<int> steps;
+    for (int i = 0; i < 10 && two().Timer2.enabled(); ++i) {
+        steps.push_back(two().promptstep);
+        two().Timer2.fire();
+        EXPECT_EQ(two().Left(), left);
+        EXPECT_EQ(two().Top(), top);
+    }
+    using namespace clocks::prompt;
+    EXPECT_EQ(steps, (std::vector<int>{place, repaint, handOver}));
+}
+
 }  // namespace
