@@ -311,6 +311,7 @@ void Frm_offtensetting::Text5_Change(int index) {
 
 void Frm_offtensetting::Text2_MouseDown() {
     win::autoMessage(kPickClockByDoubleClick, kHintMs, MB_OK, kEntryCaption);
+    if (unloading()) return;
     if (Ctl(kList1).listCount() > 0) Ctl(kList1).setSelected(0, true);
 }
 

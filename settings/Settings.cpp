@@ -9,6 +9,7 @@
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
 #include "win/auto_message.h"
+#include "win/program_end.h"
 #include "win/pump.h"
 #include "win/twips.h"
 
@@ -133,11 +134,13 @@ private:
 
 void Settings::Command2_Click() { unload(); }
 
-// Every stored setting goes first; the next read gives the first-run defaults.
+// Every stored setting goes first; the next read gives the first-run defaults. From there the
+// repair runs to its end and says how it went, whether or not the dialog is still there: only the
+// program's going stops it.
 void Settings::Command5_Click() {
     shell::delsetting();
     win::askMessage(kRepairNotice, win::kProductName, MB_OK);
-    if (unloading()) return;  // closed under its notice: no repair for a dialog that went
+    if (win::programEnding()) return;
     std::vector<std::wstring> failed;
     {
         WaitScope wait(*this);  // the clock runs on while the registrations are waited for

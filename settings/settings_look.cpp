@@ -101,7 +101,8 @@ void Settings::Command3_Click() {
     win::Control& background = Ctl(L"Text1", 4);
     std::wstring previous = background.text();
     background.setText(L"");  // cancelling removes the picture
-    std::wstring chosen = choosers().openFile(kChooseTitle, kPictureFilter, shell::inProgramFolder(L"picture"));
+    std::wstring chosen = chooseFile(kChooseTitle, kPictureFilter, shell::inProgramFolder(L"picture"));
+    if (unloading()) return;  // a dialog that went under its chooser takes nothing
     if (chosen.empty()) {
         win::autoMessage(kNoPicture, 1200, MB_OK | MB_ICONQUESTION);
         return;
@@ -117,18 +118,18 @@ void Settings::Command3_Click() {
 
 void Settings::Text1_Click(int index) {
     if (index == 4) {
-        if (auto colour = choosers().colour(hwnd())) {
-            Ctl(L"Text1", 4).setText(L"");
-            Ctl(L"Text1", 4).setBackColour(*colour);
-        }
+        auto colour = chooseColour();
+        if (!colour || unloading()) return;
+        Ctl(L"Text1", 4).setText(L"");
+        Ctl(L"Text1", 4).setBackColour(*colour);
         return;
     }
     // The chooser taking the focus is not the user leaving the box: its name is checked when
     // the user leaves it.
     choosingSound_ = true;
-    std::wstring chosen = choosers().openFile(kChooseTitle, kSoundFilter, shell::inProgramFolder(L"sounds\\"));
+    std::wstring chosen = chooseFile(kChooseTitle, kSoundFilter, shell::inProgramFolder(L"sounds\\"));
     choosingSound_ = false;
-    if (chosen.empty()) return;
+    if (chosen.empty() || unloading()) return;
     if (auto copied = copyIntoFolder(chosen, L"sounds")) {
         Ctl(L"Text1", index).setText(*copied);
         soundNames_[index] = *copied;

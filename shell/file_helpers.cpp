@@ -79,7 +79,8 @@ std::wstring chosenPath(const std::wstring& buffer) {
 }  // namespace
 
 std::wstring fileDialog(FileDialogMode mode, std::wstring_view title, std::wstring_view filter,
-                        std::wstring_view fileName, std::wstring_view defExt, std::wstring_view initialDir) {
+                        std::wstring_view fileName, std::wstring_view defExt, std::wstring_view initialDir,
+                        HWND owner) {
     // The buffer must keep room for the NUL that ends the name.
     if (fileName.size() >= kNameBuffer) {
         win::askMessage(L"Filename Length Overflow", std::wstring(win::kProductName) + L" - FileDialog Function",
@@ -95,6 +96,7 @@ std::wstring fileDialog(FileDialogMode mode, std::wstring_view title, std::wstri
 
     OPENFILENAMEW record{};
     record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+    record.hwndOwner = owner;
     record.hInstance = GetModuleHandleW(nullptr);
     record.lpstrFilter = list.c_str();
     record.lpstrFile = name.data();

@@ -1,6 +1,8 @@
 #pragma once
 // Texts and files shared by the windows: line ends, names and extensions of paths, the
 // width score of a name, the open/save dialog, and the pixel size of a picture file.
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,9 +28,10 @@ enum class FileDialogMode { Open, Save };
 
 // The common open or save dialog. `filter` holds description and pattern pairs joined by
 // "|". Returns the chosen path, or empty when nothing was chosen or the default name is
-// too long for the dialog's buffer (the user is told so).
+// too long for the dialog's buffer (the user is told so). `owner` is disabled while it shows.
 std::wstring fileDialog(FileDialogMode mode, std::wstring_view title, std::wstring_view filter,
-                        std::wstring_view fileName, std::wstring_view defExt, std::wstring_view initialDir);
+                        std::wstring_view fileName, std::wstring_view defExt, std::wstring_view initialDir,
+                        HWND owner = nullptr);
 
 struct PictureSize {
     int32_t width = 0;  // pixels; 0 when unknown

@@ -67,27 +67,20 @@ std::wstring clipboardText(HWND owner) {
     return text;
 }
 
-// Every control passes through here first: typed characters, keys, pastes, mouse moves and
-// clicks on edits reach the control's handlers before the control's own procedure.
-LRESULT CALLBACK controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-    auto* c = reinterpret_cast<Control*>(data);
-    if (isUserInput(msg) && !takesInput(GetParent(h))) {
-        // Queued before the window's box opened: nothing acts on it. A press begun before
-        // still ends, or the control keeps the mouse.
-        if ((msg == WM_LBUTTONUP || msg == WM_RBUTTONUP) && GetCapture() == h) ReleaseCapture();
-        return 0;
-    }
+// What a control does itself before its own procedure: typed characters, keys, pastes, mouse
+// moves and clicks on edits reach the control's handlers.
+LRESULT controlMessage(Control& c, HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CHAR:
-        if (c->onKeyPress) {
-            wchar_t kept = c->onKeyPress(static_cast<wchar_t>(wp));
+        if (c.onKeyPress) {
+            wchar_t kept = c.onKeyPress(static_cast<wchar_t>(wp));
             if (kept == 0) return 0;
             wp = kept;
         }
         break;
     case WM_GETDLGCODE:
         // A box that captures keys takes every key but Tab, so the dialog still moves on.
-        if (c->onKeyDown) {
+        if (c.onKeyDown) {
             auto* m = reinterpret_cast<const MSG*>(lp);
             if (m && m->message == WM_KEYDOWN && m->wParam == VK_TAB) break;
             return DLGC_WANTALLKEYS;
@@ -98,7 +91,7 @@ LRESULT CALLBACK controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
     case WM_KEYUP:
     case WM_SYSKEYUP: {
         bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
-        auto& handler = down ? c->onKeyDown : c->onKeyUp;
+        auto& handler = down ? c.onKeyDown : c.onKeyUp;
         if (handler) {
             handler(static_cast<int>(wp), shiftState());
             return 0;
@@ -106,30 +99,48 @@ LRESULT CALLBACK controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
         break;
     }
     case WM_PASTE:
-        if (c->onPaste) {
-            std::wstring kept = c->onPaste(clipboardText(h));
+        if (c.onPaste) {
+            std::wstring kept = c.onPaste(clipboardText(h));
             SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kept.c_str()));
             return 0;
         }
         break;
     case WM_MOUSEMOVE:
-        if (c->onMouseMove) c->onMouseMove();
+        if (c.onMouseMove) c.onMouseMove();
         break;
     case WM_RBUTTONDOWN:
-        if (c->onRightDown) c->onRightDown();
+        if (c.onRightDown) c.onRightDown();
         break;
     case WM_LBUTTONUP:
-        if (c->kind() == ControlKind::Text && c->onClick) {
+        if (c.kind() == ControlKind::Text && c.onClick) {
             LRESULT r = DefSubclassProc(h, msg, wp, lp);
-            c->onClick();
+            c.onClick();
             return r;
         }
         break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(h, controlProc, kSubclassId);
-        break;
     }
     return DefSubclassProc(h, msg, wp, lp);
+}
+
+// Every control passes through here first. A user's doing runs as a handler of the control's
+// window: a box it asks is the window's, and a window closed meanwhile goes once it returns.
+LRESULT CALLBACK controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(h, controlProc, kSubclassId);
+        return DefSubclassProc(h, msg, wp, lp);
+    }
+    HWND parent = GetParent(h);
+    if (isUserInput(msg) && !takesInput(parent)) {
+        // Queued before the window's box opened: nothing acts on it. A press begun before
+        // still ends, or the control keeps the mouse.
+        if ((msg == WM_LBUTTONUP || msg == WM_RBUTTONUP) && GetCapture() == h) ReleaseCapture();
+        return 0;
+    }
+    auto& c = *reinterpret_cast<Control*>(data);
+    Window* window = Window::of(parent);
+    if (!window || !(isUserInput(msg) || msg == WM_PASTE)) return controlMessage(c, h, msg, wp, lp);
+    HandlerScope handling(*window);
+    return controlMessage(c, h, msg, wp, lp);
 }
 
 }  // namespace

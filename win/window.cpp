@@ -21,23 +21,16 @@ std::atomic<long> held{0};
 
 }  // namespace
 
-class Window::Handling {
-public:
-    explicit Handling(Window& w) : entry_(handlers().size()) {
-        handlers().push_back(&w);
-        ++w.depth_;
-    }
-    ~Handling() {
-        Window* w = handlers()[entry_];
-        handlers().pop_back();
-        if (w && --w->depth_ == 0) w->settle();
-    }
-    Handling(const Handling&) = delete;
-    Handling& operator=(const Handling&) = delete;
+HandlerScope::HandlerScope(Window& w) : entry_(handlers().size()) {
+    handlers().push_back(&w);
+    ++w.depth_;
+}
 
-private:
-    std::size_t entry_;
-};
+HandlerScope::~HandlerScope() {
+    Window* w = handlers()[entry_];
+    handlers().pop_back();
+    if (w && --w->depth_ == 0) w->settle();
+}
 
 Window::~Window() {
     for (Window*& w : handlers()) {
@@ -219,7 +212,7 @@ LRESULT CALLBACK Window::procedure(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         if ((msg == WM_LBUTTONUP || msg == WM_RBUTTONUP) && GetCapture() == w) ReleaseCapture();
         return 0;
     }
-    Handling handling(*self);
+    HandlerScope handling(*self);
     return self->handle(msg, wp, lp);
 }
 

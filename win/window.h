@@ -87,7 +87,7 @@ protected:
     virtual bool isInput(UINT msg, WPARAM wp, LPARAM lp) const;
 
 private:
-    class Handling;
+    friend class HandlerScope;
     friend class BoxScope;
     friend void releaseAfterHandlers(Window& window, std::shared_ptr<void> owner);
 
@@ -106,6 +106,20 @@ private:
     int boxes_ = 0;
     bool unloadPending_ = false;
     std::shared_ptr<void> keeper_;  // what holds the window, freed when its handlers return
+};
+
+// While one lives, one of the window's handlers is on this thread's stack, as while the window's
+// procedure runs one. The handlers a control runs itself (its clicks, keys, pastes) open one for
+// the control's window, so that their boxes, menus and the window's going follow the same rules.
+class HandlerScope {
+public:
+    explicit HandlerScope(Window& w);
+    ~HandlerScope();
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+
+private:
+    std::size_t entry_;
 };
 
 // Frees `owner`, an object that holds `window`, now; or, while one of the window's handlers is on

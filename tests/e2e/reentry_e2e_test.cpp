@@ -12,6 +12,7 @@
 #include "plans/stage_layout.h"
 #include "settings/settings_layout.h"
 #include "shell/run_records.h"
+#include "shell/settings_registry.h"
 #include "tests/e2e/driver.h"
 #include "tests/test_support.h"
 
@@ -22,6 +23,8 @@ namespace {
 constexpr wchar_t kBoxClass[] = L"#32770";
 constexpr wchar_t kMenuClass[] = L"#32768";
 constexpr wchar_t kQuestionCaption[] = L"提示";
+constexpr wchar_t kChooserCaption[] = L"导入文件名称";
+constexpr wchar_t kHintCaption[] = L"录入提示";
 constexpr wchar_t kLongName[] = L"每周例会发言人计时时钟";  // more than the advised ten characters
 // 计时统计, past the often-used submenu of the saved clocks.
 constexpr std::initializer_list<WPARAM> kStatisticsItem{VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
@@ -104,6 +107,26 @@ public:
     static void doubleClick(HWND button) {
         for (int i = 0; i < 2; ++i) PostMessageW(button, BM_CLICK, 0, 0);
     }
+    // A double click of the mouse on an edit, queued as the mouse queues it.
+    static void doubleClickEdit(HWND edit) {
+        for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+            PostMessageW(edit, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 5));
+        }
+    }
+
+    // "程序修复" on the tab "其它", `meanwhile` done under its notice, the notice answered: the
+    // repair's closing box, once it shows.
+    HWND repairWith(const std::function<void()>& meanwhile) {
+        HWND otherTab = driver::findChild(settings, L"Static", L"其它");
+        EXPECT_TRUE(otherTab);
+        driver::notify(settings, otherTab, STN_CLICKED);
+        EXPECT_TRUE(driver::pressButton(settings, L"程序修复"));
+        HWND notice = box(win::kProductName, L"接下来将注册控件");
+        if (!notice) return nullptr;
+        meanwhile();
+        answer(notice, L"确定");
+        return p.waitWindow(win::kProductName, kBoxClass, 30s);
+    }
 
     driver::Program p;
     HWND hub = nullptr, clock = nullptr;
@@ -129,7 +152,7 @@ protected:
         }
         CopyFileW(testing_support::besideTestPrograms(L"registration_stand_in.exe").c_str(),
                   (folder + L"\\regsvr32.exe").c_str(), FALSE);
-        testing_support::writeFile(folder + L"\\registration.ms", "60000");
+        testing_support::writeFile(folder + L"\\registration.ms", "0");
         driver::installProgram(folder);
     }
     void TearDown() override {
@@ -154,6 +177,22 @@ void closeHubWithARightClickBehind(Session& s, const std::function<void()>& clos
 }
 
 TEST_F(WindowsUnderTheirBoxes, ReentriesLeaveTheProgramAndTheWindowWhole) {
+    // Once its settings are deleted, a repair runs to its end and says so, whatever became of the
+    // dialog under its notice.
+    auto repairsWhileTheDialogGoes = [&](Session& s, const std::function<void()>& away) {
+        ASSERT_TRUE(s.openSettings());
+        DeleteFileW((folder + L"\\registrations.log").c_str());
+        shell::writeSettingNumber(L"Time_one", 60);
+        HWND result = s.repairWith(away);
+        ASSERT_TRUE(result) << "the repair was neither done nor told";
+        std::wstring text = driver::shownBoxText(result);
+        EXPECT_TRUE(text.starts_with(L"修复成功") || text.starts_with(L"程序修复没有完成")) << testing::PrintToString(text);
+        EXPECT_NE(testing_support::readFile(folder + L"\\registrations.log").find("start"), std::string::npos)
+            << "nothing was registered";
+        EXPECT_FALSE(shell::regReadValue(HKEY_CURRENT_USER, shell::kSettingsKey, L"Time_one")) << "the settings stayed";
+        s.answer(result, L"确定");
+        EXPECT_TRUE(driver::waitFor([&] { return !IsWindow(s.settings); }));
+    };
     const Reentry table[] = {
         {"stage window: the refusal to delete a clock in use, and the window's close", false,
          [&](Session& s) {
@@ -229,19 +268,64 @@ TEST_F(WindowsUnderTheirBoxes, ReentriesLeaveTheProgramAndTheWindowWhole) {
              EXPECT_TRUE(IsWindowVisible(s.settings));
          }},
         {"settings dialog: the repair's notice, and the dialog's close", false,
+         [&](Session& s) { repairsWhileTheDialogGoes(s, [&] { PostMessageW(s.settings, WM_CLOSE, 0, 0); }); }},
+        {"settings dialog: the repair's notice, and the tray's 计时统计", false,
+         [&](Session& s) { repairsWhileTheDialogGoes(s, [&] { EXPECT_TRUE(s.openStatistics()); }); }},
+        {"settings dialog: a double click on a sound box, and the dialog's close under its chooser", false,
          [&](Session& s) {
              ASSERT_TRUE(s.openSettings());
-             HWND otherTab = driver::findChild(s.settings, L"Static", L"其它");
-             ASSERT_TRUE(otherTab);
-             driver::notify(s.settings, otherTab, STN_CLICKED);
-             ASSERT_TRUE(driver::pressButton(s.settings, L"程序修复"));
-             HWND notice = s.box(win::kProductName, L"接下来将注册控件");
+             std::wstring elsewhere = testing_support::makeTempFolder();
+             testing_support::writeFile(elsewhere + L"\\Bell.wav", "wav");
+             HWND soundBox = nullptr;
+             ASSERT_TRUE(driver::waitFor([&] {
+                 return (soundBox = driver::layoutControl(s.settings, settings::settingsLayout(), L"Text1", 0)) != nullptr;
+             }));
+             Session::doubleClickEdit(soundBox);
+             HWND chooser = s.p.waitWindow(kChooserCaption, kBoxClass);
+             ASSERT_TRUE(chooser);
+             EXPECT_EQ(GetWindow(chooser, GW_OWNER), s.settings);
+             EXPECT_FALSE(IsWindowEnabled(s.settings)) << "the dialog takes input under its chooser";
              PostMessageW(s.settings, WM_CLOSE, 0, 0);
-             s.answer(notice, L"确定");
+             // The file name is typed into the edit of the chooser's name box.
+             HWND name = nullptr;
+             driver::waitFor([&] {
+                 HWND box = FindWindowExW(GetDlgItem(chooser, 0x47c), nullptr, L"ComboBox", nullptr);
+                 return (name = FindWindowExW(box, nullptr, L"Edit", nullptr)) != nullptr;
+             });
+             ASSERT_TRUE(name);
+             std::wstring picked = elsewhere + L"\\Bell.wav";
+             SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(picked.c_str()));
+             PostMessageW(chooser, WM_COMMAND, IDOK, 0);
              EXPECT_TRUE(driver::waitFor([&] { return !IsWindow(s.settings); }));
-             // Answered once the handler has done what followed the notice.
-             SendMessageTimeoutW(s.hub, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
-             EXPECT_FALSE(testing_support::processRunning(L"regsvr32.exe")) << "a repair ran for a dialog that went";
+             EXPECT_FALSE(s.p.window(kChooserCaption, kBoxClass)) << "a second chooser";
+             EXPECT_EQ(GetFileAttributesW((folder + L"\\sounds\\Bell.wav").c_str()), INVALID_FILE_ATTRIBUTES)
+                 << "a dialog that went took the file";
+             testing_support::removeTree(elsewhere);
+         }},
+        {"stage window: a double click on the stage's clock name, and the window's close under its hint", false,
+         [&](Session& s) {
+             ASSERT_TRUE(s.openStages());
+             Session::doubleClickEdit(s.stageControl(L"Text2", 2));
+             HWND hint = s.box(kHintCaption, L"请双击相应时钟名称进行录入");
+             ASSERT_TRUE(hint);
+             EXPECT_EQ(GetWindow(hint, GW_OWNER), s.stages);
+             PostMessageW(s.stages, WM_CLOSE, 0, 0);
+             if (IsWindow(hint)) driver::pressButton(hint, L"确定");
+             EXPECT_TRUE(driver::waitFor([&] { return !IsWindow(s.stages); }));
+             EXPECT_FALSE(s.p.window(kHintCaption, kBoxClass)) << "a second hint";
+             EXPECT_TRUE(driver::waitFor([&] { return IsWindowEnabled(s.settings) != FALSE; }));
+         }},
+        {"stage window: the lists' 导出 menu, and the window's close", false,
+         [&](Session& s) {
+             ASSERT_TRUE(s.openStages());
+             PostMessageW(s.stageControl(L"List1"), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+             HWND menu = nullptr;
+             ASSERT_TRUE(driver::waitFor([&] { return (menu = s.p.window(L"", kMenuClass)) && IsWindowVisible(menu); }));
+             SendMessageTimeoutW(s.stages, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, nullptr);
+             EXPECT_TRUE(IsWindow(s.stages)) << "the window went from under its menu";
+             driver::pressKeys(menu, {VK_ESCAPE});
+             EXPECT_TRUE(driver::waitFor([&] { return !IsWindow(s.stages); }));
+             EXPECT_TRUE(driver::waitFor([&] { return IsWindowEnabled(s.settings) != FALSE; }));
          }},
         {"hub: the exit question, and the tray's 退出 again", false,
          [&](Session& s) {

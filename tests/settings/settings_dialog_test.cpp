@@ -34,13 +34,23 @@ public:
     std::wstring file;
     std::optional<COLORREF> picked;
     std::vector<std::wstring> folders;
+    std::vector<HWND> owners;         // of every chooser asked, files and colours
     std::function<void()> whileOpen;  // what the chooser's window does meanwhile
-    std::wstring openFile(const std::wstring&, const std::wstring&, const std::wstring& folder) override {
+    std::wstring openFile(HWND owner, const std::wstring&, const std::wstring&, const std::wstring& folder) override {
         folders.push_back(folder);
-        if (whileOpen) whileOpen();
+        asked(owner);
         return file;
     }
-    std::optional<COLORREF> colour(HWND) override { return picked; }
+    std::optional<COLORREF> colour(HWND owner) override {
+        asked(owner);
+        return picked;
+    }
+
+private:
+    void asked(HWND owner) {
+        owners.push_back(owner);
+        if (whileOpen) whileOpen();
+    }
 };
 
 bool isFree(UINT modifiers, UINT key) {
@@ -431,6 +441,53 @@ TEST_F(SettingsDialog, OpeningTheChooserIsNotLeavingTheSoundBox) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, L"仅支持wav和mp3格式文件");
     EXPECT_EQ(box.text(), L"");
+}
+
+// A double click queued on a chooser's box or button, the dialog closed while the chooser is open:
+// one chooser, owned by the dialog, and what was picked in it is taken by no dialog.
+TEST_F(SettingsDialog, AChooserIsTheDialogsBoxOneClickOneChooserNothingTakenOnceTheDialogWent) {
+    std::wstring elsewhere = testing_support::makeTempFolder();
+    testing_support::writeFile(elsewhere + L"\\Bell.wav", "wav");
+    testing_support::writeFile(elsewhere + L"\\sky.jpg", "jpg");
+    const std::vector<UINT> doubleClick{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    struct Case {
+        const char* name;
+        const wchar_t* control;
+        int index;
+        std::vector<UINT> clicks;
+        const wchar_t* copiedTo;  // where a file taken would be copied
+    } cases[] = {
+        {"a sound box", L"Text1", 0, doubleClick, L"\\sounds\\Bell.wav"},
+        {"the background box's colour", L"Text1", 4, doubleClick, nullptr},
+        {"the picture button", L"Command3", 0, {BM_CLICK, BM_CLICK}, L"\\picture\\sky.jpg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        open();
+        HWND dialog = dlg().hwnd();
+        long missing = win::missingControls();
+        pick.owners.clear();
+        pick.file = elsewhere + (c.control == std::wstring(L"Command3") ? L"\\sky.jpg" : L"\\Bell.wav");
+        pick.picked = RGB(1, 2, 3);
+        pick.whileOpen = [&] {
+            win::doEvents();  // the second click
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
+            win::doEvents();
+            EXPECT_TRUE(IsWindow(dialog)) << "the dialog went from under its chooser";
+        };
+        HWND target = ctl(c.control, c.index).hwnd();
+        for (UINT msg : c.clicks) PostMessageW(target, msg, msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK ? MK_LBUTTON : 0, 0);
+        win::doEvents();
+        pick.whileOpen = nullptr;
+        EXPECT_EQ(pick.owners, std::vector<HWND>{dialog});
+        EXPECT_FALSE(dlg().loaded());
+        EXPECT_FALSE(IsWindow(dialog));
+        if (c.copiedTo) {
+            EXPECT_EQ(GetFileAttributesW((folder + c.copiedTo).c_str()), INVALID_FILE_ATTRIBUTES) << "taken";
+        }
+        EXPECT_EQ(win::missingControls(), missing) << "a handler went on after its dialog had gone";
+    }
+    testing_support::removeTree(elsewhere);
 }
 
 TEST_F(SettingsDialog, NegativeStoredNumbersAreOutOfRangeAndNeverStoredBack) {

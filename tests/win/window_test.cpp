@@ -22,10 +22,18 @@ public:
     Probe() : ControlDialog(L"VelmoraProbe", L"probe", 3000, 2000) {}
     ~Probe() override { unload(); }
 
-    void loadWithButton() {
+    // A button and an edit whose clicks and keys run onClick (the edit's click runs through the
+    // control's own procedure, not through the window's).
+    void loadWithControls() {
         Show();
-        createControls({{L"Command1", 0, win::ControlKind::Button, L"删除", 100, 100, 1200, 400}});
-        Ctl(L"Command1").onClick = [this] { onClick(); };
+        createControls({{L"Command1", 0, win::ControlKind::Button, L"删除", 100, 100, 1200, 400},
+                        {L"Text1", 0, win::ControlKind::Text, L"", 100, 700, 1200, 300}});
+        Ctl(L"Command1").onClick = Ctl(L"Text1").onClick = [this] { onClick(); };
+        Ctl(L"Text1").onKeyDown = [this](int, int) { onClick(); };
+    }
+    // A click on the edit as the mouse makes it.
+    void clickEdit() {
+        for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP}) SendMessageW(Ctl(L"Text1").hwnd(), msg, 0, MAKELPARAM(5, 5));
     }
     void loadMessageOnly() {
         win::WindowLayout layout;
@@ -69,12 +77,14 @@ protected:
 };
 
 // Each row: what the probe's handler does (given the probe's holder); whether the handler, going
-// on afterwards, found its window going; whether the window is there once the handler returned.
+// on afterwards, found its window going; whether the window is there once the handler returned;
+// whether the handler runs from a click on the window's edit rather than from the window's own.
 struct UnloadCase {
     const char* name;
     std::function<void(Probe&, std::shared_ptr<Probe>&)> handler;
     bool goingAfter;
     bool thereAfter;
+    bool fromEdit = false;
 };
 
 TEST_F(WindowTest, AWindowGoneUnderItsOwnHandlerGoesWhenTheHandlerReturns) {
@@ -92,21 +102,27 @@ TEST_F(WindowTest, AWindowGoneUnderItsOwnHandlerGoesWhenTheHandlerReturns) {
         {"its holder lets go of it under its box",
          [&](Probe& p, auto& holder) { underBox([&] { win::releaseAfterHandlers(p, std::move(holder)); }); }, true,
          false},
+        {"closed under a box its edit's click asked", [&](Probe& p, auto&) { underBox([&] { close(p); }); }, true, false,
+         true},
+        {"its holder lets go of it under a box its edit's click asked",
+         [&](Probe& p, auto& holder) { underBox([&] { win::releaseAfterHandlers(p, std::move(holder)); }); }, true,
+         false, true},
     };
     for (const UnloadCase& c : cases) {
         SCOPED_TRACE(c.name);
         auto holder = std::make_shared<Probe>();
         std::weak_ptr<Probe> alive = holder;
         Probe& probe = *holder;
-        probe.Show();
+        probe.loadWithControls();
         HWND w = probe.hwnd();
         bool going = false, stillThere = false;
-        probe.handler = [&] {
+        probe.handler = probe.onClick = [&] {
             c.handler(probe, holder);
             going = probe.unloading();
             stillThere = IsWindow(w) && probe.hwnd() == w;
         };
-        probe.run();
+        if (c.fromEdit) probe.clickEdit();
+        else probe.run();
         EXPECT_EQ(going, c.goingAfter);
         EXPECT_TRUE(stillThere);  // the handler's own window never goes from under it
         EXPECT_EQ(IsWindow(w) != FALSE, c.thereAfter);
@@ -119,11 +135,11 @@ TEST_F(WindowTest, AWindowGoneUnderItsOwnHandlerGoesWhenTheHandlerReturns) {
 // Each row: where the box is asked from, and the owner the box must get.
 TEST_F(WindowTest, ABoxIsOwnedByTheTopLevelWindowWhoseHandlerAsks) {
     Probe outer, inner, messages;
-    outer.Show();
+    outer.loadWithControls();
     inner.Show();
     messages.loadMessageOnly();
     auto ask = [] { win::autoMessage(L"没有填写名称，请添加", 1000); };
-    outer.handler = inner.handler = messages.handler = ask;
+    outer.handler = inner.handler = messages.handler = outer.onClick = ask;
     struct Case {
         const char* name;
         std::function<void()> asks;
@@ -134,6 +150,7 @@ TEST_F(WindowTest, ABoxIsOwnedByTheTopLevelWindowWhoseHandlerAsks) {
         {"a handler of another window called from it", [&] { outer.handler = [&] { inner.run(); }, outer.run(); },
          inner.hwnd()},
         {"a message-only window's handler", [&] { messages.run(); }, nullptr},
+        {"the click of a window's edit", [&] { outer.clickEdit(); }, outer.hwnd()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -186,22 +203,38 @@ TEST_F(WindowTest, TheAskingWindowIsDisabledAndDropsQueuedInputWhileItsBoxShows)
     EXPECT_EQ(probe.commands + probe.keys, 0);
 }
 
-// Both clicks of a double click are queued for the button before the first one's question opens.
-TEST_F(WindowTest, ADoubleClickOnAButtonThatAsksDoesOneThing) {
-    Probe probe;
-    probe.loadWithButton();
-    int deleted = 0;
-    probe.onClick = [&] {
-        if (win::askMessage(L"确定删除数据吗？", L"提示", MB_YESNO) == IDYES) ++deleted;
+// Both clicks of a double click, or two presses of a key, are queued for the control before the
+// first one's question opens: the button's through the window, the edit's through its own
+// procedure.
+TEST_F(WindowTest, ADoubleClickOnAControlThatAsksDoesOneThing) {
+    using Input = std::pair<UINT, WPARAM>;
+    const Input clicks[] = {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}, {WM_LBUTTONDBLCLK, MK_LBUTTON}, {WM_LBUTTONUP, 0}};
+    struct Case {
+        const char* name;
+        const wchar_t* control;
+        std::vector<Input> input;
+    } cases[] = {
+        {"a button's double click", L"Command1", {std::begin(clicks), std::end(clicks)}},
+        {"an edit's double click", L"Text1", {std::begin(clicks), std::end(clicks)}},
+        {"two presses of a key on an edit", L"Text1", {{WM_KEYDOWN, VK_RETURN}, {WM_KEYDOWN, VK_RETURN}}},
     };
-    answerBoxes(IDYES, [] { win::doEvents(); });
-    HWND button = probe.Ctl(L"Command1").hwnd();
-    for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
-        PostMessageW(button, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 5));
-    win::doEvents();
-    EXPECT_EQ(shown.size(), 1u);
-    EXPECT_EQ(deleted, 1);
-    EXPECT_NE(GetCapture(), button);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Probe probe;
+        probe.loadWithControls();
+        int deleted = 0;
+        probe.onClick = [&] {
+            if (win::askMessage(L"确定删除数据吗？", L"提示", MB_YESNO) == IDYES) ++deleted;
+        };
+        shown.clear();
+        answerBoxes(IDYES, [] { win::doEvents(); });
+        HWND control = probe.Ctl(c.control).hwnd();
+        for (auto [msg, wp] : c.input) PostMessageW(control, msg, wp, MAKELPARAM(5, 5));
+        win::doEvents();
+        EXPECT_EQ(shown.size(), 1u);
+        EXPECT_EQ(deleted, 1);
+        EXPECT_NE(GetCapture(), control);
+    }
 }
 
 TEST_F(WindowTest, OnceTheProgramEndsNoInputIsTakenAndOnlyTheGoingsOwnReportShows) {
@@ -226,14 +259,14 @@ TEST_F(WindowTest, OnceTheProgramEndsNoInputIsTakenAndOnlyTheGoingsOwnReportShow
 
 TEST_F(WindowTest, AControlThatIsNotThereDoesNothing) {
     Probe probe;
-    probe.loadWithButton();
+    probe.loadWithControls();
     long before = win::missingControls();
     int clicks = 0;
     probe.Ctl(L"Command9").onClick = [&] { ++clicks; };
-    probe.Ctl(L"Text1").click();
-    probe.Ctl(L"Text1").setText(L"x");
+    probe.Ctl(L"Text9").click();
+    probe.Ctl(L"Text9").setText(L"x");
     EXPECT_EQ(clicks, 0);
-    EXPECT_EQ(probe.Ctl(L"Text1").text(), L"");
+    EXPECT_EQ(probe.Ctl(L"Text9").text(), L"");
     EXPECT_EQ(win::missingControls() - before, 4);
     probe.unload();
     probe.Ctl(L"Command1").click();  // a handler going on after its window has gone
