@@ -288,4 +288,9 @@ bool flushRunRecords() {
     return rows.empty();
 }
 
+void forgetPendingRuns() {
+    pendingRuns().clear();
+    runsRetry().stop();
+}
+
 }  // namespace shell
