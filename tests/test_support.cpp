@@ -167,6 +167,8 @@ std::wstring besideTestPrograms(std::wstring_view name) {
     return path.substr(0, path.find_last_of(L'\\') + 1).append(name);
 }
 
+std::wstring inBuiltProgramFolder(std::wstring_view name) { return besideTestPrograms(L"..\\bin\\").append(name); }
+
 void MeetDataTest::SetUp() {
     ProgramTest::SetUp();
     ASSERT_TRUE(makeMeetData(path()));
