@@ -81,7 +81,7 @@ run: notice-run
 
 bench: build-wine
 	@cmake --build $(WINE_BUILD) --target main_tick_bench export_bench menu_bench bare_window window_work_probe -- --no-print-directory >/dev/null
-	@bash tools/with-wine.sh $(WINE_BUILD) wine $(WINE_BUILD)/bin/main_tick_bench.exe
-	@bash tools/with-wine.sh $(WINE_BUILD) wine $(WINE_BUILD)/bin/export_bench.exe
-	@bash tools/with-wine.sh $(WINE_BUILD) wine $(WINE_BUILD)/bin/menu_bench.exe
+	@bash tools/with-wine.sh $(WINE_BUILD) wine $(WINE_BUILD)/bench/main_tick_bench.exe
+	@bash tools/with-wine.sh $(WINE_BUILD) wine $(WINE_BUILD)/bench/export_bench.exe
+	@bash tools/with-wine.sh $(WINE_BUILD) wine $(WINE_BUILD)/bench/menu_bench.exe
 	@bash tools/with-wine.sh $(WINE_BUILD) bash tools/bench-cpu.sh

@@ -1,7 +1,7 @@
 #pragma once
 // A program folder of a bench's own in the temporary folder, holding a copy of the MeetData.db
-// built beside the bench; it is the program folder while it lives and goes with what the bench
-// left in it.
+// the build made in its program folder (bin, beside the benches' folder); it is the program
+// folder while it lives and goes with what the bench left in it.
 #include <windows.h>
 
 #include <string>
@@ -18,7 +18,7 @@ public:
         CreateDirectoryW(folder_.c_str(), nullptr);
         wchar_t exe[MAX_PATH];
         std::wstring self(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
-        std::wstring shipped = self.substr(0, self.find_last_of(L'\\') + 1) + shell::kMeetDataFile;
+        std::wstring shipped = self.substr(0, self.find_last_of(L'\\') + 1) + L"..\\bin\\" + shell::kMeetDataFile;
         ready_ = CopyFileW(shipped.c_str(), (folder_ + L"\\" + shell::kMeetDataFile).c_str(), FALSE) != FALSE;
         shell::setProgramFolder(folder_);
     }

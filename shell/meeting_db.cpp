@@ -305,4 +305,9 @@ bool flushRunRecords() {
     return rows.empty();
 }
 
+void forgetPendingRuns() {
+    pendingRuns().clear();
+    runsRetry().stop();
+}
+
 }  // namespace shell

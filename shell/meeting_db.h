@@ -92,5 +92,8 @@ void savetimerecord(const TimingState& t);
 
 // Writes the run records still pending; true when none is left.
 bool flushRunRecords();
+// Drops the pending run records and their retry, as a fresh process starts (tests: one program
+// folder each).
+void forgetPendingRuns();
 
 }  // namespace shell

@@ -167,6 +167,8 @@ std::wstring besideTestPrograms(std::wstring_view name) {
     return path.substr(0, path.find_last_of(L'\\') + 1).append(name);
 }
 
+std::wstring inBuiltProgramFolder(std::wstring_view name) { return besideTestPrograms(L"..\\bin\\").append(name); }
+
 void MeetDataTest::SetUp() {
     ProgramTest::SetUp();
     ASSERT_TRUE(makeMeetData(path()));
@@ -234,8 +236,19 @@ void HubTest::TearDown() {
     MeetDataTest::TearDown();
 }
 
+namespace {
+
+// What waits for a held file is the process's: what a test before, or one without this
+// fixture, left is not written into this test's files.
+void forgetWhatWaits() {
+    shell::forgetPendingSites();
+    shell::forgetPendingRuns();
+}
+
+}  // namespace
+
 void ProgramTest::SetUp() {
-    shell::forgetPendingSites();  // what a test before, or one without this fixture, left
+    forgetWhatWaits();
     folder = makeTempFolder();
     shell::setProgramFolder(folder);
     deleteUserKey(L"Velmora");
@@ -253,7 +266,7 @@ void ProgramTest::TearDown() {
     win::cancelProgramEnd();  // a test that ended the hub leaves the next one a running program
     deleteUserKey(L"Velmora");
     deleteUserKey(L"Tessaline");
-    shell::forgetPendingSites();
+    forgetWhatWaits();
     removeTree(folder);
 }
 

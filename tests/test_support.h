@@ -95,6 +95,8 @@ std::wstring makeTempFolder();
 bool processRunning(const wchar_t* exeName);
 // A file the build put beside the test programs.
 std::wstring besideTestPrograms(std::wstring_view name);
+// A file of the program folder the build made (Velmora.exe, help.chm), beside the test programs'.
+std::wstring inBuiltProgramFolder(std::wstring_view name);
 void removeTree(const std::wstring& folder);
 void writeFile(const std::wstring& path, const std::string& bytes);
 // The file's bytes; empty when it cannot be read.

@@ -100,14 +100,14 @@ fail() {
 }
 
 probe() {
-  WINEPREFIX=$work/clock wine "$build/bin/window_work_probe.exe" "$block" </dev/null 2>/dev/null | tr -d '\r'
+  WINEPREFIX=$work/clock wine "$build/bench/window_work_probe.exe" "$block" </dev/null 2>/dev/null | tr -d '\r'
 }
 
 for s in "${sessions[@]}"; do new_session "$s"; done
 prepare_program
-WINEPREFIX=$work/idle wine "$build/bin/bare_window.exe" --idle </dev/null >/dev/null 2>&1 &
-WINEPREFIX=$work/bare wine "$build/bin/bare_window.exe" </dev/null >/dev/null 2>&1 &
-WINEPREFIX=$work/floor wine "$build/bin/bare_window.exe" --floor </dev/null >/dev/null 2>&1 &
+WINEPREFIX=$work/idle wine "$build/bench/bare_window.exe" --idle </dev/null >/dev/null 2>&1 &
+WINEPREFIX=$work/bare wine "$build/bench/bare_window.exe" </dev/null >/dev/null 2>&1 &
+WINEPREFIX=$work/floor wine "$build/bench/bare_window.exe" --floor </dev/null >/dev/null 2>&1 &
 (cd "$work/program" && WINEPREFIX=$work/clock VELMORA_WINDOW_WORK=$block wine Velmora.exe </dev/null >/dev/null 2>&1 &)
 sleep "$settle"
 
@@ -125,7 +125,7 @@ for s in "${sessions[@]}"; do WINEPREFIX=$work/$s wineserver -k 2>/dev/null || t
 
 new_traced_session traced-floor
 new_traced_session traced-clock
-WINEPREFIX=$work/traced-floor wine "$build/bin/bare_window.exe" --floor </dev/null >/dev/null 2>&1 &
+WINEPREFIX=$work/traced-floor wine "$build/bench/bare_window.exe" --floor </dev/null >/dev/null 2>&1 &
 (cd "$work/program" && WINEPREFIX=$work/traced-clock wine Velmora.exe </dev/null >/dev/null 2>&1 &)
 # A tracing server starts the program more slowly; its start is not what is counted.
 sleep $((2 * settle))

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "host_fixture.h"
+#include "tests/hang_watch.h"
 #include "win/handles.h"
 
 namespace addin_test {
@@ -67,6 +68,7 @@ DWORD regsvr32(bool unregister) {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    testing_support::watchForHangs();
     win::ComApartment apartment;
     if (addin_test::regsvr32(false) != 0) {
         fprintf(stderr, "regsvr32 could not register the library\n");

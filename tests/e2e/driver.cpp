@@ -13,13 +13,6 @@
 namespace driver {
 namespace {
 
-std::wstring buildBinFolder() {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p(path, n);
-    return p.substr(0, p.find_last_of(L'\\'));
-}
-
 struct Search {
     DWORD pid;                    // any process when 0
     const std::wstring* caption;  // any caption when null
@@ -54,8 +47,7 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds d
 }
 
 void installProgram(const std::wstring& folder) {
-    std::wstring bin = buildBinFolder();
-    CopyFileW((bin + L"\\Velmora.exe").c_str(), (folder + L"\\Velmora.exe").c_str(), FALSE);
+    CopyFileW(testing_support::inBuiltProgramFolder(L"Velmora.exe").c_str(), (folder + L"\\Velmora.exe").c_str(), FALSE);
     testing_support::makeMeetData(folder + L"\\MeetData.db");
 }
 
@@ -66,7 +58,7 @@ std::wstring makeProgramFolder() {
 }
 
 bool saveScreenshot(const std::wstring& name) {
-    std::wstring folder = buildBinFolder() + L"\\..\\test-artifacts";
+    std::wstring folder = testing_support::besideTestPrograms(L"..\\test-artifacts");
     CreateDirectoryW(folder.c_str(), nullptr);
     testing_support::Screenshot shot = testing_support::takeScreenshot();
     if (shot.bits.empty()) return false;

@@ -23,8 +23,8 @@ protected:
         ProgramTest::TearDown();
     }
 
-    void install(const wchar_t* built, const wchar_t* as) const {
-        ASSERT_TRUE(CopyFileW(testing_support::besideTestPrograms(built).c_str(), (folder + L"\\" + as).c_str(), FALSE));
+    void install(const std::wstring& built, const wchar_t* as) const {
+        ASSERT_TRUE(CopyFileW(built.c_str(), (folder + L"\\" + as).c_str(), FALSE));
     }
 
     DWORD viewerPid = 0;
@@ -33,8 +33,8 @@ protected:
 }  // namespace
 
 TEST_F(Help, ATopicOpensTheShippedFileInTheWindowsViewerNeverInAnHhExeOfTheProgramFolder) {
-    install(shell::kHelpFile, shell::kHelpFile);
-    install(L"help_stand_in.exe", L"hh.exe");
+    install(testing_support::inBuiltProgramFolder(shell::kHelpFile), shell::kHelpFile);
+    install(testing_support::besideTestPrograms(L"help_stand_in.exe"), L"hh.exe");
     ASSERT_FALSE(driver::anyWindow(kHelpTitle)) << "a viewer left open by someone else";
 
     // Run from the program folder, as a user starts the program.

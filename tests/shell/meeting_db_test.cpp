@@ -381,6 +381,20 @@ TEST_F(RunRecordTest, ARunThatCannotBeWrittenNowIsWrittenAtTheNextChanceInOrder)
     EXPECT_TRUE(flushRunRecords());
 }
 
+// The runs waiting for the file are the process's: one test's must not land in the database of
+// the next.
+TEST_F(RunRecordTest, ARunLeftWaitingByOneTestIsNotWrittenIntoTheNext) {
+    writeSettingNumber(L"Time_Record", 1);
+    {
+        LockedFile lock(path());
+        savetimerecord(run());
+    }
+    TearDown();
+    SetUp();
+    EXPECT_TRUE(flushRunRecords());
+    EXPECT_TRUE(runRecords().empty());
+}
+
 // What still waits for a held file as the program ends is named in one box.
 TEST_F(RunRecordTest, WhatStillWaitsAtExitIsNamedInOneBox) {
     writeSettingNumber(L"Time_Record", 1);
