@@ -80,8 +80,9 @@ protected:
     // "程序修复" on the tab "其它", its notice answered, until the registration has started.
     void startRepair(const driver::Program& p, HWND dialog) {
         int started = notes("start");
-        HWND otherTab = driver::findChild(dialog, L"Static", L"其它");
-        ASSERT_TRUE(otherTab);
+        // The dialog is found by its caption before its load has made the tabs.
+        HWND otherTab = nullptr;
+        ASSERT_TRUE(driver::waitFor([&] { return (otherTab = driver::findChild(dialog, L"Static", L"其它")) != nullptr; }));
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(otherTab), STN_CLICKED), reinterpret_cast<LPARAM>(otherTab));
         ASSERT_TRUE(driver::pressButton(dialog, L"程序修复"));
         HWND notice = p.waitWindow(L"Kelvane", kBoxClass);
