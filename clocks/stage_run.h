@@ -26,8 +26,9 @@ struct RunLength {
     friend bool operator==(const RunLength&, const RunLength&) = default;
 };
 
-// The length when the face is built for a stage. A state or period that gives no length leaves
-// `was` as it is; a length that is no time of day leaves timeAll.
+// The length from `now` to the end of the stage covering it, or to the start of the next one. A
+// state or period that gives no length leaves `was` as it is; a length that is no time of day
+// leaves timeAll.
 RunLength stageLength(RunLength was, shell::StageState state, const StagePeriod& p, shell::TimeOfDay now);
 
 // The length a run starts with. A run started one second after its stage began gets the whole

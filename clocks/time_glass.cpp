@@ -4,6 +4,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "app/forms.h"
@@ -11,6 +12,7 @@
 #include "clocks/face_text.h"
 #include "clocks/face_window.h"
 #include "clocks/time_glasstwo.h"
+#include "clocks/time_source.h"
 #include "displays/Frm_process.h"
 #include "faces/face_look.h"
 #include "hub/Frm_exit.h"
@@ -34,6 +36,7 @@ constexpr int kDesignHeight = 750;
 constexpr int kBannerParkGap = 5000;
 constexpr wchar_t kZeroTime[] = L"00:00:00";   // what bounds the position when no picture is used
 constexpr int32_t kFaceMousePause = 200;       // stay-on-top waits while the mouse is on the face
+constexpr int64_t kSecondsPerDay = 86400;
 
 shell::LookCode look() { return shell::lookCodeOf(shell::clockSetting().Fontselect); }
 
@@ -73,6 +76,19 @@ void mouseMoved(time_glass& g, POINT at, bool leftHeld) {
     if (leftHeld) drag(g, at);
 }
 
+// When the first run starts: the hub's start kick, still to come, then the run start's own
+// interval. A run shows its first count for its grace only, so a face built for now would
+// change at that start, off the run's rhythm by the grace, whenever the start falls in a later
+// second.
+shell::TimeOfDay firstRunStart(unsigned runStartMs) {
+    ClockReading now = readClock();
+    int64_t ahead = 0;
+    if (auto due = forms::Frm_exit().startKickDue()) {
+        ahead = std::max(static_cast<int32_t>(*due - now.tick), 0) + int64_t{runStartMs};
+    }
+    return shell::TimeOfDay{static_cast<int32_t>((now.msOfDay + ahead) / 1000 % kSecondsPerDay)};
+}
+
 }  // namespace
 
 time_glass::time_glass() {
@@ -94,7 +110,7 @@ void time_glass::Form_Load() {
     soundnames = shell::splitAtBackslash(shell::clockSetting().tellsoundname);
     addsize = shell::readHotkeyAdd();
     blinking = false;
-    buildStageLength();
+    buildStageLength(firstRunStart(Timer5.interval()));  // the face that run keeps
     buildFace(false);
     promptstep = prompt::place;
     shown = true;

@@ -59,7 +59,8 @@ public:
     ClockFace& face() { return face_; }
 
     // Face build: sizes and dresses the face from the stage and the settings.
-    void buildStageLength();          // the run length of the stage in time_glass.stageperiod
+    // The run length of the stage in time_glass.stageperiod, for a run started at `runStartAt`.
+    void buildStageLength(shell::TimeOfDay runStartAt);
     void buildFace(bool stageStep);   // fonts, background, size; stageStep adds the white-text rule
     void paintFace();                 // paints the face as built
     void placeAtSavedPosition();      // the saved place, pulled onto the screen

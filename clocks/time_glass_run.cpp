@@ -84,11 +84,12 @@ void repaint(time_glass& g) {
     if (auto size = faceFontSize()) g.ShowStatue(g.facetext, *size);
 }
 
-// The run length for the face by `rule`, and the record's idle time cleared.
-void measureStage(time_glass& g, decltype(stageLength)* rule) {
+// The run length for the face, as a run started at `at` takes it, and the record's idle time
+// cleared: the run start then keeps the face, not one a second short.
+void measureStage(time_glass& g, shell::TimeOfDay at) {
     shell::TimingState& t = shell::timingState();
     shell::ClockSetting& cs = shell::clockSetting();
-    RunLength r = rule({t.stageseconds, cs.Time_all}, t.stagestate, stagePeriodOf(g.stageperiod), shell::timeOfDayNow());
+    RunLength r = runStartLength({t.stageseconds, cs.Time_all}, t.stagestate, stagePeriodOf(g.stageperiod), at);
     t.stageseconds = r.seconds;
     cs.Time_all = r.timeAll;
     g.lastshownms = t.stagems;
@@ -321,8 +322,8 @@ int32_t time_glass::remaintime(const std::wstring& timername) {
     return elapsedOfRun(runstart);
 }
 
-void time_glass::buildStageLength() {
-    measureStage(*this, stageLength);
+void time_glass::buildStageLength(shell::TimeOfDay runStartAt) {
+    measureStage(*this, runStartAt);
     shell::timingState().out_time = 0;
 }
 
@@ -427,7 +428,7 @@ void time_glass::Timer4_Timer() {
     forms::Frm_process_two().stopAndPark(kBannerParkGap);
     addsize = shell::readHotkeyAdd();
     blinking = false;
-    measureStage(*this, runStartLength);  // the face the run start keeps, not one a second short
+    measureStage(*this, shell::timeOfDayNow());
     buildFace(true);
     promptstep = prompt::place;
     prompting = false;

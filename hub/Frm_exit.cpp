@@ -10,6 +10,7 @@
 #include "shell/program_folder.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
+#include "shell/wall_clock.h"
 #include "win/auto_message.h"
 #include "win/program_end.h"
 #include "win/program_icon.h"
@@ -68,7 +69,13 @@ void Frm_exit::Form_Load() {
     mcTray.SetTrayIcon(ownIcon_ ? ownIcon_.get() : win::programIcon(SM_CXSMICON));
     mcTray.SetTrayTip(caption());
     mcTray.SetTrayMsgbox(kBalloonText, kBalloonInfoIcon, win::kProductName, kBalloonMs);
+    kickDue_ = shell::wallClock().tickCount() + Timer4.interval();
     Timer4.enabled(true);
+}
+
+std::optional<uint32_t> Frm_exit::startKickDue() const {
+    if (!Timer4.enabled()) return std::nullopt;
+    return kickDue_;
 }
 
 void Frm_exit::Form_QueryUnload() {

@@ -3,7 +3,9 @@
 // clocks submenu and the global hotkeys, and gives the first run its start kick.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,8 @@ public:
     void Form_QueryUnload();
 
     win::Timer Timer4{1000, [this] { Timer4_Timer(); }};  // start kick, one shot
+    // The tick count at which the start kick runs, while it is still to come.
+    std::optional<uint32_t> startKickDue() const;
     // Appends the next slice of the often-used submenu until it is whole.
     win::Timer oftenFill{10, [this] { oftenFill_Timer(); }};
 
@@ -92,6 +96,7 @@ private:
     void goNow();
 
     win::UniqueIcon ownIcon_;  // icon.ico of the picture folder, when there is one
+    uint32_t kickDue_ = 0;     // tick count at which the start kick was armed to run
     OftenSubmenu oftenSubmenu_{menu_id::menu_often};
     bool menuOpen_ = false;  // the submenu shown is not changed under the open menu
     shell::RetryTimer oftenRetry_{[this] { return !loaded() || win::programEnding() || change_clock_menu(); }};
