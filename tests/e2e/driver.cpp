@@ -311,6 +311,12 @@ bool chooseTrayItem(const Program& p, HWND hub, std::initializer_list<WPARAM> ke
     return waitFor([&] { return !IsWindowVisible(menu); });
 }
 
+HWND waitSettingsDialog(const Program& p) {
+    HWND dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+    if (!dialog || !waitFor([&] { return findChild(dialog, L"Static", L"其它") != nullptr; })) return nullptr;
+    return dialog;
+}
+
 bool clickLastItem(HWND menu) {
     RECT r{};
     if (!GetWindowRect(menu, &r)) return false;

@@ -118,6 +118,8 @@ HWND openTrayMenu(const Program& p, HWND hub, bool waitForIt = true);
 void pressKeys(HWND w, std::initializer_list<WPARAM> keys);
 // Chooses the tray menu's item that `keys` lead to; true once the menu has closed.
 bool chooseTrayItem(const Program& p, HWND hub, std::initializer_list<WPARAM> keys);
+// The settings dialog once its load has made its tabs (it is found by its caption before that).
+HWND waitSettingsDialog(const Program& p);
 // Keys to items of the tray menu (its often-used submenu, there while clocks are saved, comes
 // before 计时统计).
 inline constexpr std::initializer_list<WPARAM> kSettingsKeys{VK_DOWN, VK_DOWN, VK_RETURN};

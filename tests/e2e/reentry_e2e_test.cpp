@@ -62,9 +62,7 @@ public:
     HWND openSettings() {
         if (IsWindow(settings)) return settings;
         driver::chooseTrayItem(p, hub, driver::kSettingsKeys);
-        settings = p.waitWindow(L"设置", L"Velmora.Settings");
-        // Found by its caption before its load has made the controls.
-        driver::waitFor([&] { return driver::findChild(settings, L"Static", L"其它") != nullptr; });
+        settings = driver::waitSettingsDialog(p);
         return settings;
     }
 

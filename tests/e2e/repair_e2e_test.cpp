@@ -80,9 +80,8 @@ protected:
     // "程序修复" on the tab "其它", its notice answered, until the registration has started.
     void startRepair(const driver::Program& p, HWND dialog) {
         int started = notes("start");
-        // The dialog is found by its caption before its load has made the tabs.
-        HWND otherTab = nullptr;
-        ASSERT_TRUE(driver::waitFor([&] { return (otherTab = driver::findChild(dialog, L"Static", L"其它")) != nullptr; }));
+        HWND otherTab = driver::findChild(dialog, L"Static", L"其它");
+        ASSERT_TRUE(otherTab);
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(otherTab), STN_CLICKED), reinterpret_cast<LPARAM>(otherTab));
         ASSERT_TRUE(driver::pressButton(dialog, L"程序修复"));
         HWND notice = p.waitWindow(L"Kelvane", kBoxClass);
@@ -100,7 +99,7 @@ protected:
         Started s;
         if (!p.start() || !(s.hub = p.waitWindowOfClass(L"Velmora.Frm_exit"))) return s;
         if (driver::chooseTrayItem(p, s.hub, driver::kSettingsKeys)) {
-            s.dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+            s.dialog = driver::waitSettingsDialog(p);
         }
         return s;
     }
@@ -164,7 +163,7 @@ TEST_F(RepairOnTheProgram, TheTrayPutsTheDialogsGoingOffUntilItsRepairIsOverAndI
     // after the yes.
     registrationTakes("9000");
     ASSERT_TRUE(driver::chooseTrayItem(p, hub, driver::kSettingsKeys));
-    dialog = p.waitWindow(L"设置", L"Velmora.Settings");
+    dialog = driver::waitSettingsDialog(p);
     ASSERT_TRUE(dialog);
     startRepair(p, dialog);
     ASSERT_TRUE(driver::chooseTrayItem(p, hub, driver::kExitKeys));
