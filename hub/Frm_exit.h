@@ -93,12 +93,16 @@ private:
     void oftenFill_Timer();
     void fillOftenMenu(std::vector<std::wstring> names);
     void clearOftenMenu();
+    // Hotkey_set, saying nothing of a taken hotkey whose text `alreadyTold` holds.
+    void setHotkeys(const std::vector<std::wstring>& alreadyTold);
     void goNow();
 
     win::UniqueIcon ownIcon_;  // icon.ico of the picture folder, when there is one
     uint32_t kickDue_ = 0;     // tick count at which the start kick was armed to run
     OftenSubmenu oftenSubmenu_{menu_id::menu_often};
     bool menuOpen_ = false;  // the submenu shown is not changed under the open menu
+    // The hotkeys said to be taken while the submenu waited for the file: said once for the start.
+    std::vector<std::wstring> toldWhileWaiting_;
     shell::RetryTimer oftenRetry_{[this] { return !loaded() || win::programEnding() || change_clock_menu(); }};
 };
 

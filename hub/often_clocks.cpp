@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/forms.h"
@@ -47,7 +48,7 @@ bool Frm_exit::change_clock_menu() {
     hotkey_del();  // while the old items are still counted
     clearOftenMenu();
     fillOftenMenu(std::move(*names));
-    Hotkey_set();
+    setHotkeys(std::exchange(toldWhileWaiting_, {}));
     return true;
 }
 

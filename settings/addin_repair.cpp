@@ -18,15 +18,16 @@ constexpr wchar_t kAddinLibrary[] = L"Larkmont32.dll";
 constexpr std::array<const wchar_t*, 2> kSystemFiles{L"scrrun.dll", L"user32.dll"};
 constexpr DWORD kCommandWaitMs = 15000;  // a registration takes well under a second
 
-constexpr wchar_t kRepaired[] =
-    L"修复成功，请重新设置计时参数，还不计时请关闭文件后再次修复：\r\r"
-    L"法1：【以管理员身份运行】后，再次修复\r\r"
-    L"法2：也可卸载程序后，重启电脑后重新安装\r\r"
-    L"多次后不能正常使用请和作者联系";
+// The closing box's pieces, a blank line between two of them; a line ends in a carriage return
+// alone. The settings are gone however the repair ended, so every end asks for them again.
+constexpr wchar_t kRepaired[] = L"修复成功，";
+constexpr wchar_t kSetAgain[] = L"请重新设置计时参数，还不计时请关闭文件后再次修复：";
+constexpr wchar_t kAsAdministrator[] = L"法1：【以管理员身份运行】后，再次修复";
+constexpr wchar_t kReinstall[] = L"法2：也可卸载程序后，重启电脑后重新安装";
+constexpr wchar_t kContactAuthor[] = L"多次后不能正常使用请和作者联系";
 constexpr wchar_t kNotRepaired[] = L"程序修复没有完成，以下步骤失败：";
-constexpr wchar_t kNotRepairedAdvice[] =
-    L"法1：【以管理员身份运行】后，再次修复\r\r"
-    L"法2：也可卸载程序后，重启电脑后重新安装";
+constexpr wchar_t kLine[] = L"\r";
+constexpr wchar_t kPieceGap[] = L"\r\r";
 
 void unregisterWait(HANDLE wait) { UnregisterWaitEx(wait, INVALID_HANDLE_VALUE); }
 using UniqueWait = win::Unique<win::NullTraits<HANDLE, unregisterWait>>;
@@ -252,10 +253,11 @@ std::vector<std::wstring> repairAddins() {
 }
 
 std::wstring repairMessage(const std::vector<std::wstring>& failedSteps) {
-    if (failedSteps.empty()) return kRepaired;
+    std::wstring advice = std::wstring(kSetAgain) + kPieceGap + kAsAdministrator + kPieceGap + kReinstall;
+    if (failedSteps.empty()) return kRepaired + advice + kPieceGap + kContactAuthor;
     std::wstring text = kNotRepaired;
-    for (const auto& step : failedSteps) text += L"\r" + step;
-    return text + L"\r\r" + kNotRepairedAdvice;
+    for (const auto& step : failedSteps) text += kLine + step;
+    return text + kPieceGap + advice;
 }
 
 }  // namespace settings

@@ -49,7 +49,8 @@ std::vector<std::wstring> disabledItemKeys();
 // Runs every step; the names of the steps that failed, none when all went well.
 std::vector<std::wstring> repairAddins();
 
-// The closing box's text: the repair's advice when every step succeeded, else what failed.
+// The closing box's text: that the repair succeeded, or which steps failed; then, either way,
+// that the timing parameters (deleted before the repair) are to be set again, and the advice.
 std::wstring repairMessage(const std::vector<std::wstring>& failedSteps);
 
 inline constexpr wchar_t kRepairNotice[] = L"接下来将注册控件，杀毒软件提示请选择允许程序操作";

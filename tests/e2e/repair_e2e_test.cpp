@@ -113,12 +113,14 @@ protected:
     }
 
     // The box that closes the repair, answered: whether it names the registration among the steps
-    // that failed (what the prefix's system folder holds decides the others).
+    // that failed (what the prefix's system folder holds decides the others). Either way it asks
+    // for the settings that went first.
     void repairEnds(const driver::Program& p, bool registrationFailed) {
         HWND result = p.waitWindow(L"Kelvane", kBoxClass, 20s);
         ASSERT_TRUE(result);
         std::wstring text = driver::shownBoxText(result);
         EXPECT_EQ(text.find(L"注册 scrrun.dll") != std::wstring::npos, registrationFailed) << testing::PrintToString(text);
+        EXPECT_NE(text.find(L"请重新设置计时参数"), std::wstring::npos) << testing::PrintToString(text);
         ASSERT_TRUE(driver::pressButton(result, L"确定"));
         ASSERT_TRUE(driver::waitFor([&] { return !IsWindow(result); }));
     }

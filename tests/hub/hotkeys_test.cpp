@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "app/forms.h"
 #include "hub/Frm_exit.h"
@@ -10,6 +11,7 @@
 #include "tests/db_holds.h"
 #include "tests/test_support.h"
 #include "win/handles.h"
+#include "win/program_end.h"
 
 using namespace hub;
 using namespace shell;
@@ -94,6 +96,11 @@ protected:
     static bool submenuRead() {
         return testing_support::pumpUntil([] { return hub().menu_often.size() == 3; });
     }
+    std::vector<std::wstring> shownTexts() const {
+        std::vector<std::wstring> texts;
+        for (const win::MessageShown& m : messages) texts.push_back(m.text);
+        return texts;
+    }
     int openBoxes = 0, mostOpen = 0;
 };
 
@@ -128,6 +135,41 @@ TEST_F(HotkeysOverAHeldFile, AHotkeyHeldElsewhereAsksOneBoxAtATimeOnceTheFileRea
     EXPECT_EQ(mostOpen, 1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, L"热键Ctrl+2被其它程序占有\r\r请更改热键\r\r或右键单击调用");
+}
+
+// The show/hide hotkey another program holds is said once for the start, whether its box is
+// answered before the file reads or the file reads while it is open; the settings dialog's 应用
+// registers it anew later and says it again.
+TEST_F(HotkeysOverAHeldFile, AShowHideHotkeyHeldElsewhereIsSaidOnceForTheStart) {
+    const std::wstring taken = L"热键Ctrl+Alt+F5被其它程序占有\r\r请更改热键或关闭其他程序以便设置\r\r也可右键单击时钟执行相应命令";
+    OtherProgram other;
+    ASSERT_TRUE(other.take(kCtrlAlt, VK_F5));
+    for (bool readsUnderTheBox : {false, true}) {
+        SCOPED_TRACE(readsUnderTheBox ? "the file reads while the box is open" : "the box answered first");
+        forms::resetAll();
+        win::cancelProgramEnd();  // the hub's going ended the program
+        messages.clear();
+        std::optional<testing_support::LockedFile> lock(std::in_place, path());
+        win::setMessageSink([&](const win::MessageShown& m) {
+            messages.push_back(m);
+            if (readsUnderTheBox && lock) {
+                lock.reset();
+                EXPECT_TRUE(submenuRead());
+            }
+            return IDOK;
+        });
+        hub().Form_Load();
+        hub().Timer4.enabled(false);  // no start kick: these tests start no run
+        lock.reset();
+        ASSERT_TRUE(submenuRead());
+        EXPECT_EQ(shownTexts(), std::vector<std::wstring>{taken});
+        for (char digit : {'1', '2', '3'}) EXPECT_FALSE(isFree(MOD_CONTROL, digit)) << digit;
+
+        messages.clear();
+        hub().hotkey_del();  // as 应用 does
+        hub().Hotkey_set();
+        EXPECT_EQ(shownTexts(), std::vector<std::wstring>{taken});
+    }
 }
 
 TEST(HotkeyText, ModifierPartGivesItsFlags) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <thread>
 #include <random>
 
@@ -22,14 +23,14 @@ class RecordingSystem final : public RepairSystem {
 public:
     std::wstring windows, system;
     bool scriptWorks = false;
-    bool commandsSucceed = true;
+    std::function<bool()> commandEnds = [] { return true; };  // how each command ends
     std::vector<std::wstring> commands;
 
     std::wstring windowsFolder() override { return windows; }
     std::wstring systemFolder() override { return system; }
     bool runCommand(const std::wstring& line) override {
         commands.push_back(line);
-        return commandsSucceed;
+        return commandEnds();
     }
     bool scriptWrite(const std::wstring& fullPath, const shell::RegValue& value) override {
         if (!scriptWorks) return false;
@@ -52,13 +53,19 @@ class AddinRepair : public testing_support::ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        clearKeys();
         machine.windows = testing_support::makeTempFolder();
         machine.system = machine.windows + L"\\system32";
         CreateDirectoryW(machine.system.c_str(), nullptr);
+        resetMachine();
+        setRepairSystem(&machine);
+    }
+    // No Office keys, both system files present, the add-in library beside the program.
+    void resetMachine() {
+        clearKeys();
         for (const wchar_t* f : {L"\\scrrun.dll", L"\\user32.dll"}) testing_support::writeFile(machine.system + f, "dll");
         testing_support::writeFile(folder + L"\\Larkmont32.dll", "addin");
-        setRepairSystem(&machine);
+        machine.commandEnds = [] { return true; };
+        machine.commands.clear();
     }
     void TearDown() override {
         setRepairSystem(nullptr);
@@ -120,25 +127,89 @@ TEST_F(AddinRepair, SixtyFourBitWindowsRegistersFromSysWow64AndWithoutTheLibrary
     EXPECT_FALSE(keyExists(disabledItemKeys()[3]));
 }
 
-TEST_F(AddinRepair, FailedStepsAreNamedAndNoSuccessIsClaimed) {
-    DeleteFileW((machine.system + L"\\user32.dll").c_str());  // missing, and no copy beside the program
-    machine.commandsSucceed = false;
+namespace {
 
-    auto failed = repairAddins();
+std::vector<std::wstring> linesOf(const std::wstring& text) {
+    std::vector<std::wstring> lines{{}};
+    for (wchar_t c : text) {
+        if (c == L'\r') {
+            lines.emplace_back();
+        } else {
+            lines.back().push_back(c);
+        }
+    }
+    return lines;
+}
 
-    std::vector<std::wstring> expected{L"注册 scrrun.dll", L"复制 user32.dll 到 " + machine.system, L"注册 Larkmont32.dll"};
-    EXPECT_EQ(failed, expected);
-    std::wstring text = repairMessage(failed);
-    EXPECT_EQ(text.find(L"修复成功"), std::wstring::npos);
-    EXPECT_NE(text.find(L"复制 user32.dll"), std::wstring::npos);
-    EXPECT_NE(text.find(L"注册 Larkmont32.dll"), std::wstring::npos);
-    // Present files are never replaced.
-    testing_support::writeFile(folder + L"\\scrrun.dll", "newer");
-    repairAddins();
-    HANDLE f = CreateFileW((machine.system + L"\\scrrun.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetFileSize(f, nullptr), 3u);
-    CloseHandle(f);
+size_t occurrences(const std::wstring& text, const std::wstring& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+}  // namespace
+
+// The settings went before the repair ran: however it ends, its box asks for them again, after
+// the steps that failed, each named on a line of its own. A present system file is never replaced.
+TEST_F(AddinRepair, EveryEndNamesWhatFailedAndAsksForTheSettingsAgain) {
+    const std::wstring standIn = folder + L"\\registration_stand_in.exe";
+    ASSERT_TRUE(CopyFileW(testing_support::besideTestPrograms(L"registration_stand_in.exe").c_str(), standIn.c_str(), FALSE));
+    const std::wstring wordAddin = L"SOFTWARE\\Microsoft\\Office\\Word\\Addins";
+    const std::wstring wordValues = wordAddin + L"\\Larkmont.OfficeWd\\";
+    const std::wstring disabledList = disabledItemKeys()[0].substr(0, disabledItemKeys()[0].size() - 1);
+    const struct {
+        const char* end;
+        std::function<void()> arrange;
+        std::vector<std::wstring> failedSteps;
+    } ends[] = {
+        {"success", [] {}, {}},
+        {"a copy refused",
+         [&] { DeleteFileW((machine.system + L"\\user32.dll").c_str()); },  // and no copy beside the program
+         {L"复制 user32.dll 到 " + machine.system}},
+        {"registrations refused", [&] { machine.commandEnds = [] { return false; }; },
+         {L"注册 scrrun.dll", L"注册 Larkmont32.dll"}},
+        {"add-in values refused",
+         [&] {
+             // A key kept in memory only takes no key kept on disk below it: the add-in's key
+             // cannot be made there. Its parents are kept on disk, as they would be.
+             shell::regCreateKey(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Office\\Word");
+             HKEY k;
+             ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, wordAddin.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                       KEY_ALL_ACCESS, nullptr, &k, nullptr),
+                       ERROR_SUCCESS);
+             RegCloseKey(k);
+         },
+         {L"写入注册表 " + wordValues + L"FriendlyName", L"写入注册表 " + wordValues + L"Description",
+          L"写入注册表 " + wordValues + L"LoadBehavior", L"写入注册表 " + wordValues + L"CommandLineSafe"}},
+        {"a disabled list not deleted", [&] { shell::regCreateKey(HKEY_CURRENT_USER, disabledList + L"\\kept"); },
+         {L"删除注册表项 " + disabledItemKeys()[0]}},
+        {"a registration past its time limit",
+         [&] {
+             DeleteFileW((folder + L"\\Larkmont32.dll").c_str());  // one registration to wait out
+             testing_support::writeFile(folder + L"\\registration.ms", "60000");
+             machine.commandEnds = [&] { return runRegistration(L"\"" + standIn + L"\" /s \"x.dll\"", 1000); };
+         },
+         {L"注册 scrrun.dll"}},
+    };
+    for (const auto& e : ends) {
+        SCOPED_TRACE(e.end);
+        resetMachine();
+        testing_support::writeFile(folder + L"\\scrrun.dll", "newer");
+        e.arrange();
+
+        std::vector<std::wstring> failed = repairAddins();
+
+        const std::vector<std::wstring>& steps = e.failedSteps;
+        EXPECT_EQ(failed, steps);
+        std::wstring text = repairMessage(failed);
+        std::vector<std::wstring> lines = linesOf(text);
+        EXPECT_EQ(text.find(L'\n'), std::wstring::npos);
+        EXPECT_EQ(lines[0], steps.empty() ? L"修复成功，请重新设置计时参数，还不计时请关闭文件后再次修复：" : L"程序修复没有完成，以下步骤失败：");
+        for (const std::wstring& step : steps) EXPECT_EQ(std::count(lines.begin(), lines.end(), step), 1) << testing::PrintToString(step);
+        EXPECT_EQ(occurrences(text, L"请重新设置计时参数"), 1u) << testing::PrintToString(text);
+        EXPECT_EQ(text.find(L"修复成功") != std::wstring::npos, steps.empty());
+        EXPECT_EQ(testing_support::readFile(machine.system + L"\\scrrun.dll"), "dll");
+    }
 }
 
 // On the machine itself: registering a damaged library fails, and the repair says so.
