@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <optional>
+#include <utility>
 
 #include "addin/stores.h"
 #include "win/handles.h"
@@ -65,6 +66,16 @@ void CALLBACK DeferredStart::poll(HWND, UINT, UINT_PTR, DWORD) {
     startProgram(path);
 }
 
+bool openExclusively(const std::wstring& path) {
+    return static_cast<bool>(win::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
+ExclusiveOpen& exclusiveOpen() {
+    static ExclusiveOpen open = openExclusively;
+    return open;
+}
+
 }  // namespace
 
 std::wstring besideLibrary(const wchar_t* fileName) { return libraryFolder() + fileName; }
@@ -74,11 +85,9 @@ bool fileExists(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool fileInUse(const std::wstring& path) {
-    win::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    return !file && GetLastError() == ERROR_SHARING_VIOLATION;
-}
+bool fileInUse(const std::wstring& path) { return !exclusiveOpen()(path); }
+
+ExclusiveOpen replaceExclusiveOpen(ExclusiveOpen open) { return std::exchange(exclusiveOpen(), open); }
 
 bool clockRunning() {
     std::wstring path = besideLibrary(kClockProgram);

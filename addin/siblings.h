@@ -12,9 +12,15 @@ inline constexpr wchar_t kSettingsProgram[] = L"Fennick.exe";
 std::wstring besideLibrary(const wchar_t* fileName);
 
 bool fileExists(const std::wstring& path);
-// A running executable cannot be opened for writing without sharing; only that sharing
-// violation means "in use" (a file that is missing, read-only or not ours to open is not).
+// A running executable cannot be opened for writing without sharing, so any refusal of that
+// open means "in use": a file the user may not write (a per-machine install) still tells a
+// running program, and a missing file is refused too, so callers test that it exists first.
 bool fileInUse(const std::wstring& path);
+// Whether `path` opens for reading and writing with no sharing (the handle is closed at once).
+using ExclusiveOpen = bool (*)(const std::wstring& path);
+// Puts `open` in place of the in-use test's open and gives back the one it replaces: tests
+// stand in for a refusal this machine does not make (Wine run as root is refused nothing).
+ExclusiveOpen replaceExclusiveOpen(ExclusiveOpen open);
 // The clock program runs: its file exists and is in use.
 bool clockRunning();
 

@@ -101,13 +101,16 @@ void SlideShowEvents::SlideShowEnd() {
     window_.showBegunOrEnded();
     int windows = showWindowCount(host);
     writeValue(HKEY_CURRENT_USER, kHarrowby, L"handname", L"1");
-    if (readHandmode() == kHandMode || windows >= window_.variant().endBelowShows) return;
+    if (windows >= window_.variant().endBelowShows) return;  // another show of this host goes on
+    // In hand mode too: a mark kept would keep every host's show ends and disconnections from
+    // taking the run values, with no show running.
+    timing_.release();
+    if (readHandmode() == kHandMode) return;
     ShowWindow& w = window_;
     for (win::Timer* t : {&w.Timer1, &w.Timer2, &w.Timer5, &w.Timer6}) t->enabled(false);
     w.Timer3.enabled(true);
     w.Label2.clear();
     w.Label3 = L"0";
-    timing_.release();
     deleteRunValues({L"exitpptpd", L"exitpagepd", L"pptname", L"timershow", L"timerpause", L"time"});
     const AddinSetting& s = addinSetting();
     if (timingOn(s.checkvalue) && s.EndEvent == kQuitHost) w.Timer4.enabled(true);

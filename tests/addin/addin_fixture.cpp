@@ -25,7 +25,23 @@ void clearAll() {
     DeleteFileW(inFolder(L"TimeData.db").c_str());
 }
 
+std::wstring refusedPath;
+addin::ExclusiveOpen systemsOpen = nullptr;
+
+bool openRefusingOne(const std::wstring& path) {
+    if (lstrcmpiW(path.c_str(), refusedPath.c_str()) != 0) return systemsOpen(path);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+}
+
 }  // namespace
+
+WriteRefused::WriteRefused(const wchar_t* name) {
+    refusedPath = inFolder(name);
+    systemsOpen = addin::replaceExclusiveOpen(openRefusingOne);
+}
+
+WriteRefused::~WriteRefused() { addin::replaceExclusiveOpen(systemsOpen); }
 
 std::wstring folder() {
     wchar_t self[MAX_PATH];
@@ -98,7 +114,8 @@ void removeSiblings() {
     for (const wchar_t* name : {addin::kClockProgram, addin::kSettingsProgram, kTaskkill}) {
         std::wstring path = inFolder(name);
         DeleteFileW((path + L".stay").c_str());
-        for (DWORD waited = 0; addin::fileInUse(path) && waited < kDeadlineMs; waited += 50) Sleep(50);
+        for (DWORD waited = 0; addin::fileExists(path) && addin::fileInUse(path) && waited < kDeadlineMs; waited += 50)
+            Sleep(50);
         DeleteFileW(path.c_str());
     }
     DeleteFileW(inFolder(L"starts.log").c_str());

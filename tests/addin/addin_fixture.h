@@ -29,6 +29,16 @@ void removeSiblings();
 // Runs this thread's messages, as a host's loop does, until `done` holds or `deadlineMs` passed;
 // whether it holds.
 bool pumpUntil(const std::function<bool()>& done, DWORD deadlineMs);
+// While it lives, the in-use test's open of the file of that name beside the library is refused
+// as a standard user's is where the file may be run but not written: Wine run as root, as the
+// tests are, opens even a read-only file for writing.
+class WriteRefused {
+public:
+    explicit WriteRefused(const wchar_t* name);
+    ~WriteRefused();
+    WriteRefused(const WriteRefused&) = delete;
+    WriteRefused& operator=(const WriteRefused&) = delete;
+};
 // Processes running from a file of that name.
 int runningCopies(const wchar_t* name);
 // How many processes this test program has started so far, counted as they are created: a start

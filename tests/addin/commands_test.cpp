@@ -1,5 +1,7 @@
 #include "addin/commands.h"
 
+#include <optional>
+
 #include "addin/addin_setting.h"
 #include "addin/siblings.h"
 #include "addin/stores.h"
@@ -15,7 +17,8 @@ constexpr wchar_t kClockMissing[] =
     L"还不显示时钟，请卸载后重新安装程序时不要安装在系统文件夹中\r\r"
     L"并在杀毒软件对Dovecrest.exe程序设置为白名单或添加信任";
 
-enum class Clock { Missing, Idle, ReadOnly, Running };
+// Refused: running, from a folder where the user may run the program but not write it.
+enum class Clock { Missing, Idle, Running, Refused };
 
 class Commands : public AddinTest {
 protected:
@@ -28,21 +31,23 @@ protected:
     }
     void TearDown() override {
         win::setMessageSink(nullptr);
-        SetFileAttributesW((folder() + addin::kClockProgram).c_str(), FILE_ATTRIBUTE_NORMAL);
+        refused.reset();
         AddinTest::TearDown();
     }
     void place(const wchar_t* program, Clock state) {
         if (state == Clock::Missing) return;
-        installSibling(program, state == Clock::Running);
-        if (state == Clock::Running) {
+        bool running = state == Clock::Running || state == Clock::Refused;
+        installSibling(program, running);
+        if (running) {
             addin::startProgram(folder() + program);
             siblingStarts(1);
             for (int i = 0; i < 200 && !addin::fileInUse(folder() + program); ++i) Sleep(50);
             DeleteFileW((folder() + L"starts.log").c_str());
         }
-        if (state == Clock::ReadOnly) SetFileAttributesW((folder() + program).c_str(), FILE_ATTRIBUTE_READONLY);
+        if (state == Clock::Refused) refused.emplace(program);
     }
     std::vector<win::MessageShown> messages;
+    std::optional<WriteRefused> refused;
 };
 
 struct ShowCase {
@@ -90,10 +95,10 @@ INSTANTIATE_TEST_SUITE_P(
         ShowCase{L"0111", Clock::Missing, L"未启用计时", 1200, false, false, 0},
         ShowCase{L"1111", Clock::Missing, kClockMissing, 0, false, false, 0},
         ShowCase{L"", Clock::Idle, kClockMissing, 0, false, false, 1},
-        // A clock program the user may not open for writing is not running: explain and start it.
-        ShowCase{L"1111", Clock::ReadOnly, kClockMissing, 0, false, false, 1}));
+        // A clock program the user may not open for writing runs all the same: no second copy.
+        ShowCase{L"1111", Clock::Refused, L"", 0, true, true, 0}));
 
-TEST_F(Commands, OpenSettingsProgramStartsRestartsOrReportsItMissing) {
+TEST_F(Commands, OpenSettingsProgramStartsOrReportsItMissing) {
     addin::openSettingsProgram();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, L"Fennick.exe不存在，请保证文件完整");
@@ -103,19 +108,26 @@ TEST_F(Commands, OpenSettingsProgramStartsRestartsOrReportsItMissing) {
     place(addin::kSettingsProgram, Clock::Idle);
     addin::openSettingsProgram();
     EXPECT_EQ(siblingStarts(1), std::vector<std::string>{"Fennick.exe"});
+    EXPECT_EQ(messages.size(), 1u);
+}
 
-    // A running copy is ended and a new one started, which the ending does not reach.
-    removeSiblings();
-    place(addin::kSettingsProgram, Clock::Running);
+class RunningSettingsProgram : public Commands, public ::testing::WithParamInterface<Clock> {};
+
+// A running copy is ended and a new one started, which the ending does not reach.
+TEST_P(RunningSettingsProgram, IsEndedBeforeTheNewCopyStarts) {
+    place(addin::kSettingsProgram, GetParam());
     addin::openSettingsProgram();
-    EXPECT_EQ(siblingStarts(1).size(), 1u);
+    EXPECT_EQ(siblingStarts(1), std::vector<std::string>{"Fennick.exe"});
     // Once no taskkill is left and the ended copy is gone, nothing can reach the new copy any more.
     for (DWORD waited = 0; waited < 10000 && (runningCopies(L"taskkill.exe") || runningCopies(addin::kSettingsProgram) > 1);
          waited += 50)
         Sleep(50);
-    EXPECT_EQ(runningCopies(addin::kSettingsProgram), 1);
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(runningCopies(addin::kSettingsProgram), 1) << "the old copy was ended";
+    EXPECT_TRUE(messages.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, RunningSettingsProgram, ::testing::Values(Clock::Running, Clock::Refused),
+                         [](const auto& info) { return info.param == Clock::Running ? "writable" : "not_writable"; });
 
 TEST_F(Commands, TheRestartWaitsForTheEndingHoweverLongAndAClickMeanwhileStartsNothing) {
     place(addin::kSettingsProgram, Clock::Running);

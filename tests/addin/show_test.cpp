@@ -22,6 +22,7 @@ using fake::Flavour;
 constexpr wchar_t kDeck[] = L"汇报.pptx";
 constexpr wchar_t kEndText[] = L"时间到!";
 constexpr wchar_t kEndTitle[] = L"Kelvane";
+constexpr const wchar_t* kRunFlags[] = {L"exitpptpd", L"exitpagepd", L"pptname"};
 constexpr const wchar_t* kShowEndDeletes[] = {L"exitpptpd", L"exitpagepd", L"pptname",
                                               L"timershow", L"timerpause", L"time"};
 
@@ -268,6 +269,47 @@ TEST_F(ShowTest, TheCleanUpAfterTheShowHereLeavesAnotherHostsShowItsValues) {
     disconnect();
 }
 
+struct HandEndCase {
+    const char* name;
+    bool handModeStays;  // otherwise the other host shows a talk with hand mode off again
+};
+
+class EndedInHandMode : public ShowTest, public ::testing::WithParamInterface<HandEndCase> {};
+
+// The sibling programs switch hand mode on during the talk here, which then ends: its values
+// stay, as hand mode wants. Another host comes afterwards; no show runs any more, so what its
+// show's end or its connection and disconnection take away is taken.
+TEST_P(EndedInHandMode, LeavesTheRunValuesToAnotherHost) {
+    const HandEndCase& c = GetParam();
+    open(addin::kPowerPoint, Flavour::PowerPoint, kPowerPointPath);
+    begin();
+    runUntil(3000);
+    setRegistryNumber(kHarrowby, L"handmode", 1);
+    host->shows.end(0);
+    ASSERT_TRUE(registryText(kHarrowby, L"exitpptpd")) << "hand mode leaves the show's values";
+
+    if (!c.handModeStays) setRegistryNumber(kHarrowby, L"handmode", 0);
+    fake::Host second(kPowerPointPath, L"16.0", {L"Menu Bar", L"Slide Show"});
+    second.shows.decks = {fake::Deck{L"校对.pptx"}};
+    connect(second);
+    if (!c.handModeStays) {
+        second.shows.begin(0);
+        second.shows.end(0);
+    }
+    auto runFlagsLeft = [] {
+        return std::any_of(std::begin(kRunFlags), std::end(kRunFlags),
+                           [](const wchar_t* name) { return registryText(kHarrowby, name).has_value(); });
+    };
+    EXPECT_FALSE(runFlagsLeft());
+    disconnect();
+    EXPECT_FALSE(runFlagsLeft());
+}
+
+INSTANTIATE_TEST_SUITE_P(Then, EndedInHandMode,
+                         ::testing::Values(HandEndCase{"another_hosts_show", false},
+                                           HandEndCase{"another_host_in_hand_mode", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // --- countdown and end-of-time actions ---------------------------------------------------------
 
 struct EndCase {
@@ -387,6 +429,41 @@ INSTANTIATE_TEST_SUITE_P(Values, PushedTime,
                                            PushCase{"ini_when_none_pushed", nullptr, L" 60000 ", true},
                                            PushCase{"not_a_number", L"abc", nullptr, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+struct HostCase {
+    const char* name;
+    const HostVariant* variant;
+    Flavour flavour;
+    const wchar_t* path;
+};
+
+class UnwritableClockProgram : public ShowTest, public ::testing::WithParamInterface<HostCase> {};
+
+// The clock program runs from a folder where the user may run it but not write it, as a
+// per-machine install is for a standard user.
+TEST_P(UnwritableClockProgram, StillRunsForTheCountdown) {
+    const HostCase& c = GetParam();
+    addin::startProgram(addin::besideLibrary(addin::kClockProgram));
+    ASSERT_TRUE(pumpUntil(addin::clockRunning, 10000));
+    WriteRefused refused(addin::kClockProgram);
+    open(*c.variant, c.flavour, c.path);
+    DWORD startedBefore = processesStarted();
+    begin();
+
+    runUntil(155400);
+    EXPECT_FALSE(called(host->shows, L"Exit")) << "too early";
+    runUntil(160000);
+    EXPECT_TRUE(called(host->shows, L"Last")) << "the warning jump";
+    EXPECT_TRUE(called(host->shows, L"Exit")) << "the time-up";
+    EXPECT_EQ(boxes->seen.size(), 1u);
+    EXPECT_EQ(processesStarted(), startedBefore) << "the running clock program is not started again";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hosts, UnwritableClockProgram,
+    ::testing::Values(HostCase{"powerpoint", &addin::kPowerPoint, Flavour::PowerPoint, kPowerPointPath},
+                      HostCase{"wps", &addin::kWpsOffice, Flavour::Wps, kWpsPath}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ShowTest, TheClockProgramEndingStopsTheCountdownButNotTheShow) {
     open(addin::kPowerPoint, Flavour::PowerPoint, kPowerPointPath);
