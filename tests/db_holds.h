@@ -24,15 +24,26 @@ inline const char* holdName(Hold h) {
     switch (h) {
         case Hold::exclusive: return "exclusive";
         case Hold::shared: return "shared";
-        case Hold::noSharing: return "no sharing";
-        case Hold::accessDenied: return "access denied";
-        case Hold::rangeLocked: return "range locked";
+        case Hold::noSharing: return "noSharing";
+        case Hold::accessDenied: return "accessDenied";
+        case Hold::rangeLocked: return "rangeLocked";
     }
     return "?";
 }
+// The name of a test run under one hold.
+inline std::string holdTestName(const testing::TestParamInfo<Hold>& info) { return holdName(info.param); }
 
 inline constexpr Hold kEveryHold[] = {Hold::exclusive, Hold::shared, Hold::noSharing, Hold::accessDenied,
                                       Hold::rangeLocked};
+// The two ways another program keeps the whole file from us: its lock, and its open that shares
+// nothing, made at the Windows level.
+inline constexpr Hold kWholeFileHolds[] = {Hold::exclusive, Hold::noSharing};
+
+// Puts `with` in place of SQLite's call into Windows named `call`; nullptr puts Windows' back.
+inline bool replaceSystemCall(const char* call, sqlite3_syscall_ptr with) {
+    sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    return vfs->xSetSystemCall(vfs, call, with) == SQLITE_OK;
+}
 
 // Another program's hold on the database file, until release().
 class LockedFile {
@@ -65,14 +76,13 @@ public:
     void release() {
         db_.reset();
         file_.reset();
-        if (replaced_) replace(replaced_, nullptr);
+        if (replaced_) replaceSystemCall(replaced_, nullptr);
         replaced_ = nullptr;
     }
 
 private:
     void replace(const char* call, sqlite3_syscall_ptr with) {
-        sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
-        EXPECT_EQ(vfs->xSetSystemCall(vfs, call, with), SQLITE_OK) << call;
+        EXPECT_TRUE(replaceSystemCall(call, with)) << call;
         replaced_ = call;
     }
     // The database file only; its journal opens.
@@ -102,15 +112,11 @@ class CountedBusyWaits {
 public:
     CountedBusyWaits() {
         waitedMs = 0;
-        sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
-        vfs->xSetSystemCall(vfs, "Sleep", reinterpret_cast<sqlite3_syscall_ptr>(&countedSleep));
+        EXPECT_TRUE(replaceSystemCall("Sleep", reinterpret_cast<sqlite3_syscall_ptr>(&countedSleep)));
     }
     CountedBusyWaits(const CountedBusyWaits&) = delete;
     CountedBusyWaits& operator=(const CountedBusyWaits&) = delete;
-    ~CountedBusyWaits() {
-        sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
-        vfs->xSetSystemCall(vfs, "Sleep", nullptr);
-    }
+    ~CountedBusyWaits() { replaceSystemCall("Sleep", nullptr); }
     // What was chosen to wait, in all, since the last call.
     long long takeWaitedMs() { return waitedMs.exchange(0); }
 
