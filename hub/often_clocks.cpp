@@ -27,7 +27,7 @@ constexpr std::chrono::milliseconds kFillSlice{30};
 // not be read (what was set before stays set).
 shell::Written loadPicked(const std::wstring& name) {
     shell::UniqueDatabase db = shell::openMeetData();
-    if (!db) return shell::Written::failed;
+    if (!db) return shell::whyFailed(nullptr);
     shell::ClockSetting& setting = shell::clockSetting();
     std::optional<shell::StageLookup> stage = shell::stageForPickedClock(db.get(), shell::timeOfDayNow(), setting.tellShowtext);
     if (!stage) return shell::whyFailed(db.get());

@@ -41,7 +41,7 @@ std::wstring hmsShortHour(const std::wstring& stored) {
 
 shell::Read<std::vector<RunRecord>> listRuns() {
     shell::UniqueDatabase db = shell::openMeetData();
-    if (!db) return std::nullopt;
+    if (!db) return shell::unreadFrom<std::vector<RunRecord>>(nullptr);
     std::vector<RunRecord> runs;
     shell::Query q(db.get(), kAllRuns, {});
     for (; q.hasRow(); q.next()) runs.push_back(runOf(q));

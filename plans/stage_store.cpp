@@ -32,11 +32,11 @@ constexpr wchar_t kTimeAll[] = L"12:00:00";
 
 std::wstring number(int64_t n) { return std::to_wstring(n); }
 
-// Each row through `readRow`; nothing when the file is missing or a statement fails.
+// Each row through `readRow`; nothing when the file does not open or a statement fails.
 template <typename Row, typename ReadRow>
 shell::Read<std::vector<Row>> rowsOf(const char* sql, const std::wstring& search, ReadRow readRow) {
     shell::UniqueDatabase db = shell::openMeetData();
-    if (!db) return std::nullopt;
+    if (!db) return shell::unreadFrom<std::vector<Row>>(nullptr);
     std::vector<Row> rows;
     shell::Query q(db.get(), sql, {containsPattern(search)});
     for (; q.hasRow(); q.next()) {
@@ -70,7 +70,7 @@ std::optional<std::vector<int64_t>> clockOrder(sqlite3* db) {
 // Whether `sql` finds a row for `name`; nothing when it fails.
 shell::Read<bool> anyRow(const char* sql, const std::wstring& name) {
     shell::UniqueDatabase db = shell::openMeetData();
-    if (!db) return std::nullopt;
+    if (!db) return shell::unreadFrom<bool>(nullptr);
     shell::Query q(db.get(), sql, {name});
     if (q.failed()) return shell::unreadFrom<bool>(db.get());
     return q.hasRow();
@@ -128,7 +128,7 @@ shell::Read<std::vector<StoredStage>> listStages(const std::wstring& search) {
 shell::Read<int64_t> insertStage(shell::TimeOfDay start, shell::TimeOfDay end, const std::wstring& clockname,
                                  const std::wstring& title) {
     shell::UniqueDatabase db = shell::openMeetData();
-    if (!db) return std::nullopt;
+    if (!db) return shell::unreadFrom<int64_t>(nullptr);
     shell::Query q(db.get(), kInsertStage, {shell::formatHms(start), shell::formatHms(end), clockname, title});
     if (q.failed()) return shell::unreadFrom<int64_t>(db.get());
     return sqlite3_last_insert_rowid(db.get());

@@ -71,10 +71,10 @@ private:
 // What a change of the file came to; unless done, nothing of it was written.
 enum class Written { done, fileBusy, failed };
 
-// Why the last statement on `db` failed: another connection holds the file, or it failed.
-inline Written whyFailed(sqlite3* db) {
-    return db && sqlite3_errcode(db) == SQLITE_BUSY ? Written::fileBusy : Written::failed;
-}
+// Why the last statement on `db` failed, or with no connection why the file did not open:
+// fileBusy while another program keeps it from being read now (its lock, an open that shares
+// nothing, a refused access), failed when it is missing or damaged or its tables do not read.
+Written whyFailed(sqlite3* db);
 
 // A value read from the file, or nothing and why.
 template <typename T>
@@ -84,7 +84,7 @@ struct Read : std::optional<T> {
     Written why() const { return this->has_value() ? Written::done : failure; }
 };
 
-// Nothing, after a failed statement on `db`.
+// Nothing, after a failed statement on `db` or none opened.
 template <typename T>
 Read<T> unreadFrom(sqlite3* db) {
     Read<T> none;
@@ -93,9 +93,9 @@ Read<T> unreadFrom(sqlite3* db) {
 }
 
 // Runs `work` in one transaction: committed when it returns true, else rolled back. fileBusy
-// when another connection holds the file.
+// when another program holds the file.
 inline Written inTransaction(sqlite3* db, const std::function<bool()>& work) {
-    if (!db) return Written::failed;
+    if (!db) return whyFailed(nullptr);
     auto run = [db](const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
     if (run("BEGIN IMMEDIATE") && work() && run("COMMIT")) return Written::done;
     Written why = whyFailed(db);

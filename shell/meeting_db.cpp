@@ -22,8 +22,9 @@ constexpr unsigned kNoDatabaseMessageMs = 1200;
 constexpr wchar_t kFileHeld[] = L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试";
 constexpr unsigned kFileHeldMs = 2000;
 constexpr wchar_t kNoStagePeriod[] = L"00:00\\00:00";
-// Another program (a backup, an editor) may hold the file: a statement waits this long for it,
-// then fails, and what it was for is tried again later. Everything here runs on the clock's thread.
+// Another program (a backup, an editor) may hold the file: a statement waits this long for its
+// lock, an open as long for a file it opened sharing nothing (set where SQLite is built), then
+// fails, and what it was for is tried again later. Everything here runs on the clock's thread.
 constexpr int kBusyWaitMs = 25;
 // checkvalue positions 1 to 6, the alarm and window switches: a clock picked while waiting for
 // the next stage keeps those in effect.
@@ -121,7 +122,8 @@ StageLookup shownFor(const ScheduleAt& at, const std::wstring& restTitle) {
     return StageLookup{at.state, periodText(at.stage->start, at.stage->end), covering ? at.stage->title : restTitle};
 }
 
-// Why a statement failed: another connection holds the file, or it cannot be read at all.
+// Why a statement failed or the file did not open: another program holds it, or it cannot be
+// read at all.
 std::optional<StageLookup> unread(sqlite3* db) {
     if (whyFailed(db) != Written::fileBusy) return std::nullopt;
     StageLookup held;
@@ -133,7 +135,7 @@ std::optional<StageLookup> unread(sqlite3* db) {
 // fileBusy while another program holds the file.
 std::optional<StageLookup> lookupInDatabase(TimeOfDay now, ClockSetting& setting) {
     UniqueDatabase db = openMeetData();
-    if (!db) return std::nullopt;
+    if (!db) return unread(nullptr);
     auto at = scheduleAt(db.get(), now);
     if (!at) return unread(db.get());
     if (at->state == StageState::Covering) {
@@ -201,6 +203,20 @@ void tellRefused(Written why, const wchar_t* failed, unsigned failedMs) {
     }
 }
 
+Written whyFailed(sqlite3* db) {
+    // A file that is there and does not open is held: another program opened it sharing nothing
+    // (a backup, a sync, a virus scan) or may read it while we may not.
+    if (!db) return meetDataExists() ? Written::fileBusy : Written::failed;
+    switch (sqlite3_errcode(db)) {
+        case SQLITE_BUSY:      // its lock
+        case SQLITE_CANTOPEN:  // its journal, opened sharing nothing
+        case SQLITE_IOERR:     // a part of it locked against reading
+            return Written::fileBusy;
+        default:
+            return Written::failed;
+    }
+}
+
 bool meetDataExists() {
     DWORD attributes = GetFileAttributesW(inProgramFolder(kMeetDataFile).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -255,10 +271,12 @@ StageLookup loadCurrentMeeting() {
 std::optional<std::vector<std::wstring>> savedClockNames() {
     std::vector<std::wstring> names;
     UniqueDatabase db = openMeetData();
-    if (!db) return names;
-    Query q(db.get(), kSavedClockNames, {});
-    for (; q.hasRow(); q.next()) names.push_back(q.text(0));
-    if (q.failed() && whyFailed(db.get()) == Written::fileBusy) return std::nullopt;
+    if (db) {
+        Query q(db.get(), kSavedClockNames, {});
+        for (; q.hasRow(); q.next()) names.push_back(q.text(0));
+        if (!q.failed()) return names;
+    }
+    if (whyFailed(db.get()) == Written::fileBusy) return std::nullopt;
     return names;
 }
 

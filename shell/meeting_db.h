@@ -27,8 +27,8 @@ void tellFileHeld();
 // `failed` for `failedMs`.
 void tellRefused(Written why, const wchar_t* failed, unsigned failedMs);
 
-// A connection to the file; empty when it is missing. A damaged file opens, and its first
-// statement fails.
+// A connection to the file; empty when it is missing or cannot be opened now (whyFailed says
+// which). A damaged file opens, and its first statement fails.
 UniqueDatabase openMeetData();
 
 // What the stage lookup decided, for the main clock and the title window.
@@ -69,8 +69,8 @@ StageLookup loadCurrentMeeting();
 // that is not saved, leaves `setting` as it was. False only when the table cannot be read.
 bool loadSavedClock(sqlite3* db, const std::wstring& name, ClockSetting& setting);
 
-// The names of the saved clocks in the order of their ID; a read error ends the list there.
-// Nothing while another program holds the file.
+// The names of the saved clocks in the order of their ID; a read error ends the list there, and
+// a missing file gives none. Nothing while another program holds the file.
 std::optional<std::vector<std::wstring>> savedClockNames();
 
 // For a clock picked by hand: where `now` falls in the day's stages. The covering stage gives its

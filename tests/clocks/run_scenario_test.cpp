@@ -354,16 +354,17 @@ private:
 };
 
 // Another program holds the meeting database for ten seconds over a stage's end. The clock's
-// thread never waits for it more than a moment at a time and nothing is said. Held exclusively,
-// the ended run's face stays until the lookup reads, and the next stage is then timed to its
-// real end; held shared, the next stage starts on time. The ended run's record lands either way.
+// thread never waits for it more than a moment at a time and nothing is said. Held so that it
+// cannot be read (locked, or opened sharing nothing), the ended run's face stays until the lookup
+// reads, and the next stage is then timed to its real end; held shared, the next stage starts on
+// time. The ended run's record lands either way.
 TEST_F(RunScenario, AStageEndWhileTheFileIsHeldNeverStallsTheClockAndTheRecordLandsAfter) {
     shell::writeSettingNumber(L"Time_Record", 1);
     addTalk(L"09:00:00", L"09:00:20", L"汇报");
     addTalk(L"09:00:20", L"09:01:00", L"讨论");
     forms::Frm_exit().Form_Load();
     forms::Frm_exit().Timer4.enabled(false);  // its start kick is played by startRun
-    for (Hold hold : {Hold::exclusive, Hold::shared}) {
+    for (Hold hold : {Hold::exclusive, Hold::shared, Hold::noSharing}) {
         SCOPED_TRACE(testing_support::holdName(hold));
         ASSERT_TRUE(exec("DELETE FROM timesum"));
         clock.setTimeOfDay(9, 0, 0);
@@ -393,7 +394,7 @@ TEST_F(RunScenario, AStageEndWhileTheFileIsHeldNeverStallsTheClockAndTheRecordLa
         }
         lock.release();
         runUntil([&] { return timing().filename == L"讨论" && glass().Timer1.enabled(); });
-        if (hold == Hold::exclusive) {
+        if (hold != Hold::shared) {
             EXPECT_EQ(timing().stageseconds, at(9, 1, 0).seconds - shell::timeOfDayNow().seconds);
         }
         EXPECT_EQ(timing().use_time, L"09:01:00");
@@ -402,13 +403,18 @@ TEST_F(RunScenario, AStageEndWhileTheFileIsHeldNeverStallsTheClockAndTheRecordLa
     }
 }
 
+// The scenarios of a held file, under each hold that keeps the whole file from us.
+class HeldFileScenario : public RunScenario, public testing::WithParamInterface<Hold> {};
+INSTANTIATE_TEST_SUITE_P(Holds, HeldFileScenario, testing::ValuesIn(testing_support::kWholeFileHolds),
+                         testing_support::holdTestName);
+
 // Another program holds the meeting database when the program starts: the clock waits quietly,
 // with no run, prompt, sound or record of a run without a length, and times the stage once the
 // file reads; the often-used submenu, empty meanwhile, fills then too.
-TEST_F(RunScenario, AStartWhileTheFileIsHeldWaitsQuietlyAndTimesTheStageOnceItReads) {
+TEST_P(HeldFileScenario, AStartWhileTheFileIsHeldWaitsQuietlyAndTimesTheStageOnceItReads) {
     shell::writeSettingNumber(L"Time_Record", 1);
     addTalk(L"09:00:00", L"09:01:00", L"汇报");
-    testing_support::LockedFile lock(path());
+    testing_support::LockedFile lock(path(), GetParam());
     forms::Frm_exit().Form_Load();
     forms::Frm_exit().Timer4.enabled(false);  // its start kick is played below
     glass().Form_Load();
@@ -502,14 +508,14 @@ TEST_F(RunScenario, ApplyRunsTheRunningStageAsEditedToItsNewEndUnderItsNewTitle)
 
 // "应用" while another program holds the file: the running stage goes on as it was, with no
 // second start prompt and no idle time in its record; the dialog's settings are stored all the same.
-TEST_F(RunScenario, ApplyWhileTheFileIsHeldKeepsTheRunningStageAndStoresTheSettings) {
+TEST_P(HeldFileScenario, ApplyWhileTheFileIsHeldKeepsTheRunningStageAndStoresTheSettings) {
     shell::writeSettingNumber(L"Time_Record", 1);
     addTalk(L"09:00:00", L"09:01:00", L"汇报");
     startRun();
     runUntilTime(at(9, 0, 20));
     const std::wstring checks = shell::clockSetting().checkvalue;
     {
-        testing_support::LockedFile lock(path());
+        testing_support::LockedFile lock(path(), GetParam());
         forms::Frm_exit().Form_Load();
         forms::Frm_exit().Timer4.enabled(false);
         forms::Frm_exit().menu_two_Click(2);

@@ -75,7 +75,8 @@ protected:
 
 // The hub loaded while another program holds the meeting database: its submenu fills, and the
 // often-used clocks' hotkeys follow it, once the file reads.
-class HotkeysOverAHeldFile : public testing_support::MeetDataTest {
+class HotkeysOverAHeldFile : public testing_support::MeetDataTest,
+                             public testing::WithParamInterface<testing_support::Hold> {
 protected:
     void SetUp() override {
         MeetDataTest::SetUp();
@@ -89,7 +90,7 @@ protected:
     }
     static Frm_exit& hub() { return forms::Frm_exit(); }
     void loadHub() {
-        testing_support::LockedFile lock(path());
+        testing_support::LockedFile lock(path(), GetParam());
         hub().Form_Load();
         hub().Timer4.enabled(false);  // no start kick: these tests start no run
     }
@@ -104,9 +105,12 @@ protected:
     int openBoxes = 0, mostOpen = 0;
 };
 
+INSTANTIATE_TEST_SUITE_P(Holds, HotkeysOverAHeldFile, testing::ValuesIn(testing_support::kWholeFileHolds),
+                         testing_support::holdTestName);
+
 }  // namespace
 
-TEST_F(HotkeysOverAHeldFile, TheShowHideHotkeyIsRegisteredAtOnceAndTheClocksHotkeysOnceTheFileReads) {
+TEST_P(HotkeysOverAHeldFile, TheShowHideHotkeyIsRegisteredAtOnceAndTheClocksHotkeysOnceTheFileReads) {
     loadHub();
     EXPECT_TRUE(hub().menu_often.empty());
     EXPECT_FALSE(isFree(kCtrlAlt, VK_F5));
@@ -119,7 +123,7 @@ TEST_F(HotkeysOverAHeldFile, TheShowHideHotkeyIsRegisteredAtOnceAndTheClocksHotk
 
 // The box of a hotkey another program holds waits for its answer, and the program's messages run
 // under it, the submenu's retry included: that retry asks no second box meanwhile.
-TEST_F(HotkeysOverAHeldFile, AHotkeyHeldElsewhereAsksOneBoxAtATimeOnceTheFileReads) {
+TEST_P(HotkeysOverAHeldFile, AHotkeyHeldElsewhereAsksOneBoxAtATimeOnceTheFileReads) {
     OtherProgram other;
     ASSERT_TRUE(other.take(MOD_CONTROL, '2'));
     win::setMessageSink([this](const win::MessageShown& m) {

@@ -113,24 +113,28 @@ TEST_F(OftenClocks, AfterTheLastStageEverySwitchAndTheTitleStay) {
     expectRestarted();
 }
 
-// A file another program holds says so, as the stage window does; one that is missing cannot be read.
+// A file another program holds, locked or opened sharing nothing, says so, as the stage window
+// does; one that is missing cannot be read.
 TEST_F(OftenClocks, AFileThatCannotBeReadIsReportedAndTheClockIsNotRestarted) {
+    using testing_support::Hold;
+    const wchar_t* held = L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试";
     struct Case {
         const char* name;
-        bool held;
+        std::optional<Hold> hold;
         const wchar_t* text;
         unsigned timeoutMs;
     };
     const Case cases[] = {
-        {"held", true, L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试", 2000},
-        {"missing", false, L"操作系统是精简版本，不支持本功能", 1200},
+        {"locked", Hold::exclusive, held, 2000},
+        {"opened sharing nothing", Hold::noSharing, held, 2000},
+        {"missing", std::nullopt, L"操作系统是精简版本，不支持本功能", 1200},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         messages.clear();
         {
             std::optional<testing_support::LockedFile> lock;
-            if (c.held) lock.emplace(path());
+            if (c.hold) lock.emplace(path(), *c.hold);
             else DeleteFileW(path().c_str());
             hub().menu_often_Click(0);
         }

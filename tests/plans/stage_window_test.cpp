@@ -254,7 +254,7 @@ TEST_F(StageWindow, ClocksDeletedWhileTheFileIsHeldAllStayUntilItIsFree) {
     click(L"List1", 0);
     for (int i = 1; i <= 2; ++i) ctl(L"List1").setSelected(i, true);
     messageAnswer = IDYES;
-    for (Hold hold : {Hold::exclusive, Hold::shared}) {
+    for (Hold hold : {Hold::exclusive, Hold::shared, Hold::noSharing}) {
         SCOPED_TRACE(testing_support::holdName(hold));
         testing_support::CountedBusyWaits waits;
         testing_support::LockedFile lock(path(), hold);
@@ -281,47 +281,55 @@ TEST_F(StageWindow, EveryCommandUnderAHeldFileSaysSoAndChangesNothing) {
     open();
     struct Case {
         const char* name;
-        Hold hold;
+        std::vector<Hold> holds;
         std::function<void()> act;
         bool reopens = false;
     };
+    const std::vector<Hold> whole(std::begin(testing_support::kWholeFileHolds),
+                                  std::end(testing_support::kWholeFileHolds));
     const Case cases[] = {
-        {"stage entry", Hold::exclusive, [&] { w().Image1_Click(1); enterStage(11, 0, 12, 0, L"A", L"新"); }},
-        {"stage entry", Hold::shared, [&] { w().Image1_Click(1); enterStage(11, 0, 12, 0, L"A", L"新"); }},
-        {"clock load", Hold::exclusive, [&] { w().Image1_Click(0); click(L"List1", 0); w().Cmd_load_Click(); }},
-        {"clock save", Hold::exclusive, [&] { ctl(L"Text1", 1).setText(L"新时钟"); w().Cmd_save_Click(); }},
-        {"export", Hold::exclusive, [&] { w().Text3 = L"List2"; w().out_Click(); }},
-        {"search", Hold::exclusive, [&] { click(L"List1", 0); ctl(L"Check1").setValue(1); ctl(L"Text4").setText(L"B"); }},
-        {"opening", Hold::exclusive, [&] { w().Cmd_close_Click(); w().Show(); }, true},
+        {"stage entry", {Hold::exclusive, Hold::shared, Hold::noSharing},
+         [&] { w().Image1_Click(1); enterStage(11, 0, 12, 0, L"A", L"新"); }},
+        {"clock load", whole, [&] { w().Image1_Click(0); click(L"List1", 0); w().Cmd_load_Click(); }},
+        {"clock save", whole, [&] { ctl(L"Text1", 1).setText(L"新时钟"); w().Cmd_save_Click(); }},
+        {"export", whole, [&] { w().Text3 = L"List2"; w().out_Click(); }},
+        {"search", whole, [&] { click(L"List1", 0); ctl(L"Check1").setValue(1); ctl(L"Text4").setText(L"B"); }},
+        {"opening", whole, [&] { w().Cmd_close_Click(); w().Show(); }, true},
     };
     const wstring dialogAlarm = forms::Settings().Ctl(L"Text2", 4).text();
     const auto clocksBefore = rows(L"List1"), stagesBefore = rows(L"List2");
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + ", " + testing_support::holdName(c.hold));
-        testing_support::LockedFile lock(path(), c.hold);
-        messages.clear();
-        c.act();
-        lock.release();
-        ASSERT_EQ(messages.size(), 1u) << lastMessage();
-        EXPECT_EQ(lastMessage(), L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试");
-        EXPECT_EQ(stored(), std::vector<wstring>{L"A:1"});
-        EXPECT_EQ(exec("SELECT title FROM file_list")->size(), 1u);
-        EXPECT_EQ(forms::Settings().Ctl(L"Text2", 4).text(), dialogAlarm);
-        if (c.reopens) continue;
-        EXPECT_EQ(rows(L"List1"), clocksBefore);
-        EXPECT_EQ(rows(L"List2"), stagesBefore);
+        for (Hold hold : c.holds) {
+            SCOPED_TRACE(std::string(c.name) + ", " + testing_support::holdName(hold));
+            testing_support::LockedFile lock(path(), hold);
+            messages.clear();
+            c.act();
+            lock.release();
+            ASSERT_EQ(messages.size(), 1u) << lastMessage();
+            EXPECT_EQ(lastMessage(), L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试");
+            EXPECT_EQ(stored(), std::vector<wstring>{L"A:1"});
+            EXPECT_EQ(exec("SELECT title FROM file_list")->size(), 1u);
+            EXPECT_EQ(forms::Settings().Ctl(L"Text2", 4).text(), dialogAlarm);
+            if (c.reopens) continue;
+            EXPECT_EQ(rows(L"List1"), clocksBefore);
+            EXPECT_EQ(rows(L"List2"), stagesBefore);
+        }
     }
 }
+
+class StageWindowOverAHeldFile : public StageWindow, public testing::WithParamInterface<Hold> {};
+INSTANTIATE_TEST_SUITE_P(Holds, StageWindowOverAHeldFile, testing::ValuesIn(testing_support::kWholeFileHolds),
+                         testing_support::holdTestName);
 
 // Opened while another program holds the file, the window fills its lists once the file reads.
 // Until then a new clock's number would name a place among clocks it cannot show: the save is
 // refused, and no saved clock moves, in the table or in the tray menu its hotkeys follow.
-TEST_F(StageWindow, OpenedUnderAHeldFileItsListsFillOnceTheFileReadsAndNoSaveTakesAPlaceBefore) {
+TEST_P(StageWindowOverAHeldFile, OpenedItsListsFillOnceTheFileReadsAndNoSaveTakesAPlaceBefore) {
     clocks({{L"A", 1}, {L"B", 2}});
     addStage(L"09:00:00", L"10:00:00", L"A", L"早会");
     forms::Frm_exit().change_clock_menu();
     const wstring held = L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试";
-    testing_support::LockedFile lock(path());
+    testing_support::LockedFile lock(path(), GetParam());
     w().Show();
     lock.release();
     ASSERT_EQ(messages.size(), 1u);

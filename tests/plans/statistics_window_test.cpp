@@ -204,15 +204,20 @@ TEST_F(StatisticsWindow, WithoutDatabaseTheListIsEmptyTheSwitchOffAndDeleteDoesN
     EXPECT_EQ(messages[0].timeoutMs, 800u);
 }
 
+class StatisticsOverAHeldFile : public StatisticsWindow, public testing::WithParamInterface<testing_support::Hold> {};
+INSTANTIATE_TEST_SUITE_P(Holds, StatisticsOverAHeldFile, testing::ValuesIn(testing_support::kWholeFileHolds),
+                         testing_support::holdTestName);
+
 // Opened while another program holds the file: the box says so, and the records are listed and
-// the switch set once the file reads.
-TEST_F(StatisticsWindow, OpenedWhileTheFileIsHeldItSaysSoAndListsTheRecordsOnceTheFileReads) {
+// the switch set once the file reads. Held again, a delete says so too and takes nothing.
+TEST_P(StatisticsOverAHeldFile, ItSaysSoListsTheRecordsOnceTheFileReadsAndDeletesNoneWhileHeld) {
+    const wstring held = L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试";
     addRuns(2);
     shell::writeSettingNumber(L"Time_Record", 1);
-    testing_support::LockedFile lock(path());
+    testing_support::LockedFile lock(path(), GetParam());
     window.Show();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试");
+    EXPECT_EQ(messages[0].text, held);
     EXPECT_TRUE(rows().empty());
     EXPECT_FALSE(IsWindowEnabled(window.Check1));
     lock.release();
@@ -221,6 +226,17 @@ TEST_F(StatisticsWindow, OpenedWhileTheFileIsHeldItSaysSoAndListsTheRecordsOnceT
     EXPECT_TRUE(IsWindowEnabled(window.Check1));
     EXPECT_EQ(Button_GetCheck(window.Check1), BST_CHECKED);
     EXPECT_EQ(messages.size(), 1u);
+
+    select({0});
+    messageAnswer = IDYES;
+    messages.clear();
+    testing_support::LockedFile again(path(), GetParam());
+    window.Command3_Click();
+    again.release();
+    ASSERT_EQ(messages.size(), 2u);  // the question, then the refusal
+    EXPECT_EQ(messages[1].text, held);
+    EXPECT_EQ(storedRuns(), 2u);
+    EXPECT_EQ(rows().size(), 2u);
 }
 
 TEST_F(StatisticsWindow, DeleteRemovesTheSelectedRecordsAndSelectsTheRowAboveThem) {
