@@ -66,7 +66,8 @@ public:
     void placeAtSavedPosition();      // the saved place, pulled onto the screen
 
     // A new run on the stage just looked up. `held`: another program held the file and nothing
-    // was read; the stage change then tries the lookup again until the file reads.
+    // was read; the stage change then tries the lookup again until the file reads, while a run
+    // that counts (a wait for a later stage) goes on counting.
     void restartRun(bool held);
 
 protected:

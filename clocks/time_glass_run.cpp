@@ -35,7 +35,9 @@ constexpr unsigned kAfterAlarmMs = 1000;  // the tick after an alarm second skip
 constexpr unsigned kBlinkMs = 450;
 constexpr unsigned kStageChangeMs = 200;
 constexpr unsigned kRetryLookupMs = 2000;  // while the meeting database cannot be read
-constexpr unsigned kRetryHeldMs = 1000;    // while another program holds it
+// While another program holds it: on the tick, so that a run begins within a tick of the file
+// reading. A try waits for the file only a moment.
+constexpr unsigned kRetryHeldMs = kTickMs;
 constexpr int kBannerParkGap = 2000;
 constexpr size_t kShortestSoundList = 3;  // a list this short names no sound
 constexpr size_t kListedSounds = 5;       // start, alarms 1 to 3, stop
@@ -130,6 +132,13 @@ void fireAlarm(time_glass& g, int level) {
     if (r.sound) alarmSound(g, level, r.loopDing);
 }
 
+// The ended run's face on both clocks, whole: the last tick may have come after a blink's dark
+// phase, and the face stays while another program holds the file. Counting down, it shows zero.
+void showEndedRun(time_glass& g) {
+    if (shell::countsDown(shell::clockSetting().optvalue)) g.timelabel = shell::TimeOfDay{};
+    g.Label_change();
+}
+
 void endRun(time_glass& g) {
     shell::screenShared().blinkcount = 0;
     g.Timer1.enabled(false);
@@ -145,6 +154,7 @@ void endRun(time_glass& g) {
     }
     g.Timer4.enabled(true);
     if (secondScreenOn()) forms::time_glasstwo().Timer1.enabled(false);
+    showEndedRun(g);
 }
 
 // ---- prompt machine and blinking ----
@@ -423,6 +433,7 @@ void time_glass::Timer4_Timer() {
         retryLookupLater(*this);  // the stopped face stays as it is until then
         return;
     }
+    Timer1.enabled(false);  // a wait that went on counting under a hold ends here
     shell::timingState().topmostpause = 0;
     forms::Frm_process().stopAndPark(kBannerParkGap);
     forms::Frm_process_two().stopAndPark(kBannerParkGap);
@@ -472,6 +483,10 @@ void time_glass::Timer5_Timer() {
 }
 
 void time_glass::restartRun(bool held) {
+    if (held && Timer1.enabled()) {
+        retryLookupLater(*this, kRetryHeldMs);  // the wait goes on counting; only the lookup waits for the file
+        return;
+    }
     if (held) shell::timingState().stageUnread = true;  // the run start waits for a lookup that reads
     Timer1.enabled(false);
     Timer4.enabled(false);

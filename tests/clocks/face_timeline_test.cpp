@@ -20,9 +20,11 @@
 #include "displays/Frm_time.h"
 #include "displays/Frm_title.h"
 #include "hub/Frm_exit.h"
+#include "settings/Settings.h"
 #include "shell/flag_strings.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
+#include "tests/db_holds.h"
 #include "tests/test_support.h"
 #include "win/handles.h"
 #include "win/program_end.h"
@@ -134,6 +136,15 @@ protected:
         mainRead_ = twinRead_ = {};
     }
 
+    // A new program with the second screen on, whose stages are timed by the saved clock "talk".
+    void restartWithTalk(const shell::ClockSetting& talk) {
+        restart();
+        shell::writeSettingNumber(L"second_screen", 1);
+        ASSERT_TRUE(exec("DELETE FROM clocksetting"));
+        ASSERT_TRUE(exec("DELETE FROM file_list"));
+        addClock(L"talk", talk);
+    }
+
     // The windows in the program's start order; their timers run only as this test runs them.
     // The hub arms its start kick as it loads; the clock loads `clockAfterMs` later.
     void loadWindows(uint32_t clockAfterMs) {
@@ -184,6 +195,13 @@ protected:
             }
             read();
         }
+    }
+
+    // The message loop stalls for `ms`, as on a loaded machine: nothing runs meanwhile, and each
+    // timer that fell due runs once after it.
+    void stall(uint32_t ms) {
+        now_ += ms;
+        clock.advance(ms);
     }
 
     // A face reads anew only once it changed: equal change counts, same pixels.
@@ -287,8 +305,6 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
     };
     for (const FaceCase& c : cases) {
         SCOPED_TRACE(c.what);
-        restart();
-        shell::writeSettingNumber(L"second_screen", 1);
         shell::ClockSetting talk;
         shell::applyFirstRunDefaults(talk);
         talk.Time_one = c.alarms[0];
@@ -298,9 +314,7 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
         talk.checkvalue = c.checkvalue;
         if (c.optvalue) talk.optvalue = c.optvalue;
         talk.Fontselect = L"1061405";  // another colour than the registry's, which the day's end shows
-        ASSERT_TRUE(exec("DELETE FROM clocksetting"));
-        ASSERT_TRUE(exec("DELETE FROM file_list"));
-        addClock(L"talk", talk);
+        restartWithTalk(talk);
         addStage(L"09:00:02", L"09:00:18", L"talk", L"汇报");
         addStage(L"09:00:18", L"09:00:22", L"talk", L"讨论");
         clock.setTimeOfDay(8, 59, 59, c.startMs);
@@ -317,6 +331,68 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
             for (const Change& ch : changes) std::cout << testing::PrintToString(ch) << "\n";
         }
     }
+}
+
+// In alarm 3's blink, kept to the end of the run, another program takes the meeting database
+// and the message loop stalls after a dark phase: the main tick that comes next finds the run
+// over. Both faces show the ended run's zero then and through the hold, until the file reads.
+TEST_F(FaceTimeline, BothFacesShowTheEndedRunsZeroThroughAHoldThatFollowsADarkPhaseOfAlarmThreesBlink) {
+    shell::ClockSetting talk;
+    shell::applyFirstRunDefaults(talk);  // every switch on: alarm 3's blink is kept to the end
+    talk.Time_three = 5;
+    restartWithTalk(talk);
+    addStage(L"09:00:02", L"09:00:10", L"talk", L"汇报");
+    clock.setTimeOfDay(8, 59, 59);
+    loadWindows(0);
+    auto darkInAlarmThree = [&] {
+        return glass().alarmlevel == 3 && glass().Timer3.enabled() && shell::screenShared().blinkcount % 2 != 0 &&
+               shell::timingState().remainingms < 2000;
+    };
+    for (int i = 0; i < 2000 && !darkInAlarmThree(); ++i) run(kStepMs);
+    ASSERT_TRUE(darkInAlarmThree());
+    ASSERT_EQ(changes.back().main, L"");
+    testing_support::LockedFile lock(path());
+    stall(2000);
+    run(kStepMs);
+    ASSERT_FALSE(glass().Timer1.enabled());
+    const size_t ended = changes.size() - 1;
+    run(3000);
+    ASSERT_EQ(shell::timingState().stagestate, shell::StageState::Covering);  // the file has not read
+    for (size_t i = ended; i < changes.size(); ++i) {
+        EXPECT_EQ(changes[i].main, L"00:00") << changes[i].ms;
+        EXPECT_EQ(changes[i].twin, L"00:00") << changes[i].ms;
+    }
+    lock.release();
+    run(1000);
+    EXPECT_EQ(shell::timingState().stagestate, shell::StageState::DayOver);
+}
+
+// "应用" pressed while the clock waits for the stage and another program holds the meeting
+// database: the wait goes on counting on both faces through the ten seconds of the hold; only
+// the lookup waits for the file, and the stage is timed once the file reads.
+TEST_F(FaceTimeline, ApplyUnderAHoldWhileWaitingLeavesTheWaitCountingOnBothFaces) {
+    shell::ClockSetting talk;
+    shell::applyFirstRunDefaults(talk);
+    restartWithTalk(talk);
+    addStage(L"09:00:20", L"09:00:30", L"talk", L"汇报");
+    clock.setTimeOfDay(8, 59, 59);
+    loadWindows(0);
+    run(2000);
+    ASSERT_EQ(changes.back().main, L"00:19");
+    testing_support::LockedFile lock(path());
+    forms::Frm_exit().menu_two_Click(2);
+    ASSERT_TRUE(forms::Settings().loaded());
+    forms::Settings().Ctl(L"Command1").click();
+    run(10000);
+    EXPECT_EQ(changes.back().main, L"00:09");
+    EXPECT_EQ(changes.back().twin, L"00:09");
+    lock.release();
+    run(10000);
+    EXPECT_EQ(shell::timingState().stagestate, shell::StageState::Covering);
+    EXPECT_EQ(shell::timingState().filename, L"汇报");
+    EXPECT_TRUE(glass().Timer1.enabled());
+    expectTellsTheTime(changes, &Change::main, faceBuilds, true, "main");
+    expectTellsTheTime(changes, &Change::twin, faceBuilds, true, "twin");
 }
 
 }  // namespace
