@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/forms.h"
 #include "hub/Frm_exit.h"
@@ -13,6 +15,7 @@
 #include "shell/start_program.h"
 #include "tests/db_holds.h"
 #include "tests/test_support.h"
+#include "win/pump.h"
 #include "win/text.h"
 
 namespace {
@@ -343,6 +346,128 @@ TEST_F(StageWindow, OpenedUnderAHeldFileItsListsFillOnceTheFileReadsAndNoSaveTak
     EXPECT_TRUE(messages.empty()) << lastMessage();
     EXPECT_EQ(stored(), (std::vector<wstring>{L"A:1", L"B:2", L"新:3"}));
     EXPECT_EQ(forms::Frm_exit().menu_often, (std::vector<wstring>{L"A", L"B", L"新"}));
+}
+
+namespace {
+
+// What a user does at the screen, a step at a time, in whatever loop of the program runs then:
+// each tick of a thread timer tries the current step; a step starts with its act and is done
+// once its test holds. A step not done within its time is named in `missed`, and the next one
+// starts all the same.
+class UserSteps {
+public:
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        std::function<bool()> done;
+        DWORD limitMs = 5000;
+    };
+    explicit UserSteps(std::vector<Step> steps) : steps_(std::move(steps)) {
+        running = this;
+        timer_ = SetTimer(nullptr, 0, 50, tick);
+    }
+    UserSteps(const UserSteps&) = delete;
+    UserSteps& operator=(const UserSteps&) = delete;
+    ~UserSteps() {
+        KillTimer(nullptr, timer_);
+        running = nullptr;
+    }
+    bool finished() const { return next_ == steps_.size(); }
+
+    std::vector<std::string> missed;
+
+private:
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        UserSteps* s = running;
+        if (!s || s->busy_ || s->finished()) return;
+        s->busy_ = true;
+        Step& step = s->steps_[s->next_];
+        if (!s->started_) {
+            s->started_ = true;
+            s->since_ = GetTickCount();
+            if (step.act) step.act();
+        }
+        bool late = GetTickCount() - s->since_ > step.limitMs;
+        if (step.done() || late) {
+            if (late) s->missed.push_back(step.name);
+            ++s->next_;
+            s->started_ = false;
+        }
+        s->busy_ = false;
+    }
+
+    static inline UserSteps* running = nullptr;
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    bool started_ = false, busy_ = false;
+    DWORD since_ = 0;
+    UINT_PTR timer_ = 0;
+};
+
+}  // namespace
+
+// Two clicks on the settings dialog's "阶段计时" while another program holds the file: the stage
+// window opens once, its load says the file is held, and the dialog takes no click while that
+// box shows. The window then works as any other: "录入" refuses with the held file's box, the
+// lists fill once the file reads, "录入" saves and "关闭" closes it.
+TEST_F(StageWindow, TwoClicksOnItsButtonUnderAHeldFileOpenOneWindowThatReadsSavesAndCloses) {
+    using Input = std::pair<UINT, WPARAM>;
+    const Input down{WM_LBUTTONDOWN, MK_LBUTTON}, up{WM_LBUTTONUP, 0}, again{WM_LBUTTONDBLCLK, MK_LBUTTON};
+    const struct {
+        const char* name;
+        std::vector<Input> input;
+    } cases[] = {
+        {"two clicks", {down, up, down, up}},
+        {"a double click", {down, up, again, up}},
+    };
+    const wstring held = L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试";
+    clocks({{L"A", 1}});
+    addStage(L"09:00:00", L"10:00:00", L"A", L"早会");
+    settings::Settings& dialog = forms::Settings();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(exec("DELETE FROM clocksetting WHERE clockname = '新'"));
+        // A box shows until its time is up, running the program's messages meanwhile.
+        int boxesOpen = 0, heldBoxes = 0;
+        DWORD boxUntil = 0;
+        win::setMessageSink([&](const win::MessageShown& m) {
+            heldBoxes += m.text == held;
+            boxUntil = GetTickCount() + m.timeoutMs;
+            ++boxesOpen;
+            win::doEvents();
+            --boxesOpen;
+            return IDOK;
+        });
+        testing_support::LockedFile lock(path());
+        HWND shown = nullptr;
+        auto click = [&](const wchar_t* button) { PostMessageW(ctl(button).hwnd(), BM_CLICK, 0, 0); };
+        UserSteps user({
+            {"the box of the opening goes",
+             [&] { shown = w().hwnd(); },
+             [&] { return boxesOpen == 0 || GetTickCount() > boxUntil; }},
+            {"录入 before the file reads says it is held",
+             [&] {
+                 ctl(L"Text1", 1).setText(L"新");
+                 click(L"Cmd_save");
+             },
+             [&] { return heldBoxes == 2; }},
+            {"the file is let go", [&] { lock.release(); }, [] { return true; }},
+            {"the lists fill", nullptr,
+             [&] { return ctl(L"List1").listCount() == 1 && ctl(L"List2").listCount() == 1; }},
+            {"录入 saves", [&] { click(L"Cmd_save"); },
+             [&] { return !exec("SELECT 1 FROM clocksetting WHERE clockname = '新'")->empty(); }},
+            {"关闭 closes", [&] { click(L"Cmd_close"); }, [&] { return !IsWindow(shown); }},
+            {"the title bar closes what is left", [&] { PostMessageW(shown, WM_CLOSE, 0, 0); },
+             [&] { return !IsWindow(shown); }},
+        });
+        HWND button = dialog.Ctl(L"Label30").hwnd();
+        for (auto [msg, wp] : c.input) PostMessageW(button, msg, wp, MAKELPARAM(5, 5));
+        ASSERT_TRUE(testing_support::pumpUntil([&] { return user.finished(); }, 60000));
+        EXPECT_EQ(user.missed, std::vector<std::string>{});
+        EXPECT_EQ(heldBoxes, 2);
+        EXPECT_FALSE(w().loaded());
+        EXPECT_TRUE(IsWindowEnabled(dialog.hwnd()));
+    }
 }
 
 // Another program (or a second window) deleted a row the list still shows.
