@@ -649,13 +649,13 @@ namespace {
 class SentListMessages {
 public:
     SentListMessages() : hook_(SetWindowsHookExW(WH_CALLWNDPROC, count, nullptr, GetCurrentThreadId())) {
-        resets = adds = 0;
+        resets = adds = selects = 0;
     }
     SentListMessages(const SentListMessages&) = delete;
     SentListMessages& operator=(const SentListMessages&) = delete;
     ~SentListMessages() { UnhookWindowsHookEx(hook_); }
 
-    static inline int resets = 0, adds = 0;
+    static inline int resets = 0, adds = 0, selects = 0;
 
 private:
     static LRESULT CALLBACK count(int code, WPARAM wp, LPARAM lp) {
@@ -663,7 +663,28 @@ private:
             UINT msg = reinterpret_cast<const CWPSTRUCT*>(lp)->message;
             resets += msg == LB_RESETCONTENT;
             adds += msg == LB_ADDSTRING;
+            selects += msg == LB_SETSEL;
         }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    HHOOK hook_;
+};
+
+// Counts the ticks of this thread's thread timers (a window's retry of a held file among them)
+// taken from the queue while it lives.
+class ThreadTimerTicks {
+public:
+    ThreadTimerTicks() : hook_(SetWindowsHookExW(WH_GETMESSAGE, count, nullptr, GetCurrentThreadId())) { taken = 0; }
+    ThreadTimerTicks(const ThreadTimerTicks&) = delete;
+    ThreadTimerTicks& operator=(const ThreadTimerTicks&) = delete;
+    ~ThreadTimerTicks() { UnhookWindowsHookEx(hook_); }
+
+    static inline int taken = 0;
+
+private:
+    static LRESULT CALLBACK count(int code, WPARAM wp, LPARAM lp) {
+        const auto* m = reinterpret_cast<const MSG*>(lp);
+        if (code == HC_ACTION && wp == PM_REMOVE && m->message == WM_TIMER && !m->hwnd) ++taken;
         return CallNextHookEx(nullptr, code, wp, lp);
     }
     HHOOK hook_;
@@ -686,6 +707,60 @@ TEST_F(StageWindow, OpensOnTenThousandClocksAndStagesFillingEachListOnceWithoutA
     EXPECT_EQ(ctl(L"List2").listCount(), 10000);
     EXPECT_EQ(SentListMessages::resets, 2);
     EXPECT_EQ(SentListMessages::adds, 0);
+}
+
+// The hint on the stage's clock name, once answered, picks the first saved clock to double-click;
+// a window closed under it goes as it is, its list left alone.
+TEST_F(StageWindow, TheClockNameHintPicksTheFirstClockUnlessTheWindowWasClosedUnderIt) {
+    clocks({{L"A", 1}, {L"B", 2}});
+    for (bool closedUnderIt : {false, true}) {
+        SCOPED_TRACE(closedUnderIt ? "closed under the hint" : "answered");
+        open();
+        w().Image1_Click(1);
+        win::setMessageSink([&](const win::MessageShown& m) {
+            messages.push_back(m);
+            if (closedUnderIt) SendMessageW(w().hwnd(), WM_CLOSE, 0, 0);
+            return IDOK;
+        });
+        SentListMessages sent;
+        for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP}) SendMessageW(ctl(L"Text2", 2).hwnd(), msg, 0, MAKELPARAM(5, 5));
+        EXPECT_EQ(lastMessage(), L"请双击相应时钟名称进行录入");
+        EXPECT_EQ(SentListMessages::selects, closedUnderIt ? 0 : 1);
+        EXPECT_EQ(w().loaded(), !closedUnderIt);
+        if (!closedUnderIt) {
+            EXPECT_EQ(ctl(L"List1").selectedRows(), std::vector<int>{0});
+        }
+    }
+}
+
+// The lists a held file kept from the window are read again only while none of its handlers
+// runs: a read under the delete question would put the rows back unchosen, and the answer would
+// delete nothing.
+TEST_F(StageWindow, ADeleteConfirmedWhileTheListsWaitToBeReadAgainDeletesTheRowsChosen) {
+    clocks({{L"A", 1}, {L"B", 2}, {L"C", 3}});
+    open();
+    ctl(L"Check1").setValue(1);
+    {
+        // Switching the search off reads both lists again: the hold leaves them as they were.
+        testing_support::LockedFile lock(path());
+        ctl(L"Check1").setValue(0);
+    }
+    ASSERT_EQ(lastMessage(), L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试");
+    ASSERT_EQ(names(), (std::vector<wstring>{L"A", L"B", L"C"}));
+    click(L"List1", 0);
+    ctl(L"List1").setSelected(1, true);
+    ThreadTimerTicks ticks;
+    win::setMessageSink([&](const win::MessageShown& m) {
+        messages.push_back(m);
+        int before = ThreadTimerTicks::taken;
+        EXPECT_TRUE(testing_support::pumpUntil([&] { return ThreadTimerTicks::taken > before; }))
+            << "the window's retry had no tick under the question";
+        return IDYES;
+    });
+    SendMessageW(ctl(L"Cmd_del").hwnd(), BM_CLICK, 0, 0);
+    EXPECT_EQ(lastMessage(), L"确定删除数据吗？");
+    EXPECT_EQ(stored(), std::vector<wstring>{L"C:1"});
+    EXPECT_EQ(names(), std::vector<wstring>{L"C"});
 }
 
 TEST_F(StageWindow, SavingRefusesWithTheBoxesOfTheNameTheDateAndTheAlarms) {
