@@ -143,17 +143,25 @@ void releaseAfterHandlers(Window& window, std::shared_ptr<void> owner) {
 
 long heldForHandlers() { return held; }
 
+// Every handler under the box waits for it, the asker's and those that called into the asker:
+// none of their windows takes input meanwhile, or a click there would run a loop of its own
+// above the box's, and the box could not return until that loop ended.
 BoxScope::BoxScope() : entry_(handlers().size()) {
     while (entry_ > 0 && !handlers()[entry_ - 1]) --entry_;
     if (entry_-- == 0) return;
+    for (std::size_t i = 0; i <= entry_; ++i) {
+        if (Window* waiting = handlers()[i]) ++waiting->boxes_;
+    }
     Window& asker = *handlers()[entry_];
-    ++asker.boxes_;
     if (!asker.messageOnly_) owner_ = GetAncestor(asker.hwnd(), GA_ROOT);
 }
 
+// A window destroyed meanwhile has left a null entry.
 BoxScope::~BoxScope() {
     if (entry_ >= handlers().size()) return;
-    if (Window* asker = handlers()[entry_]) --asker->boxes_;
+    for (std::size_t i = 0; i <= entry_; ++i) {
+        if (Window* waiting = handlers()[i]) --waiting->boxes_;
+    }
 }
 
 bool takesInput(HWND window) {

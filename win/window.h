@@ -6,7 +6,8 @@
 // A box, a menu or a wait runs a message loop inside the handler that opened it, and every
 // message of the program is dispatched there. So a window counts its own handlers on the stack:
 // an unload asked meanwhile waits until the outermost of them returns, and a box opened by one
-// of them is owned by the window, which takes no input until the box is answered.
+// of them is owned by the window, which takes no input until the box is answered; nor does a
+// window whose handler called into it and waits under the box too.
 #include <windows.h>
 
 #include <cstddef>
@@ -130,7 +131,8 @@ long heldForHandlers();
 
 // While one lives, a box asked by the innermost handler of this thread's windows is open: the
 // box's owner is that window's top-level window (none for a message-only window or outside
-// every handler), and the window takes no input until the scope ends.
+// every handler), and until the scope ends neither that window nor any whose handler is on the
+// stack beneath it takes input.
 class BoxScope {
 public:
     BoxScope();

@@ -671,6 +671,45 @@ TEST_F(RunScenario, AStageAddedForLaterTodayIsTimedWhileWaitingAfterTheDayAndAft
     }
 }
 
+// A stage deleted in "阶段计时" while the clock counts down to it: the stages are looked up
+// again at once, so the clock counts down to the next one, or the day is over when none is left.
+TEST_F(RunScenario, AStageDeletedWhileTheClockWaitsForItIsNoLongerCountedTo) {
+    const struct {
+        const char* what;
+        bool anotherFollows;
+        StageState state;
+        const wchar_t* period;
+    } cases[] = {
+        {"another stage follows", true, StageState::Waiting, L"10:00:00\\10:01:00"},
+        {"it was the day's last", false, StageState::DayOver, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        forms::resetAll();
+        testing_support::resetSharedState();
+        ASSERT_TRUE(exec("DELETE FROM file_list"));
+        clock.setTimeOfDay(9, 0, 0);
+        addTalk(L"09:30:00", L"09:31:00", L"取消");
+        if (c.anotherFollows) addTalk(L"10:00:00", L"10:01:00", L"下一");
+        startRun();
+        runUntilTime(at(9, 0, 10));
+        ASSERT_EQ(timing().stagestate, StageState::Waiting);
+        ASSERT_EQ(glass().stageperiod, L"09:30:00\\09:31:00");
+        plans::Frm_offtensetting& w = forms::Frm_offtensetting();
+        w.Show();
+        ASSERT_TRUE(w.loaded());
+        w.Ctl(L"List2").setListIndex(0);
+        messageAnswer = IDYES;
+        w.Ctl(L"Cmd_del").click();
+        ASSERT_TRUE(exec("SELECT 1 FROM file_list WHERE title = '取消'")->empty());
+        runUntilTime(at(9, 0, 12));
+        EXPECT_EQ(timing().stagestate, c.state);
+        if (c.period) {
+            EXPECT_EQ(glass().stageperiod, c.period);
+        }
+    }
+}
+
 TEST_F(RunScenario, TimeOfDaySourcesCountOnAcrossMidnight) {
     for (int16_t mode : {1, 2}) {
         clock.setTimeOfDay(23, 59, 58, 500);

@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/forms.h"
 #include "hub/Frm_exit.h"
@@ -13,6 +15,7 @@
 #include "shell/start_program.h"
 #include "tests/db_holds.h"
 #include "tests/test_support.h"
+#include "win/pump.h"
 #include "win/text.h"
 
 namespace {
@@ -353,6 +356,128 @@ TEST_P(StageWindowOverAHeldFile, OpenedItsListsFillOnceTheFileReadsAndNoSaveTake
     EXPECT_EQ(forms::Frm_exit().menu_often, (std::vector<wstring>{L"A", L"B", L"新"}));
 }
 
+namespace {
+
+// What a user does at the screen, a step at a time, in whatever loop of the program runs then:
+// each tick of a thread timer tries the current step; a step starts with its act and is done
+// once its test holds. A step not done within its time is named in `missed`, and the next one
+// starts all the same.
+class UserSteps {
+public:
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        std::function<bool()> done;
+        DWORD limitMs = 5000;
+    };
+    explicit UserSteps(std::vector<Step> steps) : steps_(std::move(steps)) {
+        running = this;
+        timer_ = SetTimer(nullptr, 0, 50, tick);
+    }
+    UserSteps(const UserSteps&) = delete;
+    UserSteps& operator=(const UserSteps&) = delete;
+    ~UserSteps() {
+        KillTimer(nullptr, timer_);
+        running = nullptr;
+    }
+    bool finished() const { return next_ == steps_.size(); }
+
+    std::vector<std::string> missed;
+
+private:
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        UserSteps* s = running;
+        if (!s || s->busy_ || s->finished()) return;
+        s->busy_ = true;
+        Step& step = s->steps_[s->next_];
+        if (!s->started_) {
+            s->started_ = true;
+            s->since_ = GetTickCount();
+            if (step.act) step.act();
+        }
+        bool late = GetTickCount() - s->since_ > step.limitMs;
+        if (step.done() || late) {
+            if (late) s->missed.push_back(step.name);
+            ++s->next_;
+            s->started_ = false;
+        }
+        s->busy_ = false;
+    }
+
+    static inline UserSteps* running = nullptr;
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    bool started_ = false, busy_ = false;
+    DWORD since_ = 0;
+    UINT_PTR timer_ = 0;
+};
+
+}  // namespace
+
+// Two clicks on the settings dialog's "阶段计时" while another program holds the file: the stage
+// window opens once, its load says the file is held, and the dialog takes no click while that
+// box shows. The window then works as any other: "录入" refuses with the held file's box, the
+// lists fill once the file reads, "录入" saves and "关闭" closes it.
+TEST_F(StageWindow, TwoClicksOnItsButtonUnderAHeldFileOpenOneWindowThatReadsSavesAndCloses) {
+    using Input = std::pair<UINT, WPARAM>;
+    const Input down{WM_LBUTTONDOWN, MK_LBUTTON}, up{WM_LBUTTONUP, 0}, again{WM_LBUTTONDBLCLK, MK_LBUTTON};
+    const struct {
+        const char* name;
+        std::vector<Input> input;
+    } cases[] = {
+        {"two clicks", {down, up, down, up}},
+        {"a double click", {down, up, again, up}},
+    };
+    const wstring held = L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试";
+    clocks({{L"A", 1}});
+    addStage(L"09:00:00", L"10:00:00", L"A", L"早会");
+    settings::Settings& dialog = forms::Settings();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(exec("DELETE FROM clocksetting WHERE clockname = '新'"));
+        // A box shows until its time is up, running the program's messages meanwhile.
+        int boxesOpen = 0, heldBoxes = 0;
+        DWORD boxUntil = 0;
+        win::setMessageSink([&](const win::MessageShown& m) {
+            heldBoxes += m.text == held;
+            boxUntil = GetTickCount() + m.timeoutMs;
+            ++boxesOpen;
+            win::doEvents();
+            --boxesOpen;
+            return IDOK;
+        });
+        testing_support::LockedFile lock(path());
+        HWND shown = nullptr;
+        auto click = [&](const wchar_t* button) { PostMessageW(ctl(button).hwnd(), BM_CLICK, 0, 0); };
+        UserSteps user({
+            {"the box of the opening goes",
+             [&] { shown = w().hwnd(); },
+             [&] { return boxesOpen == 0 || GetTickCount() > boxUntil; }},
+            {"录入 before the file reads says it is held",
+             [&] {
+                 ctl(L"Text1", 1).setText(L"新");
+                 click(L"Cmd_save");
+             },
+             [&] { return heldBoxes == 2; }},
+            {"the file is let go", [&] { lock.release(); }, [] { return true; }},
+            {"the lists fill", nullptr,
+             [&] { return ctl(L"List1").listCount() == 1 && ctl(L"List2").listCount() == 1; }},
+            {"录入 saves", [&] { click(L"Cmd_save"); },
+             [&] { return !exec("SELECT 1 FROM clocksetting WHERE clockname = '新'")->empty(); }},
+            {"关闭 closes", [&] { click(L"Cmd_close"); }, [&] { return !IsWindow(shown); }},
+            {"the title bar closes what is left", [&] { PostMessageW(shown, WM_CLOSE, 0, 0); },
+             [&] { return !IsWindow(shown); }},
+        });
+        HWND button = dialog.Ctl(L"Label30").hwnd();
+        for (auto [msg, wp] : c.input) PostMessageW(button, msg, wp, MAKELPARAM(5, 5));
+        ASSERT_TRUE(testing_support::pumpUntil([&] { return user.finished(); }, 60000));
+        EXPECT_EQ(user.missed, std::vector<std::string>{});
+        EXPECT_EQ(heldBoxes, 2);
+        EXPECT_FALSE(w().loaded());
+        EXPECT_TRUE(IsWindowEnabled(dialog.hwnd()));
+    }
+}
+
 // Another program (or a second window) deleted a row the list still shows.
 TEST_F(StageWindow, ADeleteThatFindsARowGoneAlreadyDeletesNothingAndTheListKeepsItsRows) {
     clocks({{L"A", 1}, {L"B", 2}, {L"C", 3}});
@@ -532,13 +657,13 @@ namespace {
 class SentListMessages {
 public:
     SentListMessages() : hook_(SetWindowsHookExW(WH_CALLWNDPROC, count, nullptr, GetCurrentThreadId())) {
-        resets = adds = 0;
+        resets = adds = selects = 0;
     }
     SentListMessages(const SentListMessages&) = delete;
     SentListMessages& operator=(const SentListMessages&) = delete;
     ~SentListMessages() { UnhookWindowsHookEx(hook_); }
 
-    static inline int resets = 0, adds = 0;
+    static inline int resets = 0, adds = 0, selects = 0;
 
 private:
     static LRESULT CALLBACK count(int code, WPARAM wp, LPARAM lp) {
@@ -546,7 +671,28 @@ private:
             UINT msg = reinterpret_cast<const CWPSTRUCT*>(lp)->message;
             resets += msg == LB_RESETCONTENT;
             adds += msg == LB_ADDSTRING;
+            selects += msg == LB_SETSEL;
         }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    HHOOK hook_;
+};
+
+// Counts the ticks of this thread's thread timers (a window's retry of a held file among them)
+// taken from the queue while it lives.
+class ThreadTimerTicks {
+public:
+    ThreadTimerTicks() : hook_(SetWindowsHookExW(WH_GETMESSAGE, count, nullptr, GetCurrentThreadId())) { taken = 0; }
+    ThreadTimerTicks(const ThreadTimerTicks&) = delete;
+    ThreadTimerTicks& operator=(const ThreadTimerTicks&) = delete;
+    ~ThreadTimerTicks() { UnhookWindowsHookEx(hook_); }
+
+    static inline int taken = 0;
+
+private:
+    static LRESULT CALLBACK count(int code, WPARAM wp, LPARAM lp) {
+        const auto* m = reinterpret_cast<const MSG*>(lp);
+        if (code == HC_ACTION && wp == PM_REMOVE && m->message == WM_TIMER && !m->hwnd) ++taken;
         return CallNextHookEx(nullptr, code, wp, lp);
     }
     HHOOK hook_;
@@ -569,6 +715,60 @@ TEST_F(StageWindow, OpensOnTenThousandClocksAndStagesFillingEachListOnceWithoutA
     EXPECT_EQ(ctl(L"List2").listCount(), 10000);
     EXPECT_EQ(SentListMessages::resets, 2);
     EXPECT_EQ(SentListMessages::adds, 0);
+}
+
+// The hint on the stage's clock name, once answered, picks the first saved clock to double-click;
+// a window closed under it goes as it is, its list left alone.
+TEST_F(StageWindow, TheClockNameHintPicksTheFirstClockUnlessTheWindowWasClosedUnderIt) {
+    clocks({{L"A", 1}, {L"B", 2}});
+    for (bool closedUnderIt : {false, true}) {
+        SCOPED_TRACE(closedUnderIt ? "closed under the hint" : "answered");
+        open();
+        w().Image1_Click(1);
+        win::setMessageSink([&](const win::MessageShown& m) {
+            messages.push_back(m);
+            if (closedUnderIt) SendMessageW(w().hwnd(), WM_CLOSE, 0, 0);
+            return IDOK;
+        });
+        SentListMessages sent;
+        for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP}) SendMessageW(ctl(L"Text2", 2).hwnd(), msg, 0, MAKELPARAM(5, 5));
+        EXPECT_EQ(lastMessage(), L"请双击相应时钟名称进行录入");
+        EXPECT_EQ(SentListMessages::selects, closedUnderIt ? 0 : 1);
+        EXPECT_EQ(w().loaded(), !closedUnderIt);
+        if (!closedUnderIt) {
+            EXPECT_EQ(ctl(L"List1").selectedRows(), std::vector<int>{0});
+        }
+    }
+}
+
+// The lists a held file kept from the window are read again only while none of its handlers
+// runs: a read under the delete question would put the rows back unchosen, and the answer would
+// delete nothing.
+TEST_F(StageWindow, ADeleteConfirmedWhileTheListsWaitToBeReadAgainDeletesTheRowsChosen) {
+    clocks({{L"A", 1}, {L"B", 2}, {L"C", 3}});
+    open();
+    ctl(L"Check1").setValue(1);
+    {
+        // Switching the search off reads both lists again: the hold leaves them as they were.
+        testing_support::LockedFile lock(path());
+        ctl(L"Check1").setValue(0);
+    }
+    ASSERT_EQ(lastMessage(), L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试");
+    ASSERT_EQ(names(), (std::vector<wstring>{L"A", L"B", L"C"}));
+    click(L"List1", 0);
+    ctl(L"List1").setSelected(1, true);
+    ThreadTimerTicks ticks;
+    win::setMessageSink([&](const win::MessageShown& m) {
+        messages.push_back(m);
+        int before = ThreadTimerTicks::taken;
+        EXPECT_TRUE(testing_support::pumpUntil([&] { return ThreadTimerTicks::taken > before; }))
+            << "the window's retry had no tick under the question";
+        return IDYES;
+    });
+    SendMessageW(ctl(L"Cmd_del").hwnd(), BM_CLICK, 0, 0);
+    EXPECT_EQ(lastMessage(), L"确定删除数据吗？");
+    EXPECT_EQ(stored(), std::vector<wstring>{L"C:1"});
+    EXPECT_EQ(names(), std::vector<wstring>{L"C"});
 }
 
 TEST_F(StageWindow, SavingRefusesWithTheBoxesOfTheNameTheDateAndTheAlarms) {

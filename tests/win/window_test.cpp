@@ -205,7 +205,8 @@ TEST_F(WindowTest, TheAskingWindowIsDisabledAndDropsQueuedInputWhileItsBoxShows)
 
 // Both clicks of a double click, or two presses of a key, are queued for the control before the
 // first one's question opens: the button's through the window, the edit's through its own
-// procedure.
+// procedure. The question may be another window's, asked from a handler the click called, as a
+// window opened by the click asks as it loads: the clicked window waits under it all the same.
 TEST_F(WindowTest, ADoubleClickOnAControlThatAsksDoesOneThing) {
     using Input = std::pair<UINT, WPARAM>;
     const Input clicks[] = {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}, {WM_LBUTTONDBLCLK, MK_LBUTTON}, {WM_LBUTTONUP, 0}};
@@ -213,19 +214,24 @@ TEST_F(WindowTest, ADoubleClickOnAControlThatAsksDoesOneThing) {
         const char* name;
         const wchar_t* control;
         std::vector<Input> input;
+        bool askedByAnother = false;
     } cases[] = {
         {"a button's double click", L"Command1", {std::begin(clicks), std::end(clicks)}},
         {"an edit's double click", L"Text1", {std::begin(clicks), std::end(clicks)}},
         {"two presses of a key on an edit", L"Text1", {{WM_KEYDOWN, VK_RETURN}, {WM_KEYDOWN, VK_RETURN}}},
+        {"a button's double click, another window asking", L"Command1", {std::begin(clicks), std::end(clicks)}, true},
+        {"an edit's double click, another window asking", L"Text1", {std::begin(clicks), std::end(clicks)}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Probe probe;
+        Probe probe, other;
         probe.loadWithControls();
+        other.Show();
         int deleted = 0;
-        probe.onClick = [&] {
+        other.handler = [&] {
             if (win::askMessage(L"确定删除数据吗？", L"提示", MB_YESNO) == IDYES) ++deleted;
         };
+        probe.onClick = c.askedByAnother ? std::function<void()>([&] { other.run(); }) : other.handler;
         shown.clear();
         answerBoxes(IDYES, [] { win::doEvents(); });
         HWND control = probe.Ctl(c.control).hwnd();
