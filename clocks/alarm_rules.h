@@ -11,7 +11,7 @@
 
 namespace clocks {
 
-// The stage length in milliseconds, with 400 ms of grace, less the elapsed time.
+// The stage length in milliseconds, with its grace, less the elapsed time.
 int32_t remainingMs(int32_t stageseconds, int32_t elapsedMs);
 
 // A remaining time that rose by more than 400 ms over the last accepted one is a measuring

@@ -37,9 +37,7 @@ RunLength stageLength(RunLength was, shell::StageState state, const StagePeriod&
 
 RunLength runStartLength(RunLength was, shell::StageState state, const StagePeriod& p, shell::TimeOfDay now) {
     RunLength r = stageLength(was, state, p, now);
-    if (state != shell::StageState::Covering || !p.end) return r;
-    if (p.start && r.seconds + 1 == p.end->seconds - p.start->seconds) r = lengthFromSeconds(r, r.seconds + 1);
-    r.seconds = r.timeAll.seconds;  // whole seconds of a time of day, as the face shows it
+    if (state == shell::StageState::Covering && p.end) r.seconds = r.timeAll.seconds;  // as the face shows it
     return r;
 }
 
@@ -47,9 +45,28 @@ bool dayIsOver(shell::StageState state, shell::TimeOfDay timeAll) {
     return state == shell::StageState::DayOver && shell::timetosecond(timeAll) == 0;
 }
 
+std::optional<EndedStage> endedRun(shell::StageState state, const StagePeriod& p, shell::TimeOfDay runSecond,
+                                   uint32_t day) {
+    switch (state) {
+    case shell::StageState::Covering: return EndedStage{p, day};
+    case shell::StageState::Waiting: return EndedStage{{runSecond, p.start}, day};
+    default: return std::nullopt;
+    }
+}
+
 bool stillCovers(const EndedStage& ended, uint32_t today, shell::TimeOfDay now) {
     const StagePeriod& p = ended.period;
     return ended.day == today && p.start && p.end && *p.start <= now && now < *p.end;
+}
+
+TimedStage stageTiming(const std::optional<TimedStage>& was, const StagePeriod& p, uint32_t day,
+                       shell::TimeOfDay runSecond) {
+    if (was && p.start && was->start == p.start && was->day == day && was->since <= runSecond) return *was;
+    return TimedStage{p.start, day, runSecond};
+}
+
+int32_t timedBefore(const TimedStage& s, shell::TimeOfDay runSecond) {
+    return std::max(runSecond.seconds - s.since.seconds, 0) * 1000;
 }
 
 void openRunRecord(shell::TimingState& t, const StagePeriod& p, const std::wstring& title) {
@@ -60,8 +77,8 @@ void openRunRecord(shell::TimingState& t, const StagePeriod& p, const std::wstri
     t.filename = title;
 }
 
-void closeRunRecord(shell::TimingState& t) {
-    t.out_time = std::min(shell::roundHalfEven(t.elapsedms + double{kGraceMs}), t.stagems);
+void closeRunRecord(shell::TimingState& t, int32_t before) {
+    t.out_time = std::min(shell::roundHalfEven(t.elapsedms + double{kGraceMs}), t.stagems) + before;
     auto start = shell::parseTimeOfDay(t.set_time);
     auto end = shell::parseTimeOfDay(t.use_time);
     if (start && end) t.pause_time = shell::roundHalfEven((end->seconds - start->seconds) * 1000.0 - t.out_time);

@@ -77,9 +77,9 @@ void mouseMoved(time_glass& g, POINT at, bool leftHeld) {
 }
 
 // When the first run starts: the hub's start kick, still to come, then the run start's own
-// interval. A run shows its first count for its grace only, so a face built for now would
-// change at that start, off the run's rhythm by the grace, whenever the start falls in a later
-// second.
+// interval. A run shows its first count for what is left of the second it starts in, so a face
+// built for now would change at that start, off the run's rhythm, whenever the start falls in a
+// later second.
 shell::TimeOfDay firstRunStart(unsigned runStartMs) {
     ClockReading now = readClock();
     int64_t ahead = 0;

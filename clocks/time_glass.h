@@ -24,7 +24,9 @@ public:
     win::Timer Timer1{1000, [this] { Timer1_Timer(); }};  // main tick
     win::Timer Timer2{100, [this] { Timer2_Timer(); }};   // alarm prompt machine
     win::Timer Timer3{200, [this] { Timer3_Timer(); }};   // blinking and prompt duration
-    win::Timer Timer4{1000, [this] { Timer4_Timer(); }};  // stage change, one shot
+    // Stage change, one shot, 200 ms after the run's end from the first on: a first one a second
+    // later would begin the stage after the program's first wait in its second second.
+    win::Timer Timer4{200, [this] { Timer4_Timer(); }};
     win::Timer Timer5{20, [this] { Timer5_Timer(); }};    // run start, one shot
     win::Timer daywatch{1000, [this] { daywatch_Timer(); }};  // the date, while no stage is timed
 
@@ -38,12 +40,13 @@ public:
     shell::TimeOfDay timelabel;                  // the time to show, before formatting
     std::wstring facetext;                       // the text now on the face
     int32_t lastshownms = 0;                     // remaining ms last accepted by the main tick
-    shell::TimeOfDay runstart;                   // time of day at run start
+    shell::TimeOfDay runstart;                   // the second of the day the run is measured from
     std::vector<std::wstring> soundnames;        // start, alarm 1..3, stop
     int16_t addsize = 0;                         // second-screen font increment, points
     int32_t alarmonesecs = 0;                    // alarm thresholds taken at run start
     int32_t alarmtwosecs = 0;
-    std::optional<EndedStage> endedstage;        // the stage whose run ended, until the next run
+    std::optional<EndedStage> endedstage;        // the stage or wait whose run ended, until the next run
+    std::optional<TimedStage> timedstage;        // the stage the running run times
 
     // Elapsed milliseconds of the running stage; only "Timer1" measures.
     int32_t remaintime(const std::wstring& timername);

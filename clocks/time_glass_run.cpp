@@ -147,11 +147,10 @@ void endRun(time_glass& g) {
     shell::TimingState& t = shell::timingState();
     stopSoundList(g, t.soundlist);
     stopWaveSounds();
-    closeRunRecord(t);
-    if (t.stagestate == shell::StageState::Covering) {
-        g.endedstage = EndedStage{stagePeriodOf(g.stageperiod), t.stageday};
-        if (t.out_time > 1000) shell::savetimerecord(t);
-    }
+    closeRunRecord(t, g.timedstage ? timedBefore(*g.timedstage, g.runstart) : 0);
+    g.timedstage.reset();
+    g.endedstage = endedRun(t.stagestate, stagePeriodOf(g.stageperiod), g.runstart, t.stageday);
+    if (t.stagestate == shell::StageState::Covering && t.out_time > 1000) shell::savetimerecord(t);
     g.Timer4.enabled(true);
     if (secondScreenOn()) forms::time_glasstwo().Timer1.enabled(false);
     showEndedRun(g);
@@ -256,17 +255,25 @@ void clearPreviousRun(time_glass& g) {
     if (stopSoundList(g, shell::timingState().soundlist)) stopWaveSounds();
 }
 
+// The length from the second the run starts in, which it is measured from; a run started again
+// on the stage it times keeps that stage's timing.
 void takeRunLength(time_glass& g) {
     shell::TimingState& t = shell::timingState();
     shell::ClockSetting& cs = shell::clockSetting();
     StagePeriod period = stagePeriodOf(g.stageperiod);
-    RunLength r = runStartLength({t.stageseconds, cs.Time_all}, t.stagestate, period, shell::timeOfDayNow());
+    g.runstart = shell::timeOfDayNow();
+    RunLength r = runStartLength({t.stageseconds, cs.Time_all}, t.stagestate, period, g.runstart);
     t.stageseconds = r.seconds;
     cs.Time_all = r.timeAll;
     t.stagems = shell::roundHalfEven(t.stageseconds * 1000.0);
     g.alarmonesecs = cs.Time_one;
     g.alarmtwosecs = cs.Time_two;
-    g.lastshownms = t.stagems;
+    g.lastshownms = remainingMs(t.stageseconds, 0);  // the most the run shows
+    if (t.stagestate == shell::StageState::Covering) {
+        g.timedstage = stageTiming(g.timedstage, period, t.stageday, g.runstart);
+    } else {
+        g.timedstage.reset();
+    }
     openRunRecord(t, period, forms::Frm_title().titletext());
 }
 
@@ -275,9 +282,9 @@ void takeStartReading(time_glass& g) {
     screen.screenwidth = GetSystemMetrics(SM_CXFULLSCREEN);
     screen.screenheight = GetSystemMetrics(SM_CYFULLSCREEN);
     shell::TimingState& t = shell::timingState();
-    ClockReading now = readClock();
-    if (auto tick = startTickFor(t.clockmode, now)) t.starttick = *tick;
-    g.runstart = shell::TimeOfDay{now.secondsOfDay};
+    ClockReading start = startOfSecond(readClock(), g.runstart.seconds);
+    if (auto tick = startTickFor(t.clockmode, start)) t.starttick = *tick;
+    g.runstart = shell::TimeOfDay{start.secondsOfDay};
 }
 
 void switchOnTimers(time_glass& g) {

@@ -210,8 +210,9 @@ void time_glasstwo::Timer5_Timer() {
     shell::ScreenShared& screen = shell::screenShared();
     screen.screenwidth = GetSystemMetrics(SM_CXFULLSCREEN);
     screen.screenheight = GetSystemMetrics(SM_CYFULLSCREEN);
-    // The last start reading: both clocks measure from it.
-    ClockReading now = readClock();
+    // The last start reading: both clocks measure from it, from the second the main clock's run
+    // is measured from.
+    ClockReading now = startOfSecond(readClock(), forms::time_glass().runstart.seconds);
     shell::TimingState& t = shell::timingState();
     if (auto tick = startTickFor(t.clockmode, now)) t.starttick = *tick;
     runstart = shell::TimeOfDay{now.secondsOfDay};

@@ -10,6 +10,7 @@ namespace clocks {
 namespace {
 
 constexpr int64_t kDayMs = 86400000;
+constexpr int64_t kRecentSecondMs = 60000;  // a run's start follows the taking of its length by moments
 constexpr int kLastMode = 2;
 
 std::optional<int32_t> asInt32(int64_t value) {
@@ -41,6 +42,14 @@ ClockReading readClock() {
     SYSTEMTIME t = clock.localTime();
     int32_t seconds = (t.wHour * 60 + t.wMinute) * 60 + t.wSecond;
     return ClockReading{clock.tickCount(), seconds * 1000 + t.wMilliseconds, seconds};
+}
+
+ClockReading startOfSecond(ClockReading now, int32_t second) {
+    int64_t since = now.msOfDay - int64_t{second} * 1000;
+    if (since < 0) since += kDayMs;  // midnight passed since
+    if (since >= kRecentSecondMs) since = now.msOfDay % 1000;
+    auto at = static_cast<int32_t>((now.msOfDay - since + kDayMs) % kDayMs);
+    return ClockReading{now.tick - static_cast<uint32_t>(since), at, at / 1000};
 }
 
 Elapsed elapsedSince(int mode, RunStartReading start, ClockReading now, int32_t carried) {

@@ -17,6 +17,12 @@ struct ClockReading {
 
 ClockReading readClock();
 
+// The reading as it was when `second` of the day began. A run is measured from the start of the
+// second its length was taken in, so that it counts as its stage does, whatever the moment of
+// its start within that second. `second` is the reading's or one just before it (within a
+// minute, midnight between them too); any other gives the start of the reading's own second.
+ClockReading startOfSecond(ClockReading now, int32_t second);
+
 // Where a run started, for each source.
 struct RunStartReading {
     uint32_t starttick = 0;     // modes 0 and 1

@@ -45,7 +45,7 @@ enum class StageState : int16_t {
 
 // Runtime values exchanged between the windows.
 struct TimingState {
-    int32_t remainingms = 0;      // stageseconds * 1000 + 400 - elapsed
+    int32_t remainingms = 0;      // stageseconds * 1000 + grace - elapsed
     int16_t clockmode = 0;        // time source 0, 1 or 2
     int32_t elapsedms = 0;
     std::wstring set_time;        // "hh:mm:ss", start of the stage being timed

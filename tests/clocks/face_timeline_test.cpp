@@ -383,7 +383,7 @@ TEST_F(FaceTimeline, ApplyUnderAHoldWhileWaitingLeavesTheWaitCountingOnBothFaces
     forms::Frm_exit().menu_two_Click(2);
     ASSERT_TRUE(forms::Settings().loaded());
     forms::Settings().Ctl(L"Command1").click();
-    run(10000);
+    run(10500);  // to the middle of the second that shows "00:09"
     EXPECT_EQ(changes.back().main, L"00:09");
     EXPECT_EQ(changes.back().twin, L"00:09");
     lock.release();

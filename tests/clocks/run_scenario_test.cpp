@@ -5,14 +5,17 @@
 #include <algorithm>
 #include <atomic>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/forms.h"
 #include "clocks/alarm_rules.h"
+#include "clocks/stage_run.h"
 #include "clocks/time_glass.h"
 #include "clocks/time_glasstwo.h"
 #include "displays/Frm_process.h"
@@ -141,6 +144,15 @@ protected:
         runUntil([&] { return shell::timeOfDayNow() >= t; });
     }
 
+    // The clock's time of day in milliseconds.
+    int32_t msNow() {
+        const SYSTEMTIME& t = clock.time;
+        return ((t.wHour * 60 + t.wMinute) * 60 + t.wSecond) * 1000 + t.wMilliseconds;
+    }
+    void advanceTo(int32_t msOfDay) {
+        if (msOfDay > msNow()) clock.advance(static_cast<uint32_t>(msOfDay - msNow()));
+    }
+
     // The timer of the run's chain that fires next; nothing when none runs.
     win::Timer* next() {
         for (win::Timer* t : {&glass().Timer5, &glass().Timer4, &glass().Timer1}) {
@@ -149,12 +161,19 @@ protected:
         return nullptr;
     }
 
-    // Fires the next timer of the run's chain after its interval; false when none runs.
+    // Fires the next timer of the run's chain after its interval, `lateMs` late; false when none
+    // runs. Notes the runs it starts and ends.
     bool step() {
         win::Timer* t = next();
         if (!t) return false;
-        clock.advance(t->interval());
+        bool starting = t == &glass().Timer5;
+        bool ticking = t == &glass().Timer1;
+        clock.advance(t->interval() + lateMs);
         t->fire();
+        if (starting && glass().Timer1.enabled()) {
+            runs.push_back({timing().stagestate, glass().stageperiod, msNow(), timing().stageseconds});
+        }
+        if (ticking && !glass().Timer1.enabled() && !runs.empty()) runs.back().zeroMs = msNow();
         return true;
     }
 
@@ -181,8 +200,20 @@ protected:
         return exec("SELECT set_time, use_time, out_time, pause_time, filename FROM timesum").value();
     }
 
+    // A run as the chain ran it: when it began (ms of the day), its stage and length, and when
+    // its main tick ended it, the face then showing zero (-1 while it runs).
+    struct RunSeen {
+        StageState state;
+        std::wstring period;
+        int32_t startMs, seconds, zeroMs = -1;
+    };
+    std::vector<RunSeen> runs;
+    uint32_t lateMs = 0;  // how late each timer fires, as on a busy machine
+
     SoundRecorder sounds;
 };
+
+int32_t msOfDay(const std::optional<TimeOfDay>& t) { return t ? t->seconds * 1000 : -1; }
 
 TEST_F(RunScenario, StageFiresEachAlarmOnceAcrossATickCountWrapAndTheNextStageStartsWhole) {
     shell::writeSettingNumber(L"Time_Record", 1);
@@ -200,7 +231,7 @@ TEST_F(RunScenario, StageFiresEachAlarmOnceAcrossATickCountWrapAndTheNextStageSt
 
     runUntil([&] { return timing().elapsedms >= 1000; });
     EXPECT_EQ(glass().timelabel, TimeOfDay{59});
-    EXPECT_EQ(runToEnd(), (AlarmTicks{{1, 29600, true, true}, {2, 39600, true, true}, {3, 49600, true, true}}));
+    EXPECT_EQ(runToEnd(), (AlarmTicks{{1, 30020, true, true}, {2, 40020, true, true}, {3, 50020, true, true}}));
     EXPECT_EQ(sounds.starts(), (Texts{L"play start.wav", L"play Timeout.wav", L"play Timeout.wav", L"loop ding.wav"}));
     EXPECT_EQ(sounds.calls.back(), L"stop");
     EXPECT_FALSE(shell::regReadValue(HKEY_CURRENT_USER, shell::kSettingsKey, L"clockmode"));
@@ -240,6 +271,102 @@ TEST_F(RunScenario, EachStageIsTimedOnceWhateverThePhaseOfTheSecondItsRunBeganIn
     }
 }
 
+// However far into its stage a run begins - its stage change held up past the stage's start
+// after a wait or a touching stage, or the program started then - it is timed the time left: the
+// whole stage only when it begins in the stage's first second, and its "00:00" comes within a
+// tick of the stage's end.
+TEST_F(RunScenario, ARunIsTimedTheTimeLeftInItsStageWhateverThePhaseItBeginsAt) {
+    constexpr int32_t kTickMs = 200;
+    enum Road { afterAWait, afterATouchingStage, atStartUp };
+    const char* roads[] = {"after a wait", "after a touching stage", "at start-up"};
+    const int32_t start = 9 * 3600000 + 10000, end = start + 10000;
+    for (Road road : {afterAWait, afterATouchingStage, atStartUp}) {
+        ASSERT_TRUE(exec("DELETE FROM file_list"));
+        addTalk(L"09:00:10", L"09:00:20", L"讨论");
+        if (road == afterATouchingStage) addTalk(L"09:00:05", L"09:00:10", L"汇报");
+        // Of the stage change, after the stage's start; the run starts 20 ms later.
+        for (int32_t phase : {0, 300, 700, 960, 1000, 1300, 1700, 1960, 2000, 2500}) {
+            SCOPED_TRACE(testing::Message() << roads[road] << ", stage change " << phase << " ms into the stage");
+            forms::resetAll();
+            testing_support::resetSharedState();
+            runs.clear();
+            if (road == atStartUp) {
+                clock.setTimeOfDay(9, 0, 10 + phase / 1000, phase % 1000);
+                startRun();
+            } else {
+                clock.setTimeOfDay(9, 0, road == afterAWait ? 7 : 5, road == afterAWait ? 300 : 0);
+                startRun();
+                ASSERT_EQ(timing().stagestate, road == afterAWait ? StageState::Waiting : StageState::Covering);
+                runUntil([&] { return glass().Timer4.enabled(); });
+                EXPECT_LE(msNow(), start + phase) << "the run before ran past the stage's start";
+                advanceTo(start + phase);
+                glass().Timer4.fire();
+                step();
+            }
+            ASSERT_FALSE(runs.empty());
+            ASSERT_EQ(runs.back().period, L"09:00:10\\09:00:20");
+            EXPECT_EQ(runs.back().seconds, 10 - (phase + 20) / 1000);
+            // The second-screen clock's set-up follows and takes the start reading again.
+            clock.advance(forms::time_glasstwo().Timer5.interval());
+            forms::time_glasstwo().Timer5.fire();
+            runUntil([&] { return runs.back().zeroMs >= 0; });
+            EXPECT_NEAR(runs.back().zeroMs, end, kTickMs);
+        }
+    }
+}
+
+// Started at any moment of a wait's second, the program times the first stage after the wait and
+// the stage that touches it each from the stage's first second: whole, its "00:00" within a tick
+// of its end, and recorded whole; so too when every timer fires a little late.
+TEST_F(RunScenario, TheStageChangeAfterAWaitOrATouchingStageBeginsTheRunInItsStagesFirstSecond) {
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"09:00:05", L"09:00:09", L"汇报");
+    addTalk(L"09:00:09", L"09:00:13", L"讨论");
+    for (int i = 0; i < 40; ++i) {
+        const int startMs = i % 20 * 50;
+        lateMs = i < 20 ? 0 : 40;
+        SCOPED_TRACE(testing::Message() << "started at 09:00:02 + " << startMs << " ms, timers " << lateMs << " ms late");
+        const int32_t tickMs = 200 + static_cast<int32_t>(lateMs);
+        forms::resetAll();
+        testing_support::resetSharedState();
+        runs.clear();
+        ASSERT_TRUE(exec("DELETE FROM timesum"));
+        clock.setTimeOfDay(9, 0, 2, startMs);
+        startRun();
+        runUntil([&] { return timing().stagestate == StageState::DayOver; });
+        std::vector<RunSeen> stages;
+        std::copy_if(runs.begin(), runs.end(), std::back_inserter(stages),
+                     [](const RunSeen& r) { return r.state == StageState::Covering; });
+        ASSERT_EQ(stages.size(), 2u);
+        for (const RunSeen& r : stages) {
+            SCOPED_TRACE(testing::PrintToString(r.period));
+            clocks::StagePeriod p = clocks::stagePeriodOf(r.period);
+            EXPECT_LT(r.startMs - msOfDay(p.start), 1000);
+            EXPECT_EQ(r.seconds, 4);
+            EXPECT_NEAR(r.zeroMs, msOfDay(p.end), tickMs);
+        }
+        EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:05", L"09:00:09", L"00:00:04", L"00:00:00", L"汇报"},
+                                                       {L"09:00:09", L"09:00:13", L"00:00:04", L"00:00:00", L"讨论"}}));
+    }
+}
+
+// The tick count runs half a second ahead of the time of day during a wait between stages (the
+// time set back by a sync): the wait's count ends before the next stage begins. The wait is not
+// run again for that moment: the stage's run follows it once the stage begins.
+TEST_F(RunScenario, AWaitThatEndsBeforeItsStageBeginsIsNotRunAgain) {
+    addTalk(L"09:00:00", L"09:00:02", L"汇报");
+    addTalk(L"09:00:05", L"09:00:08", L"讨论");
+    startRun();
+    runUntil([&] { return timing().stagestate == StageState::Waiting && glass().Timer1.enabled(); });
+    clock.tick += 500;
+    runUntil([&] { return timing().stagestate == StageState::DayOver; });
+    std::vector<int> states;  // 0 a stage, 1 a wait
+    for (const RunSeen& r : runs) states.push_back(static_cast<int>(r.state));
+    EXPECT_EQ(states, (std::vector<int>{0, 1, 0}));
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[2].seconds, 3);
+}
+
 TEST_F(RunScenario, ATickLateAfterAStalledMessageLoopRecordsTheStageNoLonger) {
     shell::writeSettingNumber(L"Time_Record", 1);
     addTalk(L"09:00:00", L"09:00:07", L"汇报");
@@ -256,7 +383,7 @@ TEST_F(RunScenario, CountUpShowsTheElapsedTimeWhileTheAlarmsFollowTheRemainingTi
     startRun();
     runUntil([&] { return timing().elapsedms >= 1000; });
     EXPECT_EQ(glass().timelabel, TimeOfDay{1});
-    EXPECT_EQ(runToEnd(), (AlarmTicks{{3, 4600, true, true}}));
+    EXPECT_EQ(runToEnd(), (AlarmTicks{{3, 5020, true, true}}));
     EXPECT_EQ(glass().timelabel, TimeOfDay{14});
     EXPECT_TRUE(runRecords().empty());  // the run record is switched off
 }
@@ -270,7 +397,7 @@ TEST_F(RunScenario, WaitForAStageCountsDownWithTheAlarmsOffAndIsNotRecorded) {
     EXPECT_EQ(timing().stageseconds, 30);
     EXPECT_FALSE(forms::Frm_process().Timer3.enabled());
     // The alarm seconds still take a second each, and nothing else happens.
-    EXPECT_EQ(runToEnd(), (AlarmTicks{{0, 9600, false, false}, {0, 19600, false, false}}));
+    EXPECT_EQ(runToEnd(), (AlarmTicks{{0, 10020, false, false}, {0, 20020, false, false}}));
     EXPECT_TRUE(sounds.starts().empty());
     EXPECT_TRUE(runRecords().empty());
 
@@ -315,7 +442,7 @@ TEST_F(RunScenario, UnreadableDatabaseStopsTheClockUntilALookupSucceedsAgain) {
         EXPECT_FALSE(t->enabled());
     }
     EXPECT_EQ(timing().set_time, L"00:00:00");
-    EXPECT_EQ(timing().starttick, 5020u);
+    EXPECT_EQ(timing().starttick, 5000u);  // the start of the run's second
 
     // Retries at a modest pace, telling the user once.
     for (int i = 0; i < 3; ++i) {
@@ -484,14 +611,15 @@ TEST_F(RunScenario, HoldsThatComeAndGoLeaveAShortStageTimedAndARunBeginsWithinAT
             } else if (!lock) {
                 lock.emplace(path());
             }
-            int waitsBefore = waits.count();
+            waits.takeWaitedMs();
             step();
+            bool waited = waits.takeWaitedMs() > 0;
             if (glass().Timer1.enabled()) readableFrom = kNoWait;
             if (readableFrom != kNoWait && msOfDay() - readableFrom > withinMs) {
                 ADD_FAILURE() << "no run began at " << msOfDay() << " ms since the file read at " << readableFrom << " ms";
                 readableFrom = kNoWait;
             }
-            if (fires == &glass().Timer4 && glass().Timer4.enabled() && waits.count() > waitsBefore) {
+            if (fires == &glass().Timer4 && glass().Timer4.enabled() && waited) {
                 readableFrom = readsFrom(msOfDay());
             }
         }
@@ -566,8 +694,48 @@ TEST_F(RunScenario, ApplyRunsTheRunningStageAsEditedToItsNewEndUnderItsNewTitle)
     EXPECT_EQ(timing().stageseconds, 47);
     runToEnd();
     EXPECT_LT(shell::timeOfDayNow(), at(19, 34, 23));
-    // The part timed before "应用" is idle: the restart opened a new record.
-    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"19:33:15", L"19:34:22", L"00:00:47", L"00:00:20", L"edited"}}));
+    // The part timed before "应用" counts: the restart goes on with the stage's record.
+    EXPECT_EQ(runRecords(), (std::vector<Row>{{L"19:33:15", L"19:34:22", L"00:01:07", L"00:00:00", L"edited"}}));
+}
+
+// "应用" pressed or the stage's saved clock picked from "常用时钟" in the middle of a stage starts
+// its run again: the record keeps the time timed before, so a stage timed throughout is recorded
+// whole, with no idle time.
+TEST_F(RunScenario, ARunStartedAgainOnItsStageKeepsTheTimeTimedBeforeInItsRecord) {
+    auto apply = [&] { pressApply(); };
+    auto pick = [&] {
+        hub::Frm_exit& hub = forms::Frm_exit();
+        if (!hub.loaded()) {
+            hub.Form_Load();
+            hub.Timer4.enabled(false);  // its start kick has been played by startRun
+        }
+        ASSERT_EQ(hub.menu_often, Texts{L"talk"});
+        hub.menu_often_Click(0);
+    };
+    struct Case {
+        const char* what;
+        std::vector<std::pair<int32_t, std::function<void()>>> restarts;  // ms into the stage
+    } cases[] = {
+        {"应用", {{44300, apply}}},
+        {"常用时钟", {{44300, pick}}},
+        {"应用, then 常用时钟", {{20700, apply}, {61500, pick}}},
+    };
+    shell::writeSettingNumber(L"Time_Record", 1);
+    addTalk(L"09:00:00", L"09:01:30", L"汇报");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        forms::resetAll();
+        testing_support::resetSharedState();
+        ASSERT_TRUE(exec("DELETE FROM timesum"));
+        clock.setTimeOfDay(9, 0, 0);
+        startRun();
+        for (const auto& [ms, restart] : c.restarts) {
+            runUntil([&] { return msNow() >= 9 * 3600000 + ms; });
+            restart();
+        }
+        runUntil([&] { return timing().stagestate == StageState::DayOver; });
+        EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:01:30", L"00:01:30", L"00:00:00", L"汇报"}}));
+    }
 }
 
 // "应用" while another program holds the file: the running stage goes on as it was, with no
@@ -710,13 +878,15 @@ TEST_F(RunScenario, AStageDeletedWhileTheClockWaitsForItIsNoLongerCountedTo) {
     }
 }
 
+// A run is measured from the start of the second it began in: 3.5 s after a start at 23:59:58.5,
+// in whole seconds by the time of day.
 TEST_F(RunScenario, TimeOfDaySourcesCountOnAcrossMidnight) {
-    for (int16_t mode : {1, 2}) {
+    for (auto [mode, elapsed] : {std::pair<int16_t, int32_t>{1, 3500}, {2, 3000}}) {
         clock.setTimeOfDay(23, 59, 58, 500);
         shell::timingState().clockmode = mode;
         glass().Timer5.fire();
         clock.advance(3000);
-        EXPECT_EQ(glass().remaintime(L"Timer1"), 3000) << "mode " << mode;
+        EXPECT_EQ(glass().remaintime(L"Timer1"), elapsed) << "mode " << mode;
     }
 }
 

@@ -14,9 +14,9 @@ TimeOfDay at(int h, int m, int s) { return TimeOfDay{h * 3600 + m * 60 + s}; }
 const StagePeriod kNineToTen = stagePeriodOf(L"09:00\\10:00:00");
 const RunLength kBefore{77, TimeOfDay{77}};
 
-TEST(RunStartLength, RunStartedOneSecondIntoItsStageGetsTheWholeStage) {
-    EXPECT_EQ(runStartLength(kBefore, StageState::Covering, kNineToTen, at(9, 0, 1)), (RunLength{3600, at(1, 0, 0)}));
-    EXPECT_EQ(runStartLength(kBefore, StageState::Covering, kNineToTen, at(9, 0, 2)).seconds, 3598);
+TEST(RunStartLength, OnlyARunStartedInItsStagesFirstSecondGetsTheWholeStage) {
+    EXPECT_EQ(runStartLength(kBefore, StageState::Covering, kNineToTen, at(9, 0, 0)), (RunLength{3600, at(1, 0, 0)}));
+    EXPECT_EQ(runStartLength(kBefore, StageState::Covering, kNineToTen, at(9, 0, 1)), (RunLength{3599, at(0, 59, 59)}));
 }
 
 TEST(RunStartLength, UnreadableDatabaseOrStageEndKeepsTheLength) {
@@ -59,6 +59,7 @@ struct StageCase {
     const wchar_t *recordStart, *recordEnd;
     int32_t elapsedms, stagems;  // at the end of the run
     int32_t timedMs, idleMs;
+    int32_t before = 0;  // timed by earlier runs of the stage
 };
 
 TEST(StageRun, EachRunIsTimedFromItsStageAndRecordedWithItsIdleRest) {
@@ -67,15 +68,17 @@ TEST(StageRun, EachRunIsTimedFromItsStageAndRecordedWithItsIdleRest) {
          L"09:00:00", L"10:00:00", 1799600, 1800000, 1800000, 1800000},
         {"late last tick", StageState::Covering, L"09:00\\10:00", at(9, 30, 0), {1800, at(0, 30, 0)}, false,
          L"09:00:00", L"10:00:00", 1900000, 1800000, 1800000, 1800000},
+        {"started again on its stage", StageState::Covering, L"09:00\\10:00", at(9, 30, 0), {1800, at(0, 30, 0)}, false,
+         L"09:00:00", L"10:00:00", 1799300, 1800000, 3600000, 0, 1800000},
         {"waiting for the next stage", StageState::Waiting, L"09:00\\10:00", at(8, 59, 0), {60, at(0, 1, 0)}, false,
-         L"09:00:00", L"10:00:00", 59000, 60000, 59400, 3540600},
+         L"09:00:00", L"10:00:00", 59000, 60000, 59800, 3540200},
         {"stage end passed", StageState::Covering, L"09:00\\10:00", at(10, 0, 5), {0, at(0, 0, 0)}, false,
          L"09:00:00", L"10:00:00", 0, 0, 0, 3600000},
         {"no stage left", StageState::DayOver, L"", at(18, 0, 0), {}, true, L"", L"", 0, 0, 0, 0},
         {"database unreadable", StageState::NoDatabase, L"", at(9, 30, 0), kBefore, false, L"", L"", 76600, 77000,
          77000, 0},
         {"no start to wait for", StageState::Waiting, L"\\10:00", at(8, 0, 0), kBefore, false, L"", L"10:00:00",
-         1000, 77000, 1400, 0},
+         1000, 77000, 1800, 0},
     };
     for (const StageCase& r : runs) {
         SCOPED_TRACE(r.what);
@@ -95,7 +98,7 @@ TEST(StageRun, EachRunIsTimedFromItsStageAndRecordedWithItsIdleRest) {
 
         t.elapsedms = r.elapsedms;
         t.stagems = r.stagems;
-        closeRunRecord(t);
+        closeRunRecord(t, r.before);
         EXPECT_EQ(t.out_time, r.timedMs);
         EXPECT_EQ(t.pause_time, r.idleMs);
     }

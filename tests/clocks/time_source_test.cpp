@@ -19,6 +19,29 @@ TEST(TimeSource, TickCountBehindTheRunStartFailsAndAnUnknownModeMeasuresNothing)
     EXPECT_FALSE(startTickFor(3, {9000, 9000, 9}));
 }
 
+// A run is measured from the start of the second its length was taken in, that second being the
+// reading's or one a moment before it, midnight between them too; a second long past is no run's.
+TEST(TimeSource, ARunIsMeasuredFromTheStartOfTheSecondItsLengthWasTakenIn) {
+    struct Case {
+        const char* what;
+        ClockReading now;
+        int32_t second;
+        ClockReading start;
+    } cases[] = {
+        {"the same second", {50700, 32400700, 32400}, 32400, {50000, 32400000, 32400}},
+        {"the second before", {50700, 32401700, 32401}, 32400, {49000, 32400000, 32400}},
+        {"the second before midnight", {200, 300, 0}, 86399, {200u - 1300u, 86399000, 86399}},
+        {"no run's second", {50700, 32400700, 32400}, 0, {50000, 32400000, 32400}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClockReading start = startOfSecond(c.now, c.second);
+        EXPECT_EQ(start.tick, c.start.tick);
+        EXPECT_EQ(start.msOfDay, c.start.msOfDay);
+        EXPECT_EQ(start.secondsOfDay, c.start.secondsOfDay);
+    }
+}
+
 class Remaintime : public testing_support::ProgramTest {
 protected:
     void TearDown() override {
