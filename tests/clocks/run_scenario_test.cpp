@@ -93,6 +93,13 @@ protected:
         MeetDataTest::TearDown();
     }
 
+    // A row of a table begins with no window loaded, no shared state and no run noted.
+    void freshRow() {
+        forms::resetAll();
+        testing_support::resetSharedState();
+        runs.clear();
+    }
+
     clocks::time_glass& glass() { return forms::time_glass(); }
     const shell::TimingState& timing() { return shell::timingState(); }
 
@@ -287,9 +294,7 @@ TEST_F(RunScenario, ARunIsTimedTheTimeLeftInItsStageWhateverThePhaseItBeginsAt) 
         // Of the stage change, after the stage's start; the run starts 20 ms later.
         for (int32_t phase : {0, 300, 700, 960, 1000, 1300, 1700, 1960, 2000, 2500}) {
             SCOPED_TRACE(testing::Message() << roads[road] << ", stage change " << phase << " ms into the stage");
-            forms::resetAll();
-            testing_support::resetSharedState();
-            runs.clear();
+            freshRow();
             if (road == atStartUp) {
                 clock.setTimeOfDay(9, 0, 10 + phase / 1000, phase % 1000);
                 startRun();
@@ -327,9 +332,7 @@ TEST_F(RunScenario, TheStageChangeAfterAWaitOrATouchingStageBeginsTheRunInItsSta
         lateMs = i < 20 ? 0 : 40;
         SCOPED_TRACE(testing::Message() << "started at 09:00:02 + " << startMs << " ms, timers " << lateMs << " ms late");
         const int32_t tickMs = 200 + static_cast<int32_t>(lateMs);
-        forms::resetAll();
-        testing_support::resetSharedState();
-        runs.clear();
+        freshRow();
         ASSERT_TRUE(exec("DELETE FROM timesum"));
         clock.setTimeOfDay(9, 0, 2, startMs);
         startRun();
@@ -588,8 +591,7 @@ TEST_F(RunScenario, HoldsThatComeAndGoLeaveAShortStageTimedAndARunBeginsWithinAT
     auto msOfDay = [&] { return shell::timeOfDayNow().seconds * 1000 + clock.time.wMilliseconds; };
     for (int32_t phase = 0; phase < kCycleMs; phase += 200) {
         SCOPED_TRACE(phase);
-        forms::resetAll();
-        testing_support::resetSharedState();
+        freshRow();
         shell::forgetPendingRuns();
         ASSERT_TRUE(exec("DELETE FROM timesum"));
         clock.setTimeOfDay(9, 0, 0);
@@ -724,8 +726,7 @@ TEST_F(RunScenario, ARunStartedAgainOnItsStageKeepsTheTimeTimedBeforeInItsRecord
     addTalk(L"09:00:00", L"09:01:30", L"汇报");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        forms::resetAll();
-        testing_support::resetSharedState();
+        freshRow();
         ASSERT_TRUE(exec("DELETE FROM timesum"));
         clock.setTimeOfDay(9, 0, 0);
         startRun();
@@ -815,8 +816,7 @@ TEST_F(RunScenario, AStageAddedForLaterTodayIsTimedWhileWaitingAfterTheDayAndAft
     shell::writeSettingNumber(L"Time_Record", 1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        forms::resetAll();
-        testing_support::resetSharedState();
+        freshRow();
         for (const char* table : {"DELETE FROM file_list", "DELETE FROM timesum"}) ASSERT_TRUE(exec(table));
         clock.setTimeOfDay(9, 0, 0);
         messages.clear();
@@ -853,8 +853,7 @@ TEST_F(RunScenario, AStageDeletedWhileTheClockWaitsForItIsNoLongerCountedTo) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        forms::resetAll();
-        testing_support::resetSharedState();
+        freshRow();
         ASSERT_TRUE(exec("DELETE FROM file_list"));
         clock.setTimeOfDay(9, 0, 0);
         addTalk(L"09:30:00", L"09:31:00", L"取消");
