@@ -68,8 +68,16 @@ private:
     int rc_ = SQLITE_ERROR;
 };
 
-// What a change of the file came to; unless done, nothing of it was written.
-enum class Written { done, fileBusy, failed };
+// What a change of the file came to; unless done, nothing of it was written. fileBusy passes
+// with another program's hold; readOnly (the user may not write the file or its folder), diskFull
+// and unreadable (the file is there and cannot be opened or read) last until the user acts;
+// failed: the file is missing or damaged.
+enum class Written { done, fileBusy, readOnly, diskFull, unreadable, failed };
+
+// A refusal that trying again will not end: told once, not retried in silence.
+inline bool lasting(Written why) {
+    return why == Written::readOnly || why == Written::diskFull || why == Written::unreadable;
+}
 
 // Why the last statement on `db` failed, or with no connection why the file did not open:
 // fileBusy while another program keeps it from being read now (its lock, an open that shares
