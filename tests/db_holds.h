@@ -99,7 +99,8 @@ public:
                 break;
             case Hold::journalHeld:
                 journal_ = path + L"-journal";
-                file_.reset(CreateFileW(journal_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+                file_.reset(
+                    CreateFileW(journal_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
                 EXPECT_TRUE(file_);
                 break;
             case Hold::writeDenied:

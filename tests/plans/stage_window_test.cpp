@@ -297,7 +297,8 @@ TEST_F(StageWindow, EveryCommandTheFileRefusesSaysWhyAndChangesNothing) {
                                    Hold::writeDenied, Hold::noJournal, Hold::diskFull, Hold::neverOpens};
     const Case cases[] = {
         {"stage entry", writes, [&] { w().Image1_Click(1); enterStage(11, 0, 12, 0, L"A", L"新"); }},
-        {"clock save", writes, [&] { w().Image1_Click(0); ctl(L"Text1", 1).setText(L"新时钟"); w().Cmd_save_Click(); }},
+        {"clock save", writes,
+         [&] { w().Image1_Click(0); ctl(L"Text1", 1).setText(L"新时钟"); w().Cmd_save_Click(); }},
         {"clock delete", writes, [&] { click(L"List1", 1); w().Cmd_del_Click(); }},
         {"stage delete", writes, [&] { click(L"List2", 0); w().Cmd_del_Click(); }},
         {"move up", writes, [&] { click(L"List1", 1); w().Cmd_up_Click(); }},

@@ -278,10 +278,11 @@ TEST_F(MeetingDb, EachRefusalIsReadAsItsCause) {
         return Query(db, "SELECT count(*) FROM timesum", {}).failed() ? whyFailed(db) : Written::done;
     };
     auto write = [](sqlite3* db) {
-        return inTransaction(db, [db] { return !Query(db, "INSERT INTO timesum (filename) VALUES ('x')", {}).failed(); });
+        auto insert = [db] { return !Query(db, "INSERT INTO timesum (filename) VALUES ('x')", {}).failed(); };
+        return inTransaction(db, insert);
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(testing_support::holdName(c.hold)) + (c.onOpenConnection ? ", on an open connection" : ""));
+        SCOPED_TRACE(std::string(testing_support::holdName(c.hold)) + (c.onOpenConnection ? ", once open" : ""));
         {
             CountedBusyWaits waits;
             std::optional<LockedFile> lock;
