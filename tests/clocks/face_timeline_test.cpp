@@ -390,7 +390,8 @@ TEST_F(FaceTimeline, AlarmThreesBannerShowsFromItsSecondToTheRunsLastWhateverBan
         {"count-down, alarm 2's banner down", {11, 7, 3}, L"100100100", 600, false},
         {"count-up, alarm 2's banner down", {11, 7, 3}, L"00100", 0, false},
     };
-    const std::vector<std::wstring> counted = {L"你的汇报还剩3秒", L"你的汇报还剩2秒", L"你的汇报还剩1秒", L""};
+    const std::vector<std::wstring> counted = {L"你的汇报还剩3秒", L"你的汇报还剩2秒", L"你的汇报还剩1秒",
+                                               L""};
     for (const BannerCase& c : cases) {
         SCOPED_TRACE(c.what);
         const bool failedBefore = HasFailure();

@@ -187,7 +187,7 @@ TEST_F(Banner, AnAlarmsStartAskedForAsTheEarlierCountEndsShowsOnBothScreens) {
         if (t.enabled()) t.fire();
     };
     for (bool countEndsFirst : {true, false}) {
-        SCOPED_TRACE(countEndsFirst ? "the count's last tick before the start" : "the start before the count's last tick");
+        SCOPED_TRACE(countEndsFirst ? "the count's last tick first" : "the start step first");
         startAt(2);
         tick(twin().Timer3);
         for (int i = 0; i < 2; ++i) {
