@@ -44,7 +44,12 @@ int Frm_process::centredLeft() const {
 void Frm_process::park(int gap) { Move(centredLeft(), -Height() - gap); }
 
 void Frm_process::stopAndPark(int gap) {
-    for (win::Timer* t : {&Timer1, &Timer2, &Timer3, &Timer4}) t->enabled(false);
+    Timer3.enabled(false);
+    endShow(gap);
+}
+
+void Frm_process::endShow(int gap) {
+    for (win::Timer* t : {&Timer1, &Timer2, &Timer4}) t->enabled(false);
     park(gap);
 }
 
@@ -161,9 +166,11 @@ void Frm_process::placeOnScreen() {
     Move(p.left, p.top);
 }
 
+// What is shown goes, but a start asked for meanwhile still runs: the count-down of one prompt
+// can end just after the clock armed the next alarm's start, in that alarm's very second.
 void Frm_process::hide() {
-    if (drivesTwin()) twin().stopAndPark(kParkGap);
-    stopAndPark(kParkGap);
+    if (drivesTwin()) twin().endShow(kParkGap);
+    endShow(kParkGap);
 }
 
 void Frm_process::mouseMove(bool leftOnly, POINT at) {

@@ -49,6 +49,8 @@ private:
     void nextCaption(int level);
     void placeOnScreen();
     void keepBlinking();
+    // Off the screen, its start step left as it is.
+    void endShow(int gap);
     void hide();
 
     // The main banner drives its twin while the second screen is on.

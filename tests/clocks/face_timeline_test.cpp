@@ -9,6 +9,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -133,6 +134,8 @@ protected:
         armed_.clear();
         changes.clear();
         faceBuilds.clear();
+        banners.clear();
+        alarmThrees.clear();
         mainRead_ = twinRead_ = {};
     }
 
@@ -189,6 +192,10 @@ protected:
                     a.due = now_ + a.interval;
                     if (t == &glass().Timer5 || t == &glass().Timer4) faceBuilds.push_back(static_cast<int32_t>(now_));
                     t->fire();
+                    // Only the tick of an alarm second leaves the next tick a second away.
+                    if (t == &glass().Timer1 && glass().Timer1.interval() == 1000 && glass().alarmlevel == 3) {
+                        alarmThrees.push_back(static_cast<int32_t>(now_));
+                    }
                     fired = true;
                     break;
                 }
@@ -214,16 +221,24 @@ protected:
         return last.text;
     }
 
+    // What a banner shows: its caption while on the screen, "" while parked above it.
+    static std::wstring bannerShown(const displays::Frm_process& b) { return b.Top() >= 0 ? b.bannertext : L""; }
+
+    static void note(std::vector<Change>& seen, int32_t ms, const std::wstring& main, const std::wstring& two) {
+        if (seen.empty() || seen.back().main != main || seen.back().twin != two) seen.push_back({ms, main, two});
+    }
+
     void read() {
-        std::wstring main = readCounted(glass().face(), glass().hwnd(), mainRead_);
-        std::wstring two = readCounted(twin().face(), twin().hwnd(), twinRead_);
-        if (changes.empty() || changes.back().main != main || changes.back().twin != two) {
-            changes.push_back({static_cast<int32_t>(now_), main, two});
-        }
+        int32_t ms = static_cast<int32_t>(now_);
+        note(changes, ms, readCounted(glass().face(), glass().hwnd(), mainRead_),
+             readCounted(twin().face(), twin().hwnd(), twinRead_));
+        note(banners, ms, bannerShown(forms::Frm_process()), bannerShown(forms::Frm_process_two()));
     }
 
     std::vector<Change> changes;
     std::vector<int32_t> faceBuilds;  // when the main clock's stage change or run start ran
+    std::vector<Change> banners;      // both banners' changes, as the faces'
+    std::vector<int32_t> alarmThrees; // the main clock's ticks that fired alarm 3
 
 private:
     uint32_t now_ = 0;
@@ -329,6 +344,88 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
         EXPECT_EQ(twin().face().textColour(), glass().face().textColour());
         if (HasFailure()) {
             for (const Change& ch : changes) std::cout << testing::PrintToString(ch) << "\n";
+        }
+    }
+}
+
+// What a banner showed just before `from`, and after it its captions from the first it shows to
+// the first moment it is gone again.
+struct BannerShow {
+    std::wstring before;
+    std::vector<std::pair<int32_t, std::wstring>> after;
+};
+BannerShow bannerAround(const std::vector<Change>& banners, std::wstring Change::*banner, int32_t from) {
+    BannerShow show;
+    std::wstring current;
+    for (const Change& c : banners) {
+        const std::wstring& text = c.*banner;
+        if (text == current) continue;
+        current = text;
+        if (c.ms < from) {
+            show.before = text;
+        } else if (!show.after.empty() || !text.empty()) {  // not an earlier banner going first
+            show.after.emplace_back(c.ms, text);
+            if (text.empty()) break;
+        }
+    }
+    return show;
+}
+
+struct BannerCase {
+    const char* what;
+    int32_t alarms[3];
+    const wchar_t* optvalue;
+    int startMs;  // of 08:59:59, when the program starts
+    bool earlierUp;  // alarm 2's banner is still up in alarm 3's second
+};
+
+// Two touching stages of 12 s with 3-s prompts, alarm 3's banner kept to the end. Alarm 3's
+// banner comes up in its second on both screens and counts to the run's last second, whether
+// alarm 2's banner is still up then (alarm 2 three seconds before it, so that its count ends in
+// that very second) or already gone.
+TEST_F(FaceTimeline, AlarmThreesBannerShowsFromItsSecondToTheRunsLastWhateverBannerWasUpBeforeIt) {
+    const BannerCase cases[] = {
+        {"count-down, alarm 2's banner up", {9, 6, 3}, L"100100100", 0, true},
+        {"count-up, alarm 2's banner up", {9, 6, 3}, L"00100", 600, true},
+        {"count-down, alarm 2's banner down", {11, 7, 3}, L"100100100", 600, false},
+        {"count-up, alarm 2's banner down", {11, 7, 3}, L"00100", 0, false},
+    };
+    const std::vector<std::wstring> counted = {L"你的汇报还剩3秒", L"你的汇报还剩2秒", L"你的汇报还剩1秒",
+                                               L""};
+    for (const BannerCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool failedBefore = HasFailure();
+        shell::ClockSetting talk;
+        shell::applyFirstRunDefaults(talk);  // every switch on, alarm 3's keep included; 3-s prompts
+        talk.Time_one = c.alarms[0];
+        talk.Time_two = c.alarms[1];
+        talk.Time_three = c.alarms[2];
+        talk.optvalue = c.optvalue;
+        restartWithTalk(talk);
+        addStage(L"09:00:02", L"09:00:14", L"talk", L"汇报");
+        addStage(L"09:00:14", L"09:00:26", L"talk", L"讨论");
+        clock.setTimeOfDay(8, 59, 59, c.startMs);
+        loadWindows(0);
+        run(29000);
+        ASSERT_EQ(alarmThrees.size(), 2u);
+        for (int32_t alarm : alarmThrees) {
+            // The stage's end, as this timeline counts: the program started at 08:59:59.
+            int32_t end = (alarm < 15000 - c.startMs ? 15000 : 27000) - c.startMs;
+            for (auto [banner, which, latest] : {std::tuple{&Change::main, "banner", 200},
+                                                 std::tuple{&Change::twin, "twin", 300}}) {
+                SCOPED_TRACE(testing::Message() << which << " at alarm 3 of " << alarm << " ms");
+                BannerShow show = bannerAround(banners, banner, alarm);
+                EXPECT_EQ(!show.before.empty(), c.earlierUp);
+                std::vector<std::wstring> texts;
+                for (const auto& shown : show.after) texts.push_back(shown.second);
+                EXPECT_EQ(texts, counted);
+                if (texts != counted) continue;
+                EXPECT_LE(show.after.front().first, alarm + latest);
+                EXPECT_GE(show.after.back().first, end - 1000);  // gone only in the run's last second
+            }
+        }
+        if (HasFailure() && !failedBefore) {
+            for (const Change& b : banners) std::cout << testing::PrintToString(b) << "\n";
         }
     }
 }

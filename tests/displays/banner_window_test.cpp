@@ -176,6 +176,43 @@ TEST_F(Banner, WithTheSecondScreenOnTheTwinTakesTheCaptionAndShowsOneScreenRight
     EXPECT_TRUE(parked(twin()));
 }
 
+// The clock asks for alarm 3's banner in the very second alarm 2's three-second count ends. On
+// each screen the count's last tick may come before the start step or after the main banner's
+// start armed the twin's: alarm 3's banner shows on both either way.
+TEST_F(Banner, AnAlarmsStartAskedForAsTheEarlierCountEndsShowsOnBothScreens) {
+    shell::writeSettingNumber(L"second_screen", 1);
+    load();
+    // As the window system runs a timer: only while it is armed.
+    auto tick = [](win::Timer& t) {
+        if (t.enabled()) t.fire();
+    };
+    for (bool countEndsFirst : {true, false}) {
+        SCOPED_TRACE(countEndsFirst ? "the count's last tick first" : "the start step first");
+        startAt(2);
+        tick(twin().Timer3);
+        for (int i = 0; i < 2; ++i) {
+            tick(banner().Timer2);
+            tick(twin().Timer2);
+        }
+        forms::time_glass().alarmlevel = 3;
+        banner().Timer3.enabled(true);
+        if (countEndsFirst) {
+            tick(banner().Timer2);
+            tick(twin().Timer2);
+            tick(banner().Timer3);
+        } else {
+            tick(banner().Timer3);
+            tick(twin().Timer2);
+        }
+        tick(twin().Timer3);
+        for (displays::Frm_process* b : {&banner(), &twin()}) {
+            EXPECT_EQ(b->bannertext, L"你的汇报还剩10秒");
+            EXPECT_EQ(running(*b), "24");
+            EXPECT_GE(b->Top(), 0);
+        }
+    }
+}
+
 // The second-screen clock starts the twin as a run starts, before the main banner has a caption.
 TEST_F(Banner, TheTwinStartedBeforeItHasACaptionStaysParkedUntilTheMainBannerHandsItOne) {
     shell::writeSettingNumber(L"second_screen", 1);
