@@ -377,7 +377,7 @@ TEST_F(RunRecordTest, ARunThatCannotBeWrittenNowIsWrittenAtTheNextChanceInOrder)
             CountedBusyWaits waits;
             LockedFile lock(path(), hold);
             savetimerecord(first);  // meets the hold and keeps the row
-            EXPECT_FALSE(flushRunRecords());
+            EXPECT_NE(flushRunRecords(), Written::done);
             EXPECT_LE(waits.takeWaitedMs(), 100);
         }
         savetimerecord(run());
@@ -385,7 +385,7 @@ TEST_F(RunRecordTest, ARunThatCannotBeWrittenNowIsWrittenAtTheNextChanceInOrder)
         ASSERT_EQ(records.size(), 2u);
         EXPECT_EQ(records[0][5], L"第一场");
         EXPECT_EQ(records[1][5], L"Bob's 董事会");
-        EXPECT_TRUE(flushRunRecords());
+        EXPECT_EQ(flushRunRecords(), Written::done);
     }
 }
 
@@ -399,7 +399,7 @@ TEST_F(RunRecordTest, ARunLeftWaitingByOneTestIsNotWrittenIntoTheNext) {
     }
     TearDown();
     SetUp();
-    EXPECT_TRUE(flushRunRecords());
+    EXPECT_EQ(flushRunRecords(), Written::done);
     EXPECT_TRUE(runRecords().empty());
 }
 
@@ -429,7 +429,7 @@ TEST_F(RunRecordTest, WhatStillWaitsAtExitIsNamedInOneBox) {
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, c.told);
         // Written once the files are free again.
-        EXPECT_TRUE(flushRunRecords());
+        EXPECT_EQ(flushRunRecords(), Written::done);
         EXPECT_TRUE(writePendingSites());
     }
     EXPECT_EQ(runRecords().size(), 2u);
