@@ -50,7 +50,7 @@ constexpr char kSavedClockNames[] = "SELECT clockname FROM clocksetting ORDER BY
 constexpr char kRunRecord[] =
     "INSERT INTO timesum (set_time, use_time, out_time, pause_time, filename) VALUES (?1, ?2, ?3, ?4, ?5)";
 
-// Why run records could not be written, where the head of the text does not say it already.
+// A cause that lasts, as the user is told it; another program's hold passes and is not named.
 const wchar_t* causeText(Written why) {
     switch (why) {
         case Written::readOnly: return L"受账户权限限制只能调用，保存数据需管理员权限";
@@ -360,7 +360,7 @@ Written flushRunRecords() {
 
 std::wstring unwrittenRunsText(Written why) {
     std::wstring text = kRunsUnwritten;
-    if (const wchar_t* cause = causeText(why)) text += std::wstring(L"：") + cause;
+    if (const wchar_t* cause = causeText(why)) text += std::wstring(L"\r\n") + cause;
     return text;
 }
 
