@@ -93,7 +93,7 @@ void savetimerecord(const TimingState& t);
 
 // Writes the run records still pending: done once none is left, else why the first was refused.
 Written flushRunRecords();
-// "有计时记录未能写入 MeetData.db" and why, for runs refused with `why`.
+// What tells the user that run records were not written, with `why` when that cause lasts.
 std::wstring unwrittenRunsText(Written why);
 // Tries the pending run records once more; what still cannot be written is named with its cause,
 // and counts as told. Nothing when none is left.
@@ -101,4 +101,5 @@ std::optional<std::wstring> runsStillUnwritten();
 // Drops the pending run records and their retry: the user let them go, or a fresh process starts
 // (tests: one program folder each).
 void forgetPendingRuns();
+
 }  // namespace shell
