@@ -27,7 +27,7 @@ inline bool readAgain(const win::Window& window, const std::function<shell::Writ
     if (window.handling()) return false;
     shell::Written got = read();
     if (got == shell::Written::fileBusy) return false;
-    if (got != shell::Written::done) win::autoMessage(kReadFailed, kReadFailedMs);
+    tellRefused(got, kReadFailed, kReadFailedMs);
     return true;
 }
 

@@ -79,9 +79,11 @@ inline bool lasting(Written why) {
     return why == Written::readOnly || why == Written::diskFull || why == Written::unreadable;
 }
 
-// Why the last statement on `db` failed, or with no connection why the file did not open:
-// fileBusy while another program keeps it from being read now (its lock, an open that shares
-// nothing, a refused access), failed when it is missing or damaged or its tables do not read.
+// Why the last statement on `db` failed, or with no connection why the last open of the file
+// failed: fileBusy while another program keeps it from us now (its lock, an open that shares
+// nothing or reading only, its open of the journal); readOnly when the user may not write it or
+// its folder takes no journal; diskFull; unreadable when it cannot be opened or read; failed
+// when it is missing or damaged or its tables do not read.
 Written whyFailed(sqlite3* db);
 
 // A value read from the file, or nothing and why.

@@ -13,6 +13,7 @@
 #include "shell/text_number.h"
 #include "shell/wall_clock.h"
 #include "win/auto_message.h"
+#include "win/handles.h"
 #include "win/text.h"
 
 namespace shell {
@@ -22,6 +23,10 @@ constexpr wchar_t kNoDatabaseMessage[] = L"操作系统是精简版本，不支�
 constexpr unsigned kNoDatabaseMessageMs = 1200;
 constexpr wchar_t kFileHeld[] = L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试";
 constexpr unsigned kFileHeldMs = 2000;
+// The causes that last until the user acts, each told as what it is.
+constexpr wchar_t kDiskFull[] = L"MeetData.db 所在磁盘已满，数据未改动";
+constexpr wchar_t kUnreadable[] = L"MeetData.db 无法打开或读取";
+constexpr unsigned kLastingCauseMs = 2000;
 constexpr wchar_t kNoStagePeriod[] = L"00:00\\00:00";
 constexpr wchar_t kRunsUnwritten[] = L"有计时记录未能写入 MeetData.db";
 // As long as the box that names what the program's end could not write.
@@ -53,9 +58,9 @@ constexpr char kRunRecord[] =
 // A cause that lasts, as the user is told it; another program's hold passes and is not named.
 const wchar_t* causeText(Written why) {
     switch (why) {
-        case Written::readOnly: return L"受账户权限限制只能调用，保存数据需管理员权限";
-        case Written::diskFull: return L"磁盘已满";
-        case Written::unreadable: return L"文件无法打开";
+        case Written::readOnly: return kMayNotWrite;
+        case Written::diskFull: return kDiskFull;
+        case Written::unreadable: return kUnreadable;
         default: return nullptr;
     }
 }
@@ -136,28 +141,18 @@ StageLookup shownFor(const ScheduleAt& at, const std::wstring& restTitle) {
     return StageLookup{at.state, periodText(at.stage->start, at.stage->end), covering ? at.stage->title : restTitle};
 }
 
-// Why a statement failed or the file did not open: another program holds it, or it cannot be
-// read at all.
-std::optional<StageLookup> unread(sqlite3* db) {
-    if (whyFailed(db) != Written::fileBusy) return std::nullopt;
-    StageLookup held;
-    held.fileBusy = true;
-    return held;
-}
-
-// Nothing when the file is missing or damaged or its tables cannot be read; a lookup marked
-// fileBusy while another program holds the file.
-std::optional<StageLookup> lookupInDatabase(TimeOfDay now, ClockSetting& setting) {
+// Nothing, and why, when the file cannot be opened or its tables read.
+Read<StageLookup> lookupInDatabase(TimeOfDay now, ClockSetting& setting) {
     UniqueDatabase db = openMeetData();
-    if (!db) return unread(nullptr);
+    if (!db) return unreadFrom<StageLookup>(nullptr);
     auto at = scheduleAt(db.get(), now);
-    if (!at) return unread(db.get());
+    if (!at) return unreadFrom<StageLookup>(db.get());
     if (at->state == StageState::Covering) {
         // A stage whose clock is not saved runs on the registry settings, as a wait does.
         TimeOfDay length = setting.Time_all;
         readsetting(setting);
         setting.Time_all = length;
-        if (!loadSavedClock(db.get(), at->stage->clockname, setting)) return unread(db.get());
+        if (!loadSavedClock(db.get(), at->stage->clockname, setting)) return unreadFrom<StageLookup>(db.get());
     } else {
         // While no stage covers now the clock runs on the registry settings, not the next stage's.
         readsetting(setting);
@@ -214,6 +209,51 @@ RetryTimer& runsRetry() {
     return timer;
 }
 
+// What Windows said of a refused file, as a cause: another program's open or lock passes, a full
+// disk lasts, and anything else is `otherwise`.
+Written systemCause(int error, Written otherwise) {
+    switch (error) {
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION: return Written::fileBusy;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL: return Written::diskFull;
+        default: return otherwise;
+    }
+}
+
+// Why the file refuses an open for `access` now: asked once, without waiting, through SQLite's
+// own call into Windows, so it meets what SQLite met. An open that succeeds now was refused for a
+// moment only; a file that is gone is failed; a refusal of another kind is `denied`.
+Written probeOpen(DWORD access, Written denied) {
+    sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    auto createFile = reinterpret_cast<decltype(&CreateFileW)>(vfs->xGetSystemCall(vfs, "CreateFileW"));
+    win::UniqueFile file(createFile(inProgramFolder(kMeetDataFile).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) return Written::fileBusy;
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Written::failed;
+    return systemCause(static_cast<int>(error), denied);
+}
+
+// Why the last open of the file failed.
+Written& lastOpenRefused() {
+    static Written why = Written::failed;
+    return why;
+}
+
+// Why `db`, a connection that failed to open, did: the file did not open (gone, held, or the
+// user may not read it), or its first bytes, read as it opens, did not read.
+Written openRefused(sqlite3* db) {
+    int error = sqlite3_system_errno(db);
+    switch (sqlite3_errcode(db)) {
+        case SQLITE_CANTOPEN:
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Written::failed;
+            return systemCause(error, Written::unreadable);
+        case SQLITE_IOERR: return systemCause(error, Written::unreadable);
+        default: return Written::failed;
+    }
+}
+
 }  // namespace
 
 bool loadSavedClock(sqlite3* db, const std::wstring& name, ClockSetting& setting) {
@@ -226,22 +266,31 @@ bool loadSavedClock(sqlite3* db, const std::wstring& name, ClockSetting& setting
 void tellFileHeld() { win::autoMessage(kFileHeld, kFileHeldMs); }
 
 void tellRefused(Written why, const wchar_t* failed, unsigned failedMs) {
-    if (why == Written::fileBusy) {
-        tellFileHeld();
-    } else {
-        win::autoMessage(failed, failedMs);
+    switch (why) {
+        case Written::done: return;
+        case Written::fileBusy: tellFileHeld(); return;
+        case Written::readOnly: win::autoMessage(kMayNotWrite, kMayNotWriteMs); return;
+        case Written::diskFull: win::autoMessage(kDiskFull, kLastingCauseMs); return;
+        case Written::unreadable: win::autoMessage(kUnreadable, kLastingCauseMs); return;
+        case Written::failed: win::autoMessage(failed, failedMs); return;
     }
 }
 
 Written whyFailed(sqlite3* db) {
-    // A file that is there and does not open is held: another program opened it sharing nothing
-    // (a backup, a sync, a virus scan) or may read it while we may not.
-    if (!db) return meetDataExists() ? Written::fileBusy : Written::failed;
+    if (!db) return lastOpenRefused();
     switch (sqlite3_errcode(db)) {
-        case SQLITE_BUSY:      // its lock
-        case SQLITE_CANTOPEN:  // its journal, opened sharing nothing
-        case SQLITE_IOERR:     // a part of it locked against reading
+        case SQLITE_BUSY:  // another program's lock
             return Written::fileBusy;
+        case SQLITE_FULL:
+            return Written::diskFull;
+        case SQLITE_READONLY:
+            // Refused the open for writing, SQLite opened the file for reading only: another
+            // program reads it sharing no writes (a copy, a backup), or the user may not write it.
+            return probeOpen(GENERIC_READ | GENERIC_WRITE, Written::readOnly);
+        case SQLITE_CANTOPEN:  // its journal: held, or the folder may not be written
+            return systemCause(sqlite3_system_errno(db), Written::readOnly);
+        case SQLITE_IOERR:  // a part of it locked against reading, a full disk, or it does not read
+            return systemCause(sqlite3_system_errno(db), Written::unreadable);
         default:
             return Written::failed;
     }
@@ -257,6 +306,7 @@ UniqueDatabase openMeetData() {
     std::string path = win::toUtf8(inProgramFolder(kMeetDataFile));
     // Without SQLITE_OPEN_CREATE a missing file stays missing.
     if (sqlite3_open_v2(path.c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        lastOpenRefused() = openRefused(db.get());
         db.reset();
     } else {
         sqlite3_busy_timeout(db.get(), kBusyWaitMs);
@@ -266,12 +316,18 @@ UniqueDatabase openMeetData() {
 
 StageLookup lookupStage(TimeOfDay now, ClockSetting& setting) {
     ClockSetting read = setting;
-    auto found = lookupInDatabase(now, read);
-    if (found && found->fileBusy) return *found;
+    Read<StageLookup> found = lookupInDatabase(now, read);
+    if (found.why() == Written::fileBusy) {
+        StageLookup held;
+        held.fileBusy = true;
+        return held;
+    }
     setting = std::move(read);
     if (found) return *found;
     readsetting(setting);
-    return StageLookup{StageState::NoDatabase, std::nullopt, setting.tellShowtext};
+    StageLookup none{StageState::NoDatabase, std::nullopt, setting.tellShowtext};
+    none.unread = found.why();
+    return none;
 }
 
 void setStageShownSink(StageShownSink sink) { stageShown() = std::move(sink); }
@@ -294,7 +350,7 @@ StageLookup loadCurrentMeeting() {
     // Told once when the file becomes unreadable, not at every try while it stays so.
     bool newlyFailed = found.state == StageState::NoDatabase && timingState().stagestate != StageState::NoDatabase;
     takeStageOn(found, dayOf(now));
-    if (newlyFailed) win::autoMessage(kNoDatabaseMessage, kNoDatabaseMessageMs);
+    if (newlyFailed) tellRefused(found.unread, kNoDatabaseMessage, kNoDatabaseMessageMs);
     return found;
 }
 

@@ -23,8 +23,11 @@ bool meetDataExists();
 // The box for a read or a change refused because another program holds the file: nothing was
 // changed, and nothing is lost by trying again shortly.
 void tellFileHeld();
-// The box for a read or a change refused as a whole: the one above while the file is held, else
-// `failed` for `failedMs`.
+// The box for a change refused because the user may not write the file or its folder.
+inline constexpr wchar_t kMayNotWrite[] = L"受账户权限限制只能调用，保存数据需管理员权限";
+inline constexpr unsigned kMayNotWriteMs = 2000;
+// The box for a read or a change refused as a whole: the cause's own box (the one above while
+// the file is held), or `failed` for `failedMs` when the file is missing or damaged.
 void tellRefused(Written why, const wchar_t* failed, unsigned failedMs);
 
 // A connection to the file; empty when it is missing or cannot be opened now (whyFailed says
@@ -40,6 +43,8 @@ struct StageLookup {
     std::wstring titletext;  // the stage's title, else tellShowtext
     // Another program holds the file: nothing was read or taken; the caller tries again shortly.
     bool fileBusy = false;
+    // NoDatabase: why the file could not be read.
+    Written unread = Written::done;
 };
 
 // Decides from the day's stages which clock runs at `now` and fills `setting` for it: from the

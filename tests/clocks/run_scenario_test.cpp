@@ -465,6 +465,36 @@ TEST_F(RunScenario, UnreadableDatabaseStopsTheClockUntilALookupSucceedsAgain) {
     EXPECT_EQ(messages.size(), 1u);
 }
 
+// A file that never opens (the user may not read it) is told once, as such, whether it meets the
+// start or a stage's end; the lookup is then tried again at a modest pace, and once the file
+// reads the stage of the moment is timed.
+TEST_F(RunScenario, AFileThatNeverOpensIsToldOnceAtTheStartOrAStageEndAndTimedOnceItReads) {
+    addTalk(L"09:00:00", L"09:00:20", L"汇报");
+    addTalk(L"09:00:20", L"09:01:00", L"讨论");
+    for (bool atStart : {true, false}) {
+        SCOPED_TRACE(atStart ? "at the start" : "at a stage's end");
+        freshRow();
+        messages.clear();
+        clock.setTimeOfDay(9, 0, 0);
+        std::optional<testing_support::LockedFile> lock;
+        if (atStart) lock.emplace(path(), Hold::neverOpens);
+        startRun();
+        runUntilTime(at(9, 0, 15));
+        if (!atStart) lock.emplace(path(), Hold::neverOpens);
+        runUntilTime(at(9, 0, 30));
+        EXPECT_EQ(timing().stagestate, StageState::NoDatabase);
+        EXPECT_FALSE(glass().Timer1.enabled() || glass().Timer5.enabled());
+        ASSERT_TRUE(glass().Timer4.enabled());
+        EXPECT_GE(glass().Timer4.interval(), 1000u);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, L"MeetData.db 无法打开或读取");
+        lock.reset();
+        runUntil([&] { return glass().Timer1.enabled(); });
+        EXPECT_EQ(timing().filename, L"讨论");
+        EXPECT_EQ(messages.size(), 1u);
+    }
+}
+
 // From another thread, asks `window` again and again whether it answers, as a click of the user
 // would. Half a second is five times what a stall of the clock's thread may cost, so a loaded
 // machine still answers in time, while a wait for the file of a few seconds does not.

@@ -114,7 +114,8 @@ TEST_F(OftenClocks, AfterTheLastStageEverySwitchAndTheTitleStay) {
 }
 
 // A file another program holds, locked or opened sharing nothing, says so, as the stage window
-// does; one that is missing cannot be read.
+// does; one that never opens (the user may not read it) says that; one that is missing cannot
+// be read.
 TEST_F(OftenClocks, AFileThatCannotBeReadIsReportedAndTheClockIsNotRestarted) {
     using testing_support::Hold;
     const wchar_t* held = L"MeetData.db 正被其他程序使用，数据未改动，请稍后再试";
@@ -127,6 +128,7 @@ TEST_F(OftenClocks, AFileThatCannotBeReadIsReportedAndTheClockIsNotRestarted) {
     const Case cases[] = {
         {"locked", Hold::exclusive, held, 2000},
         {"opened sharing nothing", Hold::noSharing, held, 2000},
+        {"never opens", Hold::neverOpens, L"MeetData.db 无法打开或读取", 2000},
         {"missing", std::nullopt, L"操作系统是精简版本，不支持本功能", 1200},
     };
     for (const Case& c : cases) {

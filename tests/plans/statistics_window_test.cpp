@@ -239,6 +239,42 @@ TEST_P(StatisticsOverAHeldFile, ItSaysSoListsTheRecordsOnceTheFileReadsAndDelete
     EXPECT_EQ(rows().size(), 2u);
 }
 
+// A cause that refuses the file is told as what it is, at the opening or at a delete, and no
+// record goes. A file that never opens lists nothing and leaves the switch unset, and is not
+// tried again in silence; one that keeps only writes out lists the records with the switch set.
+TEST_F(StatisticsWindow, ACauseAtTheOpeningOrADeleteIsToldAsWhatItIs) {
+    using testing_support::Hold;
+    addRuns(2);
+    shell::writeSettingNumber(L"Time_Record", 1);
+    messageAnswer = IDYES;
+    for (Hold cause : {Hold::readSharing, Hold::writeDenied, Hold::noJournal, Hold::diskFull, Hold::neverOpens}) {
+        SCOPED_TRACE(testing_support::holdName(cause));
+        messages.clear();
+        testing_support::LockedFile lock(path(), cause);
+        window.Show();
+        if (cause == Hold::neverOpens) {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0].text, testing_support::toldFor(cause));
+            EXPECT_TRUE(rows().empty());
+            EXPECT_FALSE(IsWindowEnabled(window.Check1));
+            testing_support::pumpUntil([] { return false; }, 1500);
+            EXPECT_EQ(messages.size(), 1u);
+        } else {
+            EXPECT_TRUE(messages.empty());
+            EXPECT_EQ(rows().size(), 2u);
+            EXPECT_EQ(Button_GetCheck(window.Check1), BST_CHECKED);
+            select({0});
+            window.Command3_Click();
+            ASSERT_EQ(messages.size(), 2u);  // the question, then the refusal
+            EXPECT_EQ(messages[1].text, testing_support::toldFor(cause));
+            EXPECT_EQ(rows().size(), 2u);
+        }
+        lock.release();
+        EXPECT_EQ(storedRuns(), 2u);
+        window.unload();
+    }
+}
+
 TEST_F(StatisticsWindow, DeleteRemovesTheSelectedRecordsAndSelectsTheRowAboveThem) {
     addRuns(7);
     window.Show();

@@ -247,6 +247,59 @@ TEST_F(MeetingDb, StageTimesAreStoredOnlyAsHhMmSs) {
     EXPECT_TRUE(exec("INSERT INTO file_list VALUES ('23:59:59', '00:00:00', 'c', 't')"));
 }
 
+// Why the file refused a read and a change, by what refused it. Another program's holds pass: its
+// lock, its open that shares nothing or reading only, its range lock, its open of the journal. The
+// user's rights, a folder that takes no journal, a full disk and a file that never opens or reads
+// last. A hold that lets others read, or a cause that keeps only writes out, lets us read.
+TEST_F(MeetingDb, EachRefusalIsReadAsItsCause) {
+    struct Case {
+        Hold hold;
+        Written read, write;
+        bool onOpenConnection = false;  // met by a statement, not by the open
+    };
+    const Written held = Written::fileBusy, done = Written::done;
+    const Case cases[] = {
+        {Hold::exclusive, held, held},
+        {Hold::shared, done, held},
+        {Hold::noSharing, held, held},
+        {Hold::readSharing, done, held},
+        {Hold::rangeLocked, held, held},
+        {Hold::rangeLocked, held, held, true},  // a statement's IOERR
+        {Hold::journalHeld, done, held},        // a statement's CANTOPEN
+        {Hold::writeDenied, done, Written::readOnly},
+        {Hold::noJournal, done, Written::readOnly},  // a statement's CANTOPEN
+        {Hold::diskFull, done, Written::diskFull},
+        {Hold::neverOpens, Written::unreadable, Written::unreadable},
+        {Hold::readFails, Written::unreadable, Written::unreadable},
+        {Hold::readFails, Written::unreadable, Written::unreadable, true},  // a statement's IOERR
+    };
+    auto read = [](sqlite3* db) {
+        if (!db) return whyFailed(nullptr);
+        return Query(db, "SELECT count(*) FROM timesum", {}).failed() ? whyFailed(db) : Written::done;
+    };
+    auto write = [](sqlite3* db) {
+        return inTransaction(db, [db] { return !Query(db, "INSERT INTO timesum (filename) VALUES ('x')", {}).failed(); });
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(testing_support::holdName(c.hold)) + (c.onOpenConnection ? ", on an open connection" : ""));
+        {
+            CountedBusyWaits waits;
+            std::optional<LockedFile> lock;
+            if (!c.onOpenConnection) lock.emplace(path(), c.hold);
+            UniqueDatabase db = openMeetData();
+            if (c.onOpenConnection) lock.emplace(path(), c.hold);
+            EXPECT_EQ(read(db.get()), c.read);
+            EXPECT_EQ(write(db.get()), c.write);
+            EXPECT_LE(waits.takeWaitedMs(), 100);
+        }
+        EXPECT_TRUE(runRecords().empty());
+        EXPECT_EQ(read(openMeetData().get()), Written::done);
+    }
+    ASSERT_TRUE(DeleteFileW(path().c_str()));
+    EXPECT_EQ(read(openMeetData().get()), Written::failed);
+    EXPECT_EQ(write(openMeetData().get()), Written::failed);
+}
+
 class LoadCurrentMeetingTest : public MeetingDb {
 protected:
     void SetUp() override {
@@ -316,7 +369,7 @@ TEST_F(LoadCurrentMeetingTest, AHeldFileIsWaitedForOnlyAMomentAndNothingChangesU
         StageLookup found = loadCurrentMeeting();
         // The bound is what the clock's face may stall; the wait chosen, not the time it took.
         EXPECT_LE(waits.takeWaitedMs(), 100);
-        bool reads = hold == Hold::shared;
+        bool reads = hold == Hold::shared || hold == Hold::readSharing || hold == Hold::journalHeld;
         EXPECT_EQ(found.fileBusy, !reads);
         EXPECT_EQ(timingState().stagestate, reads ? StageState::Covering : StageState::Waiting);
         EXPECT_EQ(clockSetting().Time_one, reads ? 300 : 0);
@@ -324,6 +377,34 @@ TEST_F(LoadCurrentMeetingTest, AHeldFileIsWaitedForOnlyAMomentAndNothingChangesU
         EXPECT_EQ(loadCurrentMeeting().state, StageState::Covering);
     }
     EXPECT_TRUE(messages.empty());
+}
+
+// A cause that lasts is told once, as what it is, and the clock is not left waiting for it: a file
+// that never opens is a file that cannot be read; one that keeps only writes out still gives
+// the stage.
+TEST_F(LoadCurrentMeetingTest, ACauseThatLastsIsToldOnceAsWhatItIs) {
+    addClock(L"早会", someClock(300, L"茶歇"));
+    addStage(L"09:00:00", L"10:00:00", L"早会", L"董事会");
+    clock.setTimeOfDay(9, 30, 0);
+    for (Hold cause : testing_support::kLastingCauses) {
+        SCOPED_TRACE(testing_support::holdName(cause));
+        timingState().stagestate = StageState::Waiting;
+        messages.clear();
+        LockedFile lock(path(), cause);
+        StageLookup found = loadCurrentMeeting();
+        loadCurrentMeeting();
+        EXPECT_FALSE(found.fileBusy);
+        if (cause != Hold::neverOpens) {
+            EXPECT_EQ(found.state, StageState::Covering);
+            EXPECT_TRUE(messages.empty());
+            continue;
+        }
+        EXPECT_EQ(found.state, StageState::NoDatabase);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, testing_support::toldFor(cause));
+        lock.release();
+        EXPECT_EQ(loadCurrentMeeting().state, StageState::Covering);
+    }
 }
 
 class RunRecordTest : public MeetingDb {
