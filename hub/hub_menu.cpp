@@ -2,6 +2,8 @@
 #include "hub/Frm_exit.h"
 
 #include <initializer_list>
+#include <optional>
+#include <string>
 
 #include "app/forms.h"
 #include "clocks/time_glass.h"
@@ -11,6 +13,7 @@
 #include "plans/Frm_data_sum.h"
 #include "settings/Settings.h"
 #include "shell/help.h"
+#include "shell/meeting_db.h"
 #include "shell/run_records.h"
 #include "win/auto_message.h"
 #include "win/program_end.h"
@@ -30,6 +33,7 @@ constexpr wchar_t kStatisticsForm[] = L"Frm_data_sum";
 
 constexpr wchar_t kExitQuestion[] = L"确定退出吗？";
 constexpr wchar_t kExitCaption[] = L"提示";
+constexpr wchar_t kRecordsGo[] = L"退出将丢失这些记录，";
 
 // Stay-on-top suspensions (keepOnTop lowers the counter by 10 a call): the floating clocks must
 // not cover the menu, nor the exit question.
@@ -49,13 +53,19 @@ void openAuxiliary(Frm_exit& hub, const wchar_t* form, win::DialogWindow& window
     window.Show();
 }
 
+// Run records that still cannot be written go with the program: the question says so, and No
+// keeps the program open until the file, the disk or the rights are freed.
 void exitProgram() {
     shell::TimingState& t = shell::timingState();
     t.topmostpause = kExitQuestionPause;
-    if (win::askMessage(kExitQuestion, kExitCaption, MB_YESNO | MB_ICONQUESTION) == IDNO) {
+    std::optional<std::wstring> unwritten = shell::runsStillUnwritten();
+    std::wstring question = unwritten ? *unwritten + L"\r\n" + kRecordsGo + kExitQuestion : kExitQuestion;
+    UINT style = MB_YESNO | MB_ICONQUESTION | (unwritten ? MB_DEFBUTTON2 : 0);
+    if (win::askMessage(question, kExitCaption, style) == IDNO) {
         t.topmostpause = 0;
         return;
     }
+    if (unwritten) shell::forgetPendingRuns();  // the user let them go: not named again
     // The hub goes last: its unload removes the hotkeys and the tray icon, and the program ends
     // with it.
     for (win::Window* w : std::initializer_list<win::Window*>{&forms::time_glass(), &forms::time_glasstwo(),

@@ -10,7 +10,6 @@
 namespace shell {
 namespace {
 
-constexpr wchar_t kRecordsLostMessage[] = L"有计时记录未能写入 MeetData.db";
 constexpr wchar_t kSitesLostMessage[] = L"有窗口位置未能写入 TimeData.db";
 constexpr unsigned kLostMessageMs = 5000;
 
@@ -18,8 +17,8 @@ constexpr unsigned kLostMessageMs = 5000;
 
 void writeWhatWaitsBeforeExit() {
     std::wstring lost;
-    auto name = [&lost](const wchar_t* what) { lost += (lost.empty() ? L"" : L"\r\r") + std::wstring(what); };
-    if (!flushRunRecords()) name(kRecordsLostMessage);
+    auto name = [&lost](const std::wstring& what) { lost += (lost.empty() ? L"" : L"\r\r") + what; };
+    if (Written runs = flushRunRecords(); runs != Written::done) name(unwrittenRunsText(runs));
     if (!writePendingSites()) name(kSitesLostMessage);
     if (lost.empty()) return;
     win::EndingReport going;  // the one box that still shows once the program ends

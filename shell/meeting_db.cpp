@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "shell/db_query.h"
 #include "shell/program_folder.h"
@@ -27,6 +28,9 @@ constexpr wchar_t kDiskFull[] = L"MeetData.db 所在磁盘已满，数据未改�
 constexpr wchar_t kUnreadable[] = L"MeetData.db 无法打开或读取";
 constexpr unsigned kLastingCauseMs = 2000;
 constexpr wchar_t kNoStagePeriod[] = L"00:00\\00:00";
+constexpr wchar_t kRunsUnwritten[] = L"有计时记录未能写入 MeetData.db";
+// As long as the box that names what the program's end could not write.
+constexpr unsigned kRunsUnwrittenMs = 5000;
 // Another program (a backup, an editor) may hold the file: a statement waits this long for its
 // lock, an open as long for a file it opened sharing nothing (set where SQLite is built), then
 // fails, and what it was for is tried again later. Everything here runs on the clock's thread.
@@ -50,6 +54,16 @@ constexpr char kSavedClock[] =
 constexpr char kSavedClockNames[] = "SELECT clockname FROM clocksetting ORDER BY ID, rowid";
 constexpr char kRunRecord[] =
     "INSERT INTO timesum (set_time, use_time, out_time, pause_time, filename) VALUES (?1, ?2, ?3, ?4, ?5)";
+
+// A cause that lasts, as the user is told it; another program's hold passes and is not named.
+const wchar_t* causeText(Written why) {
+    switch (why) {
+        case Written::readOnly: return kMayNotWrite;
+        case Written::diskFull: return kDiskFull;
+        case Written::unreadable: return kUnreadable;
+        default: return nullptr;
+    }
+}
 
 std::wstring periodText(TimeOfDay start, TimeOfDay end) { return formatHms(start) + L'\\' + formatHms(end); }
 
@@ -173,8 +187,25 @@ std::vector<RunRow>& pendingRuns() {
     return rows;
 }
 
+// Whether the user has been told why the pending runs cannot be written: a cause that lasts is
+// told once, and told again only after the runs have been written or let go.
+bool& unwrittenRunsTold() {
+    static bool told = false;
+    return told;
+}
+
+// A try of the retry timer; it runs outside the clock's tick, so its box stops no run.
+bool retryRunRecords() {
+    Written why = flushRunRecords();
+    if (why == Written::done) return true;
+    if (lasting(why) && !std::exchange(unwrittenRunsTold(), true)) {
+        win::autoMessage(unwrittenRunsText(why), kRunsUnwrittenMs);
+    }
+    return false;
+}
+
 RetryTimer& runsRetry() {
-    static RetryTimer timer([] { return flushRunRecords(); });
+    static RetryTimer timer(retryRunRecords);
     return timer;
 }
 
@@ -360,26 +391,45 @@ void savetimerecord(const TimingState& t) {
     pendingRuns().push_back(
         {storedTime(t.set_time), storedTime(t.use_time), storedDuration(t.out_time), storedDuration(t.pause_time),
          t.filename});
-    if (!flushRunRecords()) runsRetry().arm();
+    if (flushRunRecords() != Written::done) runsRetry().arm();
 }
 
 // The pending rows in order, up to the first that fails.
-bool flushRunRecords() {
+Written flushRunRecords() {
     std::vector<RunRow>& rows = pendingRuns();
-    if (rows.empty()) return true;
+    if (rows.empty()) return Written::done;
     UniqueDatabase db = openMeetData();
-    if (!db) return false;
+    if (!db) return whyFailed(nullptr);
+    Written why = Written::done;
     size_t written = 0;
     for (const RunRow& r : rows) {
-        if (Query(db.get(), kRunRecord, {r[0], r[1], r[2], r[3], r[4]}).failed()) break;
+        if (Query(db.get(), kRunRecord, {r[0], r[1], r[2], r[3], r[4]}).failed()) {
+            why = whyFailed(db.get());
+            break;
+        }
         ++written;
     }
     rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(written));
-    return rows.empty();
+    if (rows.empty()) unwrittenRunsTold() = false;
+    return why;
+}
+
+std::wstring unwrittenRunsText(Written why) {
+    std::wstring text = kRunsUnwritten;
+    if (const wchar_t* cause = causeText(why)) text += std::wstring(L"\r\n") + cause;
+    return text;
+}
+
+std::optional<std::wstring> runsStillUnwritten() {
+    Written why = flushRunRecords();
+    if (why == Written::done) return std::nullopt;
+    unwrittenRunsTold() = true;
+    return unwrittenRunsText(why);
 }
 
 void forgetPendingRuns() {
     pendingRuns().clear();
+    unwrittenRunsTold() = false;
     runsRetry().stop();
 }
 

@@ -90,15 +90,21 @@ std::optional<StageLookup> stageForPickedClock(sqlite3* db, TimeOfDay now, const
 bool loadPickedClock(sqlite3* db, const std::wstring& name, StageState state, ClockSetting& setting);
 
 // Appends the run in `t` to timesum while the run record is switched on (registry value
-// Time_Record) and the file exists. Reports nothing. A row that cannot be written now (the file
-// busy or failing) stays pending, in order, and is written by a retry timer of this thread, or
-// at the next record.
+// Time_Record) and the file exists. A row that cannot be written now stays pending, in order,
+// and is written by a retry timer of this thread, or at the next record. Another program's hold
+// is waited out without a word; a cause that lasts (the file may not be written, the disk is
+// full, the file does not open) is told once, by the retry, never inside the clock's tick.
 void savetimerecord(const TimingState& t);
 
-// Writes the run records still pending; true when none is left.
-bool flushRunRecords();
-// Drops the pending run records and their retry, as a fresh process starts (tests: one program
-// folder each).
+// Writes the run records still pending: done once none is left, else why the first was refused.
+Written flushRunRecords();
+// What tells the user that run records were not written, with `why` when that cause lasts.
+std::wstring unwrittenRunsText(Written why);
+// Tries the pending run records once more; what still cannot be written is named with its cause,
+// and counts as told. Nothing when none is left.
+std::optional<std::wstring> runsStillUnwritten();
+// Drops the pending run records and their retry: the user let them go, or a fresh process starts
+// (tests: one program folder each).
 void forgetPendingRuns();
 
 }  // namespace shell

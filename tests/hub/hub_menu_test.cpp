@@ -18,6 +18,7 @@
 #include "shell/meeting_db.h"
 #include "shell/run_records.h"
 #include "shell/settings_registry.h"
+#include "tests/db_holds.h"
 #include "tests/test_support.h"
 #include "win/handles.h"
 #include "win/program_end.h"
@@ -26,7 +27,9 @@
 
 using namespace hub;
 using namespace shell;
+using testing_support::Hold;
 using testing_support::itemTexts;
+using testing_support::pumpUntil;
 
 namespace {
 
@@ -302,6 +305,45 @@ TEST_F(HubExit, EveryWayTheHubGoesWritesAPositionAndARunThatWaitedForTheirFiles)
         w.go();
         ASSERT_FALSE(messages.empty());
         EXPECT_NE(messages.back().text.find(L"有窗口位置未能写入 TimeData.db"), std::wstring::npos);
+    }
+}
+
+// The exit item while run records still cannot be written: the question names them, and why when
+// the cause lasts, and says that they go. No keeps the program, the runs still waiting and written
+// once the cause goes, and nothing is told again meanwhile; yes ends it, and no box repeats it.
+TEST_F(HubExit, WithRunRecordsUnwrittenTheUserChoosesToKeepTheProgramOpenOrToLetThemGo) {
+    const struct {
+        Hold hold;
+        int answer;
+    } cases[] = {{Hold::noSharing, IDNO}, {Hold::writeDenied, IDNO}, {Hold::diskFull, IDYES}, {Hold::noSharing, IDYES}};
+    writeSettingNumber(L"Time_Record", 1);
+    TimingState run{};
+    run.set_time = L"09:00:00";
+    run.use_time = L"10:00:00";
+    run.filename = L"董事会";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing_support::holdName(c.hold));
+        SCOPED_TRACE(c.answer == IDNO ? "no" : "yes");
+        win::cancelProgramEnd();
+        if (!hub().loaded()) hub().Form_Load();
+        ASSERT_TRUE(exec("DELETE FROM timesum"));
+        messages.clear();
+        messageAnswer = c.answer;
+        {
+            testing_support::LockedFile lock(path(), c.hold);
+            savetimerecord(run);
+            hub().menu_other_Click(3);
+            // Asked, the cause counts as told: the retries under it say nothing more.
+            if (c.answer == IDNO) pumpUntil([] { return false; }, 1300);
+        }
+        ASSERT_FALSE(messages.empty());
+        std::wstring cause = c.hold == Hold::noSharing ? L"" : std::wstring(L"\r\n") + testing_support::toldFor(c.hold);
+        EXPECT_EQ(messages[0].text, L"有计时记录未能写入 MeetData.db" + cause + L"\r\n退出将丢失这些记录，确定退出吗？");
+        EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
+        EXPECT_EQ(hub().loaded(), c.answer == IDNO);
+        bool written = pumpUntil([&] { return exec("SELECT filename FROM timesum")->size() == 1; }, 2600);
+        EXPECT_EQ(written, c.answer == IDNO);
+        EXPECT_EQ(messages.size(), 1u);
     }
 }
 

@@ -20,6 +20,7 @@ namespace {
 using testing_support::CountedBusyWaits;
 using testing_support::Hold;
 using testing_support::LockedFile;
+using testing_support::pumpUntil;
 
 TimeOfDay at(int h, int m, int s) { return TimeOfDay{h * 3600 + m * 60 + s}; }
 
@@ -459,7 +460,7 @@ TEST_F(RunRecordTest, ARunThatCannotBeWrittenNowIsWrittenAtTheNextChanceInOrder)
             CountedBusyWaits waits;
             LockedFile lock(path(), hold);
             savetimerecord(first);  // meets the hold and keeps the row
-            EXPECT_FALSE(flushRunRecords());
+            EXPECT_NE(flushRunRecords(), Written::done);
             EXPECT_LE(waits.takeWaitedMs(), 100);
         }
         savetimerecord(run());
@@ -467,7 +468,44 @@ TEST_F(RunRecordTest, ARunThatCannotBeWrittenNowIsWrittenAtTheNextChanceInOrder)
         ASSERT_EQ(records.size(), 2u);
         EXPECT_EQ(records[0][5], L"第一场");
         EXPECT_EQ(records[1][5], L"Bob's 董事会");
-        EXPECT_TRUE(flushRunRecords());
+        EXPECT_EQ(flushRunRecords(), Written::done);
+    }
+}
+
+// A run refused for a cause that lasts is told once, with the cause, by the retry after the run
+// (a box inside the clock's tick would hold the clock up), neither at every try nor for the next
+// run under the same cause; another program's hold is waited out without a word. Either way the
+// runs are written once the cause goes.
+TEST_F(RunRecordTest, ARunRefusedForACauseThatLastsIsToldOnceAndWrittenOnceTheCauseGoes) {
+    writeSettingNumber(L"Time_Record", 1);
+    // A try of the retry timer comes within this.
+    constexpr DWORD kRetryWithin = 1300;
+    const struct {
+        Hold hold;
+        bool told;
+    } cases[] = {{Hold::writeDenied, true}, {Hold::diskFull, true}, {Hold::neverOpens, true},
+                 {Hold::readSharing, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing_support::holdName(c.hold));
+        ASSERT_TRUE(exec("DELETE FROM timesum"));
+        messages.clear();
+        {
+            LockedFile lock(path(), c.hold);
+            savetimerecord(run());
+            EXPECT_TRUE(messages.empty()) << "told inside the clock's tick";
+            pumpUntil([&] { return !messages.empty(); }, kRetryWithin);
+            savetimerecord(run());
+            pumpUntil([] { return false; }, kRetryWithin);
+        }
+        if (c.told) {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0].text, std::wstring(L"有计时记录未能写入 MeetData.db\r\n") +
+                                            testing_support::toldFor(c.hold));
+        } else {
+            EXPECT_TRUE(messages.empty());
+        }
+        EXPECT_TRUE(pumpUntil([&] { return runRecords().size() == 2; }, 2 * kRetryWithin));
+        EXPECT_EQ(messages.size(), c.told ? 1u : 0u);
     }
 }
 
@@ -481,7 +519,7 @@ TEST_F(RunRecordTest, ARunLeftWaitingByOneTestIsNotWrittenIntoTheNext) {
     }
     TearDown();
     SetUp();
-    EXPECT_TRUE(flushRunRecords());
+    EXPECT_EQ(flushRunRecords(), Written::done);
     EXPECT_TRUE(runRecords().empty());
 }
 
@@ -511,7 +549,7 @@ TEST_F(RunRecordTest, WhatStillWaitsAtExitIsNamedInOneBox) {
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, c.told);
         // Written once the files are free again.
-        EXPECT_TRUE(flushRunRecords());
+        EXPECT_EQ(flushRunRecords(), Written::done);
         EXPECT_TRUE(writePendingSites());
     }
     EXPECT_EQ(runRecords().size(), 2u);
