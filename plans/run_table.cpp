@@ -50,7 +50,7 @@ shell::Read<std::vector<RunRecord>> listRuns() {
 }
 
 shell::Written deleteRuns(const std::vector<int64_t>& rowids) {
-    shell::UniqueDatabase db = shell::openMeetData();
+    shell::UniqueDatabase db = shell::openMeetData(shell::Patience::save);
     return shell::inTransaction(db.get(), [&] { return shell::deleteEachRow(db.get(), kDeleteRun, rowids); });
 }
 

@@ -227,7 +227,7 @@ void Frm_offtensetting::Command1_Click() {
         win::autoMessage(kNoClockChosen, kStageMessageMs);
         return;
     }
-    auto stored = listStages();
+    auto stored = listStages({}, shell::Patience::save);
     if (!stored) {
         tellRefused(stored.why(), kStageSaveFailed, kStageSaveFailedMs);
         return;

@@ -34,8 +34,9 @@ std::wstring number(int64_t n) { return std::to_wstring(n); }
 
 // Each row through `readRow`; nothing when the file does not open or a statement fails.
 template <typename Row, typename ReadRow>
-shell::Read<std::vector<Row>> rowsOf(const char* sql, const std::wstring& search, ReadRow readRow) {
-    shell::UniqueDatabase db = shell::openMeetData();
+shell::Read<std::vector<Row>> rowsOf(const char* sql, const std::wstring& search, ReadRow readRow,
+                                     shell::Patience patience = shell::Patience::clock) {
+    shell::UniqueDatabase db = shell::openMeetData(patience);
     if (!db) return shell::unreadFrom<std::vector<Row>>(nullptr);
     std::vector<Row> rows;
     shell::Query q(db.get(), sql, {containsPattern(search)});
@@ -69,7 +70,7 @@ std::optional<std::vector<int64_t>> clockOrder(sqlite3* db) {
 
 // Whether `sql` finds a row for `name`; nothing when it fails.
 shell::Read<bool> anyRow(const char* sql, const std::wstring& name) {
-    shell::UniqueDatabase db = shell::openMeetData();
+    shell::UniqueDatabase db = shell::openMeetData(shell::Patience::save);
     if (!db) return shell::unreadFrom<bool>(nullptr);
     shell::Query q(db.get(), sql, {name});
     if (q.failed()) return shell::unreadFrom<bool>(db.get());
@@ -105,7 +106,7 @@ shell::Read<std::vector<SavedClock>> listClocks(const std::wstring& search) {
     });
 }
 
-shell::Read<std::vector<StoredStage>> listStages(const std::wstring& search) {
+shell::Read<std::vector<StoredStage>> listStages(const std::wstring& search, shell::Patience patience) {
     auto stages = rowsOf<StoredStage>(kStages, search, [](const shell::Query& q) -> std::optional<StoredStage> {
         StoredStage s;
         if (!q.whole(0, s.rowid)) return std::nullopt;
@@ -114,7 +115,7 @@ shell::Read<std::vector<StoredStage>> listStages(const std::wstring& search) {
         s.clockname = q.text(3);
         s.title = q.text(4);
         return s;
-    });
+    }, patience);
     // By the times the starts say, not their texts ("8:05:00" before "14:00:00"); starts that are
     // no time of day first, all in the order stored.
     auto startOf = [](const StoredStage& s) { return shell::parseTimeOfDay(s.starttime); };
@@ -127,7 +128,7 @@ shell::Read<std::vector<StoredStage>> listStages(const std::wstring& search) {
 
 shell::Read<int64_t> insertStage(shell::TimeOfDay start, shell::TimeOfDay end, const std::wstring& clockname,
                                  const std::wstring& title) {
-    shell::UniqueDatabase db = shell::openMeetData();
+    shell::UniqueDatabase db = shell::openMeetData(shell::Patience::save);
     if (!db) return shell::unreadFrom<int64_t>(nullptr);
     shell::Query q(db.get(), kInsertStage, {shell::formatHms(start), shell::formatHms(end), clockname, title});
     if (q.failed()) return shell::unreadFrom<int64_t>(db.get());
@@ -136,7 +137,7 @@ shell::Read<int64_t> insertStage(shell::TimeOfDay start, shell::TimeOfDay end, c
 
 shell::Written insertClock(const NewClock& c) {
     const shell::ClockSetting& s = c.setting;
-    shell::UniqueDatabase db = shell::openMeetData();
+    shell::UniqueDatabase db = shell::openMeetData(shell::Patience::save);
     return shell::inTransaction(db.get(), [&] {
         auto order = clockOrder(db.get());
         if (!order) return false;
@@ -158,12 +159,12 @@ shell::Read<bool> clockNameFree(const std::wstring& name) {
 }
 
 shell::Written saveclockorder(const std::vector<int64_t>& rowids) {
-    shell::UniqueDatabase db = shell::openMeetData();
+    shell::UniqueDatabase db = shell::openMeetData(shell::Patience::save);
     return shell::inTransaction(db.get(), [&] { return numberInOrder(db.get(), rowids); });
 }
 
 ClocksDeleted deleteClocks(const std::vector<int64_t>& rowids) {
-    shell::UniqueDatabase db = shell::openMeetData();
+    shell::UniqueDatabase db = shell::openMeetData(shell::Patience::save);
     ClocksDeleted result;
     // Checked in the same transaction: no stage can take a clock between the check and the delete.
     result.written = shell::inTransaction(db.get(), [&] {
@@ -180,7 +181,7 @@ ClocksDeleted deleteClocks(const std::vector<int64_t>& rowids) {
 }
 
 shell::Written deleteStages(const std::vector<int64_t>& rowids) {
-    shell::UniqueDatabase db = shell::openMeetData();
+    shell::UniqueDatabase db = shell::openMeetData(shell::Patience::save);
     return shell::inTransaction(db.get(), [&] { return shell::deleteEachRow(db.get(), kDeleteStage, rowids); });
 }
 

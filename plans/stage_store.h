@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/db_query.h"
+#include "shell/meeting_db.h"
 #include "shell/run_records.h"
 #include "shell/time_rules.h"
 
@@ -29,9 +30,11 @@ struct StoredStage {
 
 // Saved clocks in ID order, stages by start time; those whose name (clocks) or title (stages)
 // holds `search` as typed, every character taken literally, a missing name or title counting as
-// empty. Nothing when the file is missing, cannot be read or is held.
+// empty. Nothing when the file is missing, cannot be read or is held. The changes below, and the
+// stages read for a new one, wait out a moment's hold (shell::Patience::save).
 shell::Read<std::vector<SavedClock>> listClocks(const std::wstring& search = {});
-shell::Read<std::vector<StoredStage>> listStages(const std::wstring& search = {});
+shell::Read<std::vector<StoredStage>> listStages(const std::wstring& search = {},
+                                                 shell::Patience patience = shell::Patience::clock);
 
 // Adds a stage: its rowid; nothing when the file is missing or refuses it.
 shell::Read<int64_t> insertStage(shell::TimeOfDay start, shell::TimeOfDay end, const std::wstring& clockname,

@@ -301,17 +301,28 @@ bool meetDataExists() {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-UniqueDatabase openMeetData() {
-    UniqueDatabase db;
+UniqueDatabase openMeetData(Patience patience) {
+    Retries retries = patience == Patience::save ? kSaveRetries : kClockRetries;
     std::string path = win::toUtf8(inProgramFolder(kMeetDataFile));
-    // Without SQLITE_OPEN_CREATE a missing file stays missing.
-    if (sqlite3_open_v2(path.c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        lastOpenRefused() = openRefused(db.get());
+    for (int tried = 0;; ++tried) {
+        UniqueDatabase db;
+        // Without SQLITE_OPEN_CREATE a missing file stays missing. A file another program opened
+        // sharing nothing does not open; one it opened sharing only reading opens read-only.
+        bool open = sqlite3_open_v2(path.c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
+        if (!open) lastOpenRefused() = openRefused(db.get());
+        bool whole = open && sqlite3_db_readonly(db.get(), "main") == 0;
+        // A file that cannot be opened at all is not waited for: that lasts.
+        bool passing = open || lastOpenRefused() == Written::fileBusy;
+        if (whole || !passing || tried >= retries.count - 1 || !meetDataExists()) {
+            if (!open) return UniqueDatabase{};
+            sqlite3_busy_timeout(db.get(), kBusyWaitMs);
+            setRetries(db.get(), retries);
+            return db;
+        }
+        // The opens above took SQLite's own tries already; the save's pauses grow as SQLite's do.
         db.reset();
-    } else {
-        sqlite3_busy_timeout(db.get(), kBusyWaitMs);
+        wallClock().pause(static_cast<uint32_t>(retries.delayMs * (tried + 1)));
     }
-    return db;
 }
 
 StageLookup lookupStage(TimeOfDay now, ClockSetting& setting) {

@@ -30,9 +30,13 @@ inline constexpr unsigned kMayNotWriteMs = 2000;
 // the file is held), or `failed` for `failedMs` when the file is missing or damaged.
 void tellRefused(Written why, const wchar_t* failed, unsigned failedMs);
 
+// Who waits for a file another program holds for a moment: the clock's own work waits only
+// briefly (its thread must not stall), a save the user made in a window rides the hold out.
+enum class Patience { clock, save };
+
 // A connection to the file; empty when it is missing or cannot be opened now (whyFailed says
 // which). A damaged file opens, and its first statement fails.
-UniqueDatabase openMeetData();
+UniqueDatabase openMeetData(Patience patience = Patience::clock);
 
 // What the stage lookup decided, for the main clock and the title window.
 struct StageLookup {
