@@ -32,6 +32,18 @@ std::wstring initialText(const std::wstring& optvalue, int32_t stageseconds, she
     return displayText(timeAll, format);
 }
 
+std::wstring unknownStageText(const std::wstring& optvalue) {
+    std::wstring text = displayText({}, shell::displayFormatOf(optvalue));
+    for (wchar_t& c : text) {
+        if (c != L':') c = L'-';
+    }
+    return text;
+}
+
+std::wstring builtText(const std::wstring& optvalue, const shell::TimingState& t, shell::TimeOfDay timeAll) {
+    return t.stageUnread ? unknownStageText(optvalue) : initialText(optvalue, t.stageseconds, timeAll);
+}
+
 bool textShows(int16_t blinkcount, int32_t remainingms) {
     return blinkcount % 2 == 0 || remainingms < kLastSecondMs;
 }

@@ -126,7 +126,7 @@ void time_glass::buildFace(bool stageStep) {
     shell::ClockSetting& cs = shell::clockSetting();
     int points = facePoints();
     COLORREF text = shell::colorOfIndex(static_cast<int16_t>(look().colourIndex));
-    facetext = initialText(cs.optvalue, shell::timingState().stageseconds, cs.Time_all);
+    facetext = builtText(cs.optvalue, shell::timingState(), cs.Time_all);
     timelabel = shell::countsDown(cs.optvalue) ? cs.Time_all : shell::TimeOfDay{};
     face_.useFont(cs.clockFont, points);
     face_.setTextColour(text);
