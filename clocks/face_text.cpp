@@ -40,10 +40,6 @@ std::wstring unknownStageText(const std::wstring& optvalue) {
     return text;
 }
 
-std::wstring builtText(const std::wstring& optvalue, const shell::TimingState& t, shell::TimeOfDay timeAll) {
-    return t.stageUnread ? unknownStageText(optvalue) : initialText(optvalue, t.stageseconds, timeAll);
-}
-
 bool textShows(int16_t blinkcount, int32_t remainingms) {
     return blinkcount % 2 == 0 || remainingms < kLastSecondMs;
 }

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "shell/flag_strings.h"
-#include "shell/run_records.h"
 #include "shell/time_rules.h"
 
 namespace clocks {
@@ -20,9 +19,6 @@ std::wstring initialText(const std::wstring& optvalue, int32_t stageseconds, she
 // The text of a face whose stage is not known yet (another program has held the meeting database
 // since the start): the display format's shape in dashes, which nobody reads as a time.
 std::wstring unknownStageText(const std::wstring& optvalue);
-
-// The text a clock's face is built with for the run in `t`: one of the two above.
-std::wstring builtText(const std::wstring& optvalue, const shell::TimingState& t, shell::TimeOfDay timeAll);
 
 // An odd blink count darkens the face, except in the last second of the run.
 bool textShows(int16_t blinkcount, int32_t remainingms);

@@ -90,7 +90,7 @@ void time_glasstwo::buildFace() {
     shell::ClockSetting& cs = shell::clockSetting();
     int points = facePoints() + addsize;
     COLORREF text = shell::colorOfIndex(static_cast<int16_t>(shell::lookCodeOf(cs.Fontselect).colourIndex));
-    facetext = builtText(cs.optvalue, shell::timingState(), cs.Time_all);
+    facetext = initialText(cs.optvalue, shell::timingState().stageseconds, cs.Time_all);
     face_.useFont(cs.clockFont, points);
     face_.setTextColour(text);
     dressBackground(face_, false, text);
