@@ -344,9 +344,10 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
                 auto first = std::find_if(changes.begin(), changes.end(),
                                           [&](const Change& ch) { return tellsATime(ch.*face); });
                 ASSERT_NE(first, changes.end());
-                EXPECT_GE(first->ms, static_cast<int32_t>(c.heldMs)) << testing::PrintToString((*first).*face);
+                const std::wstring& shown = (*first).*face;
+                EXPECT_GE(first->ms, static_cast<int32_t>(c.heldMs)) << testing::PrintToString(shown);
                 const int32_t second = (c.startMs + first->ms) / 1000 - 1;  // of 09:00:00
-                EXPECT_EQ(secondsOf((*first).*face), 18 - second) << first->ms;
+                EXPECT_EQ(secondsOf(shown), 18 - second) << first->ms;
             }
         }
         // After the day's end the twin looks as the main clock does.
