@@ -32,6 +32,14 @@ std::wstring initialText(const std::wstring& optvalue, int32_t stageseconds, she
     return displayText(timeAll, format);
 }
 
+std::wstring unknownStageText(const std::wstring& optvalue) {
+    std::wstring text = displayText({}, shell::displayFormatOf(optvalue));
+    for (wchar_t& c : text) {
+        if (c != L':') c = L'-';
+    }
+    return text;
+}
+
 bool textShows(int16_t blinkcount, int32_t remainingms) {
     return blinkcount % 2 == 0 || remainingms < kLastSecondMs;
 }

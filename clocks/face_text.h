@@ -16,6 +16,10 @@ std::wstring displayText(shell::TimeOfDay t, shell::DisplayFormat format);
 // down (in seconds the stage's own count, which may exceed a day), zero when it counts up.
 std::wstring initialText(const std::wstring& optvalue, int32_t stageseconds, shell::TimeOfDay timeAll);
 
+// The text of a face whose stage is not known yet (another program has held the meeting database
+// since the start): the display format's shape in dashes, which nobody reads as a time.
+std::wstring unknownStageText(const std::wstring& optvalue);
+
 // An odd blink count darkens the face, except in the last second of the run.
 bool textShows(int16_t blinkcount, int32_t remainingms);
 

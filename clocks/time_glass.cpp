@@ -126,7 +126,9 @@ void time_glass::buildFace(bool stageStep) {
     shell::ClockSetting& cs = shell::clockSetting();
     int points = facePoints();
     COLORREF text = shell::colorOfIndex(static_cast<int16_t>(look().colourIndex));
-    facetext = initialText(cs.optvalue, shell::timingState().stageseconds, cs.Time_all);
+    // Before the first lookup reads, no time: the second-screen clock shows this text too.
+    const shell::TimingState& t = shell::timingState();
+    facetext = t.stageUnread ? unknownStageText(cs.optvalue) : initialText(cs.optvalue, t.stageseconds, cs.Time_all);
     timelabel = shell::countsDown(cs.optvalue) ? cs.Time_all : shell::TimeOfDay{};
     face_.useFont(cs.clockFont, points);
     face_.setTextColour(text);

@@ -98,6 +98,13 @@ void measureStage(time_glass& g, shell::TimeOfDay at) {
     t.pause_time = 0;
 }
 
+// The stage change after `ms`. Each arming names its interval: one left from a retry (2 s while
+// the file cannot be read) would begin the next stage's run that late.
+void changeStageIn(time_glass& g, unsigned ms) {
+    g.Timer4.interval(ms);
+    g.Timer4.enabled(true);
+}
+
 // ---- main tick ----
 
 void showTime(time_glass& g, int32_t ms) {
@@ -151,7 +158,7 @@ void endRun(time_glass& g) {
     g.timedstage.reset();
     g.endedstage = endedRun(t.stagestate, stagePeriodOf(g.stageperiod), g.runstart, t.stageday);
     if (t.stagestate == shell::StageState::Covering && t.out_time > 1000) shell::savetimerecord(t);
-    g.Timer4.enabled(true);
+    changeStageIn(g, kStageChangeMs);
     if (secondScreenOn()) forms::time_glasstwo().Timer1.enabled(false);
     showEndedRun(g);
 }
@@ -238,12 +245,6 @@ void nextStage(time_glass& g) {
     g.Timer5.enabled(true);
 }
 
-// The stage change, later, while the meeting database cannot be read.
-void retryLookupLater(time_glass& g, unsigned ms = kRetryLookupMs) {
-    g.Timer4.interval(ms);
-    g.Timer4.enabled(true);
-}
-
 // ---- run start ----
 
 // Whatever the previous run left running: blinking, the banner, its sounds.
@@ -327,7 +328,7 @@ void startPrompt(time_glass& g) {
         // The face shows what it could build, but nothing runs without the schedule; the stage
         // change keeps trying the lookup, so a passing fault does not stop the clock for the day.
         for (win::Timer* t : {&g.Timer1, &g.Timer2, &g.Timer3, &g.Timer5}) t->enabled(false);
-        retryLookupLater(g);
+        changeStageIn(g, kRetryLookupMs);
         break;
     }
 }
@@ -422,22 +423,22 @@ void time_glass::Timer3_Timer() {
 // Stage change, one shot.
 void time_glass::Timer4_Timer() {
     Timer4.enabled(false);
-    Timer4.interval(kStageChangeMs);
     shell::keepOnTop(hwnd());
     if (endedstage && stillCovers(*endedstage, shell::dayOf(shell::wallClock().localTime()), shell::timeOfDayNow())) {
-        retryLookupLater(*this, kStageChangeMs);  // the ended run's face stays to the stage's end
+        changeStageIn(*this, kStageChangeMs);  // the ended run's face stays to the stage's end
         return;
     }
-    bool retrying = shell::timingState().stagestate == shell::StageState::NoDatabase;
     shell::StageLookup found = shell::loadCurrentMeeting();
     if (found.fileBusy) {
         // The ended run's face stays until the file can be read: the next run then counts from
         // the real time, so no second of its stage is lost.
-        retryLookupLater(*this, kRetryHeldMs);
+        changeStageIn(*this, kRetryHeldMs);
         return;
     }
-    if (retrying && found.state == shell::StageState::NoDatabase) {
-        retryLookupLater(*this);  // the stopped face stays as it is until then
+    if (found.state == shell::StageState::NoDatabase) {
+        // No run starts without the schedule: the face stays as it is, an ended run's zero as
+        // under a hold, not a face built for a length that no stage gave.
+        changeStageIn(*this, kRetryLookupMs);
         return;
     }
     Timer1.enabled(false);  // a wait that went on counting under a hold ends here
@@ -464,7 +465,7 @@ void time_glass::daywatch_Timer() {
     if (shell::dayOf(shell::wallClock().localTime()) == shell::timingState().stageday) return;
     daywatch.enabled(false);
     Timer1.enabled(false);
-    Timer4.enabled(true);
+    changeStageIn(*this, kStageChangeMs);
 }
 
 // Run start, one shot.
@@ -472,7 +473,7 @@ void time_glass::Timer5_Timer() {
     Timer5.enabled(false);
     shell::keepOnTop(hwnd());
     if (shell::timingState().stageUnread) {
-        retryLookupLater(*this, kRetryHeldMs);  // a run without a length would end at once
+        changeStageIn(*this, kRetryHeldMs);  // a run without a length would end at once
         return;
     }
     clearPreviousRun(*this);
@@ -491,7 +492,7 @@ void time_glass::Timer5_Timer() {
 
 void time_glass::restartRun(bool held) {
     if (held && Timer1.enabled()) {
-        retryLookupLater(*this, kRetryHeldMs);  // the wait goes on counting; only the lookup waits for the file
+        changeStageIn(*this, kRetryHeldMs);  // the wait goes on counting; only the lookup waits for the file
         return;
     }
     if (held) shell::timingState().stageUnread = true;  // the run start waits for a lookup that reads

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -71,7 +72,8 @@ bool holdsWhole(const clocks::ClockFace& face, HWND window, const std::wstring& 
     return left >= 0 && left + width <= win::pixelsToTwipsX(client.right);
 }
 
-// What a face shows: "" when blank, the time it prints whole, "?" for anything else.
+// What a face shows: "" when blank, the time it prints whole, the text of a clock whose stage is
+// not known yet, "?" for anything else.
 std::wstring readFace(clocks::ClockFace& face, HWND window) {
     std::string pixels = drawnPixels(face, window);
     if (blank(pixels)) return L"";
@@ -83,8 +85,9 @@ std::wstring readFace(clocks::ClockFace& face, HWND window) {
     same.setTextColour(face.textColour());
     same.setBackColour(face.backColour());
     same.setFaceBox(face.faceBox());
-    for (int32_t s = 0; s <= kLongest; ++s) {
-        std::wstring text = clocks::displayText(shell::TimeOfDay{s}, format);
+    std::vector<std::wstring> texts{clocks::unknownStageText(shell::clockSetting().optvalue)};
+    for (int32_t s = 0; s <= kLongest; ++s) texts.push_back(clocks::displayText(shell::TimeOfDay{s}, format));
+    for (const std::wstring& text : texts) {
         same.print(text, face.fontPoints());
         if (drawnPixels(same, window) == pixels) return holdsWhole(face, window, text) ? text : L"?";
     }
@@ -246,6 +249,9 @@ private:
     Reading mainRead_, twinRead_;
 };
 
+// Whether a face's text tells a time: not blank, "?" or the text of a clock still starting.
+bool tellsATime(const std::wstring& text) { return text.find_first_of(L"0123456789") != std::wstring::npos; }
+
 // The seconds a face's text tells, in any display format.
 int32_t secondsOf(const std::wstring& text) {
     int32_t seconds = 0, part = 0;
@@ -279,7 +285,7 @@ void expectTellsTheTime(const std::vector<Change>& changes, std::wstring Change:
         if (before.empty()) {
             EXPECT_LE(nowMs - wasMs, kBlinkPhaseMs + kStepMs) << which << " blank at " << wasMs;
         }
-        if (before.empty() || after.empty() || before == L"?" || after == L"?") continue;
+        if (!tellsATime(before) || !tellsATime(after)) continue;
         // Against the count only to a new stage's face, not from one a second off put right.
         int32_t step = secondsOf(after) - secondsOf(before);
         if (countsDown ? step > 0 : step < 0) {
@@ -303,6 +309,7 @@ struct FaceCase {
     int startMs;  // of 08:59:59, when the program starts
     const wchar_t* optvalue = nullptr;  // the first run's when none
     uint32_t clockAfterMs = 0;  // from the hub's load to the clock's
+    uint32_t heldMs = 0;  // from the start, another program holds the meeting database
 };
 
 // Stages of 09:00:02 to 09:00:18 and 09:00:18 to 09:00:22, the day over after them.
@@ -317,6 +324,8 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
         {"count-up in seconds", {30, 20, 10}, 3, L"111101001111111111111", 0, L"00100"},
         // The clock loads in the second of the first run's start, the hub in the second before.
         {"clock loaded well after the hub", {30, 20, 10}, 3, L"111101001111111111111", 600, nullptr, 400},
+        // Started under a hold that lasts into the first stage: no time until the file reads.
+        {"started while the file is held", {30, 20, 10}, 3, L"111101000111111111111", 300, nullptr, 0, 4000},
     };
     for (const FaceCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -333,12 +342,29 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
         addStage(L"09:00:02", L"09:00:18", L"talk", L"汇报");
         addStage(L"09:00:18", L"09:00:22", L"talk", L"讨论");
         clock.setTimeOfDay(8, 59, 59, c.startMs);
-        loadWindows(c.clockAfterMs);
-        run(26000);
+        {
+            std::optional<testing_support::LockedFile> lock;
+            if (c.heldMs > 0) lock.emplace(path());
+            loadWindows(c.clockAfterMs);
+            run(c.heldMs);
+        }
+        run(26000 - c.heldMs);
         ASSERT_EQ(shell::timingState().stagestate, shell::StageState::DayOver);
         bool down = shell::countsDown(talk.optvalue);
         expectTellsTheTime(changes, &Change::main, faceBuilds, down, "main");
         expectTellsTheTime(changes, &Change::twin, faceBuilds, down, "twin");
+        if (c.heldMs > 0) {
+            // Each face tells no time until the file reads, then the time left in the stage.
+            for (std::wstring Change::*face : {&Change::main, &Change::twin}) {
+                auto first = std::find_if(changes.begin(), changes.end(),
+                                          [&](const Change& ch) { return tellsATime(ch.*face); });
+                ASSERT_NE(first, changes.end());
+                const std::wstring& shown = (*first).*face;
+                EXPECT_GE(first->ms, static_cast<int32_t>(c.heldMs)) << testing::PrintToString(shown);
+                const int32_t second = (c.startMs + first->ms) / 1000 - 1;  // of 09:00:00
+                EXPECT_EQ(secondsOf(shown), 18 - second) << first->ms;
+            }
+        }
         // After the day's end the twin looks as the main clock does.
         EXPECT_EQ(changes.back().twin, changes.back().main);
         EXPECT_EQ(twin().face().textColour(), glass().face().textColour());
@@ -430,38 +456,73 @@ TEST_F(FaceTimeline, AlarmThreesBannerShowsFromItsSecondToTheRunsLastWhateverBan
     }
 }
 
-// In alarm 3's blink, kept to the end of the run, another program takes the meeting database
-// and the message loop stalls after a dark phase: the main tick that comes next finds the run
-// over. Both faces show the ended run's zero then and through the hold, until the file reads.
-TEST_F(FaceTimeline, BothFacesShowTheEndedRunsZeroThroughAHoldThatFollowsADarkPhaseOfAlarmThreesBlink) {
-    shell::ClockSetting talk;
-    shell::applyFirstRunDefaults(talk);  // every switch on: alarm 3's blink is kept to the end
-    talk.Time_three = 5;
-    restartWithTalk(talk);
-    addStage(L"09:00:02", L"09:00:10", L"talk", L"汇报");
-    clock.setTimeOfDay(8, 59, 59);
-    loadWindows(0);
-    auto darkInAlarmThree = [&] {
-        return glass().alarmlevel == 3 && glass().Timer3.enabled() && shell::screenShared().blinkcount % 2 != 0 &&
-               shell::timingState().remainingms < 2000;
+// A run ends while the meeting database cannot be read: another program takes it in alarm 3's
+// blink, kept to the end of the run, and the message loop stalls after a dark phase, so that the
+// main tick that comes next finds the run over; or the file is deleted before the end of a stage
+// or of the wait for it. Both faces show the ended run's zero then and until the file reads again.
+TEST_F(FaceTimeline, BothFacesShowTheEndedRunsZeroUntilTheFileReadsAgain) {
+    using shell::StageState;
+    enum Away { held, deleted };
+    const struct {
+        const char* what;
+        Away away;
+        bool wait;  // the run that ends is the wait for the stage
+        StageState whileAway, after;
+        uint32_t readsWithinMs;  // once the file is back
+    } cases[] = {
+        {"held after a dark phase of alarm 3's blink", held, false, StageState::Covering, StageState::DayOver, 1000},
+        {"deleted after a dark phase of alarm 3's blink", deleted, false, StageState::NoDatabase, StageState::DayOver,
+         2500},
+        {"deleted before the wait's end", deleted, true, StageState::NoDatabase, StageState::Covering, 2500},
     };
-    for (int i = 0; i < 2000 && !darkInAlarmThree(); ++i) run(kStepMs);
-    ASSERT_TRUE(darkInAlarmThree());
-    ASSERT_EQ(changes.back().main, L"");
-    testing_support::LockedFile lock(path());
-    stall(2000);
-    run(kStepMs);
-    ASSERT_FALSE(glass().Timer1.enabled());
-    const size_t ended = changes.size() - 1;
-    run(3000);
-    ASSERT_EQ(shell::timingState().stagestate, shell::StageState::Covering);  // the file has not read
-    for (size_t i = ended; i < changes.size(); ++i) {
-        EXPECT_EQ(changes[i].main, L"00:00") << changes[i].ms;
-        EXPECT_EQ(changes[i].twin, L"00:00") << changes[i].ms;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        shell::ClockSetting talk;
+        shell::applyFirstRunDefaults(talk);  // every switch on: alarm 3's blink is kept to the end
+        talk.Time_three = 5;
+        restartWithTalk(talk);
+        addStage(L"09:00:02", L"09:00:10", L"talk", L"汇报");
+        clock.setTimeOfDay(8, 59, 59);
+        loadWindows(0);
+        auto darkInAlarmThree = [&] {
+            return glass().alarmlevel == 3 && glass().Timer3.enabled() && shell::screenShared().blinkcount % 2 != 0 &&
+                   shell::timingState().remainingms < 2000;
+        };
+        auto endOfWait = [&] {
+            return shell::timingState().stagestate == StageState::Waiting && glass().Timer1.enabled() &&
+                   shell::timingState().remainingms < 1500;
+        };
+        auto moment = [&] { return c.wait ? endOfWait() : darkInAlarmThree(); };
+        for (int i = 0; i < 2000 && !moment(); ++i) run(kStepMs);
+        ASSERT_TRUE(moment());
+        std::optional<testing_support::LockedFile> lock;
+        const std::wstring awayPath = path() + L".away";
+        if (c.away == held) {
+            lock.emplace(path());
+        } else {
+            ASSERT_TRUE(MoveFileW(path().c_str(), awayPath.c_str()));
+        }
+        if (!c.wait) {
+            ASSERT_EQ(changes.back().main, L"");
+            stall(2000);
+        }
+        for (int i = 0; i < 200 && glass().Timer1.enabled(); ++i) run(kStepMs);
+        ASSERT_FALSE(glass().Timer1.enabled());
+        const size_t ended = changes.size() - 1;
+        run(3000);
+        EXPECT_EQ(shell::timingState().stagestate, c.whileAway);
+        for (size_t i = ended; i < changes.size(); ++i) {
+            EXPECT_EQ(changes[i].main, L"00:00") << changes[i].ms;
+            EXPECT_EQ(changes[i].twin, L"00:00") << changes[i].ms;
+        }
+        if (lock) {
+            lock->release();
+        } else {
+            ASSERT_TRUE(MoveFileW(awayPath.c_str(), path().c_str()));
+        }
+        run(c.readsWithinMs);
+        EXPECT_EQ(shell::timingState().stagestate, c.after);
     }
-    lock.release();
-    run(1000);
-    EXPECT_EQ(shell::timingState().stagestate, shell::StageState::DayOver);
 }
 
 // "应用" pressed while the clock waits for the stage and another program holds the meeting

@@ -436,33 +436,54 @@ TEST_F(RunScenario, LastStageOfTheDayEndsWithTheDayOverBannersAndPrompt) {
     EXPECT_EQ(shell::screenShared().blinkrounds, 2);
 }
 
-TEST_F(RunScenario, UnreadableDatabaseStopsTheClockUntilALookupSucceedsAgain) {
-    testing_support::writeFile(path(), "not a database");
-    clock.tick = 5000;
-    startRun();
-    EXPECT_EQ(timing().stagestate, StageState::NoDatabase);
-    for (win::Timer* t : {&glass().Timer1, &glass().Timer2, &glass().Timer3, &glass().Timer5}) {
-        EXPECT_FALSE(t->enabled());
-    }
-    EXPECT_EQ(timing().set_time, L"00:00:00");
-    EXPECT_EQ(timing().starttick, 5000u);  // the start of the run's second
+// MeetData.db unreadable at the start: the clock stops and tries the lookup again at a modest
+// pace, telling the user once. However that ends, by the lookup's next try or by "应用" pressed
+// as soon as the file is back, the stage changes keep their rhythm: the stage after the first
+// begins in its first second and is timed whole.
+TEST_F(RunScenario, UnreadableDatabaseStopsTheClockUntilALookupReadsAndTheStagesKeepTheirRhythmAfter) {
+    const struct {
+        const char* what;
+        bool apply;
+    } cases[] = {{"the lookup tried again", false}, {"应用", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        freshRow();
+        messages.clear();
+        DeleteFileW(path().c_str());
+        testing_support::writeFile(path(), "not a database");
+        clock.setTimeOfDay(9, 0, 0);
+        clock.tick = 5000;
+        startRun();
+        EXPECT_EQ(timing().stagestate, StageState::NoDatabase);
+        for (win::Timer* t : {&glass().Timer1, &glass().Timer2, &glass().Timer3, &glass().Timer5}) {
+            EXPECT_FALSE(t->enabled());
+        }
+        EXPECT_EQ(timing().set_time, L"00:00:00");
+        EXPECT_EQ(timing().starttick, 5000u);  // the start of the run's second
 
-    // Retries at a modest pace, telling the user once.
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(glass().Timer4.enabled());
-        EXPECT_GE(glass().Timer4.interval(), 1000u);
-        step();
-        EXPECT_FALSE(glass().Timer5.enabled());
-    }
-    EXPECT_EQ(messages.size(), 1u);
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(glass().Timer4.enabled());
+            EXPECT_GE(glass().Timer4.interval(), 1000u);
+            step();
+            EXPECT_FALSE(glass().Timer5.enabled());
+        }
+        EXPECT_EQ(messages.size(), 1u);
 
-    DeleteFileW(path().c_str());
-    ASSERT_TRUE(testing_support::makeMeetData(path()));
-    addTalk(L"09:00:00", L"09:10:00", L"汇报");
-    runUntil([&] { return glass().Timer1.enabled(); });
-    EXPECT_EQ(timing().stagestate, StageState::Covering);
-    EXPECT_EQ(timing().filename, L"汇报");
-    EXPECT_EQ(messages.size(), 1u);
+        DeleteFileW(path().c_str());
+        ASSERT_TRUE(testing_support::makeMeetData(path()));
+        addTalk(L"09:00:00", L"09:00:10", L"汇报");
+        addTalk(L"09:00:10", L"09:00:30", L"讨论");
+        if (c.apply) pressApply();
+        runUntil([&] { return glass().Timer1.enabled(); });
+        EXPECT_EQ(timing().stagestate, StageState::Covering);
+        EXPECT_EQ(timing().filename, L"汇报");
+        EXPECT_EQ(messages.size(), 1u);
+
+        runUntil([&] { return timing().filename == L"讨论" && glass().Timer1.enabled(); });
+        ASSERT_FALSE(runs.empty());
+        EXPECT_LT(runs.back().startMs - at(9, 0, 10).seconds * 1000, 1000);
+        EXPECT_EQ(runs.back().seconds, 20);
+    }
 }
 
 // A file that never opens (the user may not read it) is told once, as such, whether it meets the
@@ -576,8 +597,8 @@ INSTANTIATE_TEST_SUITE_P(Holds, HeldFileScenario, testing::ValuesIn(testing_supp
                          testing_support::holdTestName);
 
 // Another program holds the meeting database when the program starts: the clock waits quietly,
-// with no run, prompt, sound or record of a run without a length, and times the stage once the
-// file reads; the often-used submenu, empty meanwhile, fills then too.
+// with no run, prompt, sound or record of a run without a length, and with no time on its face,
+// and times the stage once the file reads; the often-used submenu, empty meanwhile, fills then too.
 TEST_P(HeldFileScenario, AStartWhileTheFileIsHeldWaitsQuietlyAndTimesTheStageOnceItReads) {
     shell::writeSettingNumber(L"Time_Record", 1);
     addTalk(L"09:00:00", L"09:01:00", L"汇报");
@@ -589,6 +610,7 @@ TEST_P(HeldFileScenario, AStartWhileTheFileIsHeldWaitsQuietlyAndTimesTheStageOnc
     runUntilTime(at(9, 0, 5));
     EXPECT_FALSE(glass().Timer1.enabled() || glass().Timer2.enabled());
     EXPECT_TRUE(glass().Timer4.enabled());
+    EXPECT_EQ(glass().facetext.find_first_of(L"0123456789"), std::wstring::npos) << testing::PrintToString(glass().facetext);
     EXPECT_TRUE(sounds.calls.empty());
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(forms::Frm_exit().menu_often.empty());
@@ -597,6 +619,7 @@ TEST_P(HeldFileScenario, AStartWhileTheFileIsHeldWaitsQuietlyAndTimesTheStageOnc
     runUntil([&] { return glass().Timer1.enabled(); });
     EXPECT_EQ(timing().filename, L"汇报");
     EXPECT_EQ(timing().stageseconds, at(9, 1, 0).seconds - shell::timeOfDayNow().seconds);
+    EXPECT_EQ(glass().facetext, L"00:" + std::to_wstring(timing().stageseconds));
     EXPECT_EQ(sounds.starts(), Texts{L"play start.wav"});
     EXPECT_TRUE(testing_support::pumpUntil([] { return !forms::Frm_exit().menu_often.empty(); }));
     EXPECT_EQ(forms::Frm_exit().menu_often, Texts{L"talk"});
@@ -732,8 +755,9 @@ TEST_F(RunScenario, ApplyRunsTheRunningStageAsEditedToItsNewEndUnderItsNewTitle)
 
 // "应用" pressed or the stage's saved clock picked from "常用时钟" in the middle of a stage starts
 // its run again: the record keeps the time timed before, so a stage timed throughout is recorded
-// whole, with no idle time.
-TEST_F(RunScenario, ARunStartedAgainOnItsStageKeepsTheTimeTimedBeforeInItsRecord) {
+// whole, with no idle time. A run on another stage, on the same stage on another day, or on the
+// stage again after its run ended or a wait came between, is timed from its own start.
+TEST_F(RunScenario, ARunStartedAgainOnItsStageThatDayKeepsTheTimeTimedBeforeInItsRecord) {
     auto apply = [&] { pressApply(); };
     auto pick = [&] {
         hub::Frm_exit& hub = forms::Frm_exit();
@@ -744,28 +768,59 @@ TEST_F(RunScenario, ARunStartedAgainOnItsStageKeepsTheTimeTimedBeforeInItsRecord
         ASSERT_EQ(hub.menu_often, Texts{L"talk"});
         hub.menu_often_Click(0);
     };
+    auto applyWith = [&](const char* sql) {
+        return [this, sql] {
+            ASSERT_TRUE(exec(sql));
+            pressApply();
+        };
+    };
+    auto applyOnAnotherStage = [&] {
+        ASSERT_TRUE(exec("DELETE FROM file_list"));
+        addTalk(L"09:00:30", L"09:01:30", L"讨论");
+        pressApply();
+    };
+    auto applyNextDay = [&] {
+        ++clock.time.wDay;  // a machine that slept from the day before
+        pressApply();
+    };
+    const Row whole{L"09:00:00", L"09:01:30", L"00:01:30", L"00:00:00", L"汇报"};
     struct Case {
         const char* what;
         std::vector<std::pair<int32_t, std::function<void()>>> restarts;  // ms into the stage
+        std::vector<Row> records;
     } cases[] = {
-        {"应用", {{44300, apply}}},
-        {"常用时钟", {{44300, pick}}},
-        {"应用, then 常用时钟", {{20700, apply}, {61500, pick}}},
+        {"应用", {{44300, apply}}, {whole}},
+        {"常用时钟", {{44300, pick}}, {whole}},
+        {"应用, then 常用时钟", {{20700, apply}, {61500, pick}}, {whole}},
+        {"应用 on another stage", {{44300, applyOnAnotherStage}},
+         {{L"09:00:30", L"09:01:30", L"00:00:46", L"00:00:14", L"讨论"}}},
+        {"应用 on the stage the next day", {{44300, applyNextDay}},
+         {{L"09:00:00", L"09:01:30", L"00:00:46", L"00:00:44", L"汇报"}}},
+        {"应用 on the stage after a wait for it",
+         {{20700, applyWith("UPDATE file_list SET starttime = '09:05:00', endtime = '09:06:00'")},
+          {40300, applyWith("UPDATE file_list SET starttime = '09:00:00', endtime = '09:01:30'")}},
+         {{L"09:00:00", L"09:01:30", L"00:00:50", L"00:00:40", L"汇报"}}},
+        {"应用 on the stage after its run ended", {{100300, applyWith("UPDATE file_list SET endtime = '09:02:30'")}},
+         {whole, {L"09:00:00", L"09:02:30", L"00:00:50", L"00:01:40", L"汇报"}}},
     };
     shell::writeSettingNumber(L"Time_Record", 1);
-    addTalk(L"09:00:00", L"09:01:30", L"汇报");
+    const SYSTEMTIME day = clock.time;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         freshRow();
         ASSERT_TRUE(exec("DELETE FROM timesum"));
+        ASSERT_TRUE(exec("DELETE FROM file_list"));
+        addTalk(L"09:00:00", L"09:01:30", L"汇报");
+        clock.time = day;
         clock.setTimeOfDay(9, 0, 0);
         startRun();
         for (const auto& [ms, restart] : c.restarts) {
             runUntil([&] { return msNow() >= 9 * 3600000 + ms; });
+            advanceTo(9 * 3600000 + ms);  // past the day's end nothing runs
             restart();
         }
         runUntil([&] { return timing().stagestate == StageState::DayOver; });
-        EXPECT_EQ(runRecords(), (std::vector<Row>{{L"09:00:00", L"09:01:30", L"00:01:30", L"00:00:00", L"汇报"}}));
+        EXPECT_EQ(runRecords(), c.records);
     }
 }
 
