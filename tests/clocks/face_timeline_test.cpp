@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -70,8 +71,9 @@ bool holdsWhole(const clocks::ClockFace& face, HWND window, const std::wstring& 
     return left >= 0 && left + width <= win::pixelsToTwipsX(client.right);
 }
 
-// What a face shows: "" when blank, the time it prints whole, "?" for anything else.
-std::wstring readFace(clocks::ClockFace& face, HWND window) {
+// What a face shows: "" when blank, the time it prints whole, "?" for anything else. The times
+// next to `around`, the last one read, are tried first: a face mostly goes on by a second.
+std::wstring readFace(clocks::ClockFace& face, HWND window, int32_t around) {
     std::string pixels = drawnPixels(face, window);
     if (blank(pixels)) return L"";
     shell::DisplayFormat format = shell::displayFormatOf(shell::clockSetting().optvalue);
@@ -82,12 +84,31 @@ std::wstring readFace(clocks::ClockFace& face, HWND window) {
     same.setTextColour(face.textColour());
     same.setBackColour(face.backColour());
     same.setFaceBox(face.faceBox());
+    std::vector<int32_t> order{around, around + 1, around - 1};
     for (int32_t s = 0; s <= kLongest; ++s) {
+        if (s < around - 1 || s > around + 1) order.push_back(s);
+    }
+    for (int32_t s : order) {
+        if (s < 0 || s > kLongest) continue;
         std::wstring text = clocks::displayText(shell::TimeOfDay{s}, format);
         same.print(text, face.fontPoints());
         if (drawnPixels(same, window) == pixels) return holdsWhole(face, window, text) ? text : L"?";
     }
     return L"?";
+}
+
+// The seconds a face's text tells, in any display format.
+int32_t secondsOf(const std::wstring& text) {
+    int32_t seconds = 0, part = 0;
+    for (wchar_t c : text) {
+        if (c == L':') {
+            seconds = (seconds + part) * 60;
+            part = 0;
+        } else {
+            part = part * 10 + (c - L'0');
+        }
+    }
+    return seconds + part;
 }
 
 struct Change {
@@ -208,9 +229,13 @@ protected:
     struct Reading {
         uint32_t changes = UINT32_MAX;
         std::wstring text;
+        int32_t seconds = 0;  // of the last time read
     };
     static std::wstring readCounted(clocks::ClockFace& face, HWND window, Reading& last) {
-        if (face.changes() != last.changes) last = {face.changes(), readFace(face, window)};
+        if (face.changes() != last.changes) {
+            std::wstring text = readFace(face, window, last.seconds);
+            last = {face.changes(), text, text.empty() || text == L"?" ? last.seconds : secondsOf(text)};
+        }
         return last.text;
     }
 
@@ -231,19 +256,6 @@ private:
     Reading mainRead_, twinRead_;
 };
 
-// The seconds a face's text tells, in any display format.
-int32_t secondsOf(const std::wstring& text) {
-    int32_t seconds = 0, part = 0;
-    for (wchar_t c : text) {
-        if (c == L':') {
-            seconds = (seconds + part) * 60;
-            part = 0;
-        } else {
-            part = part * 10 + (c - L'0');
-        }
-    }
-    return seconds + part;
-}
 
 // What a face must keep to through every run, read from its changes; `builds` are the moments
 // the main clock built a new face (stage change, run start).
@@ -280,8 +292,64 @@ void expectTellsTheTime(const std::vector<Change>& changes, std::wstring Change:
     }
 }
 
+// A stage on the timeline: where its first second begins and how many it has.
+struct StageSpan {
+    int32_t startMs, seconds;
+};
+
+// The text a face showed over [from, to) of the timeline, one piece per change.
+template <typename Visit>
+void eachShown(const std::vector<Change>& changes, std::wstring Change::*face, int32_t from, int32_t to, Visit visit) {
+    for (size_t i = 0; i < changes.size(); ++i) {
+        int32_t begin = std::max(changes[i].ms, from);
+        int32_t end = std::min(i + 1 < changes.size() ? changes[i + 1].ms : INT32_MAX, to);
+        if (begin < end) visit(begin, end, changes[i].*face);
+    }
+}
+
+// Through a stage's run each second shows its value - the seconds gone counting up, the seconds
+// left counting down - within a tick of the second's start, its last one included, however a
+// blink's dark phases fall; and the stage's last second shows whole, a blink or not. `builds`
+// bound the run: from the face built for the stage to the one built after it.
+void expectEachSecondOnItsTime(const std::vector<Change>& changes, std::wstring Change::*face,
+                               const std::vector<int32_t>& builds, StageSpan stage, bool countsDown,
+                               const char* which) {
+    constexpr int32_t kTickMs = 200, kSlackMs = kTickMs + kStepMs;
+    const int32_t endMs = stage.startMs + stage.seconds * 1000;
+    auto buildFrom = [&](int32_t ms) {
+        auto it = std::lower_bound(builds.begin(), builds.end(), ms - kSlackMs);
+        return it == builds.end() ? INT32_MAX : *it;
+    };
+    // The twin takes the stage's face at its set-up, a moment after the main clock's run start.
+    const int32_t from = buildFrom(stage.startMs) + kSlackMs, to = buildFrom(endMs);
+    for (int32_t k = 1; k <= stage.seconds; ++k) {
+        const int32_t second = stage.startMs + k * 1000;
+        const int32_t value = countsDown ? stage.seconds - k : k;
+        std::optional<int32_t> first;
+        int32_t litBefore = 0;  // lit, with another value, from the second's start to the first show
+        eachShown(changes, face, from, to, [&](int32_t begin, int32_t end, const std::wstring& text) {
+            if (first) return;
+            if (!text.empty() && text != L"?" && secondsOf(text) == value) {
+                first = begin;
+            } else if (!text.empty()) {
+                litBefore += std::max(0, end - std::max(begin, second));
+            }
+        });
+        if (!first) {
+            ADD_FAILURE() << which << " never showed " << value << " of the stage from " << stage.startMs;
+            continue;
+        }
+        EXPECT_GE(*first, second - kSlackMs) << which << " showed " << value << " early";
+        EXPECT_LE(litBefore, kSlackMs) << which << " showed " << value << " at " << *first << ", its second at "
+                                       << second;
+    }
+    eachShown(changes, face, endMs - 1000, endMs, [&](int32_t begin, int32_t, const std::wstring& text) {
+        EXPECT_FALSE(text.empty()) << which << " dark at " << begin << " in the last second of the stage to " << endMs;
+    });
+}
+
 struct FaceCase {
-    const char* what;
+    std::string what;
     int32_t alarms[3];
     int16_t tellShowtime;
     const wchar_t* checkvalue;
@@ -292,7 +360,7 @@ struct FaceCase {
 
 // Stages of 09:00:02 to 09:00:18 and 09:00:18 to 09:00:22, the day over after them.
 TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
-    const FaceCase cases[] = {
+    std::vector<FaceCase> cases = {
         // The third alarm's count outlives its shorter prompt.
         {"alarm 3 without keep", {0, 0, 8}, 3, L"111101001111111101111", 0},
         // The first run after start, and a first stage looked up a second after its start.
@@ -303,6 +371,39 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
         // The clock loads in the second of the first run's start, the hub in the second before.
         {"clock loaded well after the hub", {30, 20, 10}, 3, L"111101001111111111111", 600, nullptr, 400},
     };
+    // Rows whose stages' ticks fall `tickMs` into their seconds (and every 200 ms after; 20 ms
+    // later in the second stage): counting up in each format, with the alarms' times set and
+    // their switches off, or on at seconds in a row (alarm 3's blink then kept to the end) or
+    // apart; counting down, alarm 3 blinking to the end from 1 s or 2 s before it.
+    struct Alarms {
+        const char* what;
+        int32_t at[3];
+        const wchar_t* checkvalue;
+    };
+    const Alarms off{"alarms off at 3, 2, 1 s", {3, 2, 1}, L"000101001111111111111"};
+    const Alarms inARow{"alarms at 3, 2, 1 s", {3, 2, 1}, L"111101001111111111111"};
+    const Alarms apart{"alarms at 7, 5, 2 s", {7, 5, 2}, L"111101000111111101111"};
+    const Alarms lastAt1{"alarm 3 at 1 s", {0, 0, 1}, L"111101001111111111111"};
+    const Alarms lastAt2{"alarm 3 at 2 s", {0, 0, 2}, L"111101001111111111111"};
+    const wchar_t *upS = L"00100", *upMS = L"00010", *upHMS = L"00001", *downMS = L"10010", *downHMS = L"10001";
+    const struct {
+        int32_t tickMs;
+        const Alarms& alarms;
+        const wchar_t* optvalue;
+    } rows[] = {
+        {50, off, upS},       {150, off, upMS},     {390, off, upHMS},      {920, off, upS},
+        {0, inARow, upMS},    {260, inARow, upHMS}, {570, inARow, upS},     {710, inARow, upMS},
+        {330, apart, upHMS},  {480, apart, upS},    {840, apart, upMS},
+        {100, lastAt1, downMS}, {640, lastAt1, downHMS}, {190, lastAt2, downMS}, {820, lastAt2, downHMS},
+    };
+    for (const auto& r : rows) {
+        std::string what = "ticks at " + std::to_string(r.tickMs) + " ms, " + r.alarms.what + ", " +
+                           testing::PrintToString(std::wstring(r.optvalue));
+        const int32_t* at = r.alarms.at;
+        // The stages' ticks fall 40 ms after the start's point of its second.
+        cases.push_back({what, {at[0], at[1], at[2]}, 1, r.alarms.checkvalue, (r.tickMs + 960) % 1000, r.optvalue});
+    }
+    bool shownChanges = false;  // the changes of the first row that failed
     for (const FaceCase& c : cases) {
         SCOPED_TRACE(c.what);
         shell::ClockSetting talk;
@@ -322,20 +423,26 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
         run(26000);
         ASSERT_EQ(shell::timingState().stagestate, shell::StageState::DayOver);
         bool down = shell::countsDown(talk.optvalue);
-        expectTellsTheTime(changes, &Change::main, faceBuilds, down, "main");
-        expectTellsTheTime(changes, &Change::twin, faceBuilds, down, "twin");
+        for (auto [face, which] : {std::pair{&Change::main, "main"}, std::pair{&Change::twin, "twin"}}) {
+            expectTellsTheTime(changes, face, faceBuilds, down, which);
+            // The timeline begins at 08:59:59 and the start's milliseconds.
+            for (StageSpan stage : {StageSpan{3000 - c.startMs, 16}, StageSpan{19000 - c.startMs, 4}}) {
+                expectEachSecondOnItsTime(changes, face, faceBuilds, stage, down, which);
+            }
+        }
         // After the day's end the twin looks as the main clock does.
         EXPECT_EQ(changes.back().twin, changes.back().main);
         EXPECT_EQ(twin().face().textColour(), glass().face().textColour());
-        if (HasFailure()) {
+        if (HasFailure() && !shownChanges) {
             for (const Change& ch : changes) std::cout << testing::PrintToString(ch) << "\n";
+            shownChanges = true;
         }
     }
 }
 
 // In alarm 3's blink, kept to the end of the run, another program takes the meeting database
-// and the message loop stalls after a dark phase: the main tick that comes next finds the run
-// over. Both faces show the ended run's zero then and through the hold, until the file reads.
+// and the message loop stalls after a dark phase, the last before the run's last second: the
+// main tick that comes next finds the run over. Both faces show the ended run's zero then and through the hold, until the file reads.
 TEST_F(FaceTimeline, BothFacesShowTheEndedRunsZeroThroughAHoldThatFollowsADarkPhaseOfAlarmThreesBlink) {
     shell::ClockSetting talk;
     shell::applyFirstRunDefaults(talk);  // every switch on: alarm 3's blink is kept to the end
@@ -346,13 +453,13 @@ TEST_F(FaceTimeline, BothFacesShowTheEndedRunsZeroThroughAHoldThatFollowsADarkPh
     loadWindows(0);
     auto darkInAlarmThree = [&] {
         return glass().alarmlevel == 3 && glass().Timer3.enabled() && shell::screenShared().blinkcount % 2 != 0 &&
-               shell::timingState().remainingms < 2000;
+               shell::timingState().remainingms < 3000;
     };
     for (int i = 0; i < 2000 && !darkInAlarmThree(); ++i) run(kStepMs);
     ASSERT_TRUE(darkInAlarmThree());
     ASSERT_EQ(changes.back().main, L"");
     testing_support::LockedFile lock(path());
-    stall(2000);
+    stall(2500);
     run(kStepMs);
     ASSERT_FALSE(glass().Timer1.enabled());
     const size_t ended = changes.size() - 1;
