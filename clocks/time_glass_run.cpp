@@ -136,8 +136,8 @@ void fireAlarm(time_glass& g, int level) {
 }
 
 // The ended run's face on both clocks, whole: the last tick may have come after a blink's dark
-// phase, and the face stays while another program holds the file. The last tick comes in the
-// tick before the run is over: counting down, the face shows zero, counting up the whole run.
+// phase, and the face stays while another program holds the file. The last tick comes up to a
+// tick before the run's end: counting down, the face shows zero; counting up, the whole run.
 void showEndedRun(time_glass& g) {
     if (shell::countsDown(shell::clockSetting().optvalue)) {
         g.timelabel = shell::TimeOfDay{};

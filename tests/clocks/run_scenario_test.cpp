@@ -384,6 +384,7 @@ TEST_F(RunScenario, ATickLateAfterAStalledMessageLoopRecordsTheStageNoLonger) {
 
 TEST_F(RunScenario, CountUpShowsTheElapsedTimeWhileTheAlarmsFollowTheRemainingTime) {
     addTalk(L"09:00:00", L"09:00:15", L"汇报");
+    addTalk(L"09:00:15", L"09:00:30", L"讨论");
     exec("UPDATE clocksetting SET optvalue = '01001'");
     startRun();
     runUntil([&] { return timing().elapsedms >= 1000; });
@@ -391,6 +392,11 @@ TEST_F(RunScenario, CountUpShowsTheElapsedTimeWhileTheAlarmsFollowTheRemainingTi
     // Fired once, though the ticks that follow it keep their rhythm and test the same second.
     EXPECT_EQ(runToEnd(), (AlarmTicks{{3, 5020, true, true}}));
     EXPECT_EQ(glass().timelabel, TimeOfDay{15});  // the last tick, in the run's last second, shows it whole
+    // The next stage's run fires the same alarm second of its own.
+    runUntil([&] { return glass().Timer1.enabled(); });
+    AlarmTicks next = runToEnd();
+    ASSERT_EQ(next.size(), 1u);
+    EXPECT_EQ(next[0].level, 3);
     EXPECT_TRUE(runRecords().empty());  // the run record is switched off
 }
 
