@@ -71,9 +71,8 @@ bool holdsWhole(const clocks::ClockFace& face, HWND window, const std::wstring& 
     return left >= 0 && left + width <= win::pixelsToTwipsX(client.right);
 }
 
-// What a face shows: "" when blank, the time it prints whole, "?" for anything else. The times
-// next to `around`, the last one read, are tried first: a face mostly goes on by a second.
-std::wstring readFace(clocks::ClockFace& face, HWND window, int32_t around) {
+// What a face shows: "" when blank, the time it prints whole, "?" for anything else.
+std::wstring readFace(clocks::ClockFace& face, HWND window) {
     std::string pixels = drawnPixels(face, window);
     if (blank(pixels)) return L"";
     shell::DisplayFormat format = shell::displayFormatOf(shell::clockSetting().optvalue);
@@ -84,31 +83,12 @@ std::wstring readFace(clocks::ClockFace& face, HWND window, int32_t around) {
     same.setTextColour(face.textColour());
     same.setBackColour(face.backColour());
     same.setFaceBox(face.faceBox());
-    std::vector<int32_t> order{around, around + 1, around - 1};
     for (int32_t s = 0; s <= kLongest; ++s) {
-        if (s < around - 1 || s > around + 1) order.push_back(s);
-    }
-    for (int32_t s : order) {
-        if (s < 0 || s > kLongest) continue;
         std::wstring text = clocks::displayText(shell::TimeOfDay{s}, format);
         same.print(text, face.fontPoints());
         if (drawnPixels(same, window) == pixels) return holdsWhole(face, window, text) ? text : L"?";
     }
     return L"?";
-}
-
-// The seconds a face's text tells, in any display format.
-int32_t secondsOf(const std::wstring& text) {
-    int32_t seconds = 0, part = 0;
-    for (wchar_t c : text) {
-        if (c == L':') {
-            seconds = (seconds + part) * 60;
-            part = 0;
-        } else {
-            part = part * 10 + (c - L'0');
-        }
-    }
-    return seconds + part;
 }
 
 struct Change {
@@ -229,13 +209,9 @@ protected:
     struct Reading {
         uint32_t changes = UINT32_MAX;
         std::wstring text;
-        int32_t seconds = 0;  // of the last time read
     };
     static std::wstring readCounted(clocks::ClockFace& face, HWND window, Reading& last) {
-        if (face.changes() != last.changes) {
-            std::wstring text = readFace(face, window, last.seconds);
-            last = {face.changes(), text, text.empty() || text == L"?" ? last.seconds : secondsOf(text)};
-        }
+        if (face.changes() != last.changes) last = {face.changes(), readFace(face, window)};
         return last.text;
     }
 
@@ -256,6 +232,19 @@ private:
     Reading mainRead_, twinRead_;
 };
 
+// The seconds a face's text tells, in any display format.
+int32_t secondsOf(const std::wstring& text) {
+    int32_t seconds = 0, part = 0;
+    for (wchar_t c : text) {
+        if (c == L':') {
+            seconds = (seconds + part) * 60;
+            part = 0;
+        } else {
+            part = part * 10 + (c - L'0');
+        }
+    }
+    return seconds + part;
+}
 
 // What a face must keep to through every run, read from its changes; `builds` are the moments
 // the main clock built a new face (stage change, run start).
@@ -391,16 +380,16 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
         const Alarms& alarms;
         const wchar_t* optvalue;
     } rows[] = {
-        {50, off, upS},       {150, off, upMS},     {390, off, upHMS},      {920, off, upS},
-        {0, inARow, upMS},    {260, inARow, upHMS}, {570, inARow, upS},     {710, inARow, upMS},
-        {330, apart, upHMS},  {480, apart, upS},    {840, apart, upMS},
+        {50, off, upS}, {150, off, upMS}, {390, off, upHMS}, {920, off, upS},
+        {0, inARow, upMS}, {260, inARow, upHMS}, {570, inARow, upS}, {710, inARow, upMS},
+        {330, apart, upHMS}, {480, apart, upS}, {840, apart, upMS},
         {100, lastAt1, downMS}, {640, lastAt1, downHMS}, {190, lastAt2, downMS}, {820, lastAt2, downHMS},
     };
     for (const auto& r : rows) {
         std::string what = "ticks at " + std::to_string(r.tickMs) + " ms, " + r.alarms.what + ", " +
                            testing::PrintToString(std::wstring(r.optvalue));
         const int32_t* at = r.alarms.at;
-        // The stages' ticks fall 40 ms after the start's point of its second.
+        // A start s ms into its second puts the stages' ticks s + 40 ms into theirs.
         cases.push_back({what, {at[0], at[1], at[2]}, 1, r.alarms.checkvalue, (r.tickMs + 960) % 1000, r.optvalue});
     }
     bool shownChanges = false;  // the changes of the first row that failed
@@ -442,7 +431,8 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
 
 // In alarm 3's blink, kept to the end of the run, another program takes the meeting database
 // and the message loop stalls after a dark phase, the last before the run's last second: the
-// main tick that comes next finds the run over. Both faces show the ended run's zero then and through the hold, until the file reads.
+// main tick that comes next finds the run over. Both faces show the ended run's zero then and
+// through the hold, until the file reads.
 TEST_F(FaceTimeline, BothFacesShowTheEndedRunsZeroThroughAHoldThatFollowsADarkPhaseOfAlarmThreesBlink) {
     shell::ClockSetting talk;
     shell::applyFirstRunDefaults(talk);  // every switch on: alarm 3's blink is kept to the end
