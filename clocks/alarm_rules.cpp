@@ -12,6 +12,7 @@ namespace {
 constexpr int32_t kRiseToleranceMs = 400;
 constexpr int32_t kFallbackStepMs = 200;
 constexpr int32_t kKeyRoundingMs = 100;  // a tick up to 100 ms early still counts for the second
+constexpr int32_t kLastSecondFromMs = 2000;  // the face shows the run's last whole second below this
 
 int64_t floorDiv(int64_t a, int64_t b) {
     int64_t q = a / b;
@@ -42,8 +43,16 @@ std::optional<shell::TimeOfDay> shownTime(int32_t ms) {
 
 bool runEnds(int32_t remaining) { return remaining < 1000; }
 
+bool darkPhaseFits(int32_t remaining, int32_t phaseMs) {
+    return int64_t{remaining} - phaseMs >= kLastSecondFromMs;
+}
+
+int32_t alarmSecondAt(int32_t remaining) {
+    return static_cast<int32_t>(floorDiv(int64_t{remaining} + kKeyRoundingMs, 1000));
+}
+
 int alarmLevelAt(int32_t remaining, const Thresholds& t) {
-    int64_t key = floorDiv(int64_t{remaining} + kKeyRoundingMs, 1000);
+    int32_t key = alarmSecondAt(remaining);
     if (key == t.stageseconds) return 0;
     if (key == t.one) return 1;
     if (key == t.two) return 2;

@@ -33,6 +33,10 @@ struct Thresholds {
     int32_t stageseconds = 0;  // a threshold equal to the run length never fires
     int32_t one = 0, two = 0, three = 0;
 };
+// The whole second of the remaining time an alarm is tested against: a tick up to 100 ms early
+// still counts for it, so up to five ticks in a row test the same second.
+int32_t alarmSecondAt(int32_t remaining);
+
 // The alarm level (1 to 3) whose threshold the remaining time has reached, 0 for none. When two
 // thresholds are equal the lower level wins.
 int alarmLevelAt(int32_t remaining, const Thresholds& t);
@@ -80,6 +84,10 @@ BlinkCounters countersForPrompt(int level, BlinkCounters now, const PromptSwitch
 
 // The switches while a run counts down to the next stage: alarms 1 to 3 off.
 std::wstring withoutAlarms(std::wstring checkvalue);
+
+// Whether a blink's dark phase of `phaseMs`, begun with `remaining` ms of the run left, is over
+// before the run's last second: that second shows its time whole.
+bool darkPhaseFits(int32_t remaining, int32_t phaseMs);
 
 // Twice `seconds`: a prompt blinks twice a second. Nothing when that leaves the counter's range.
 std::optional<int16_t> blinkTicks(int32_t seconds);

@@ -45,6 +45,7 @@ public:
     int16_t addsize = 0;                         // second-screen font increment, points
     int32_t alarmonesecs = 0;                    // alarm thresholds taken at run start
     int32_t alarmtwosecs = 0;
+    std::optional<int32_t> alarmsecond;          // the alarm second fired last in the run: it fires once
     std::optional<EndedStage> endedstage;        // the stage or wait whose run ended, until the next run
     std::optional<TimedStage> timedstage;        // the stage the running run times
 

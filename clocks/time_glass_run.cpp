@@ -123,7 +123,10 @@ void alarmSound(time_glass& g, int level, bool loopDing) {
 }
 
 void fireAlarm(time_glass& g, int level) {
-    g.Timer1.interval(kAfterAlarmMs);
+    // Counting down, the face changes only in the next second, which the tick a second later
+    // finds. Counting up, it changes in this one, at the next whole second gone, which a tick a
+    // second later would show most of a second late: its ticks keep their rhythm.
+    if (shell::countsDown(shell::clockSetting().optvalue)) g.Timer1.interval(kAfterAlarmMs);
     AlarmReaction r = alarmReaction(level, shell::clockSetting().checkvalue);
     if (r.prompt) {
         if (r.blink) g.blinking = true;
@@ -140,9 +143,14 @@ void fireAlarm(time_glass& g, int level) {
 }
 
 // The ended run's face on both clocks, whole: the last tick may have come after a blink's dark
-// phase, and the face stays while another program holds the file. Counting down, it shows zero.
+// phase, and the face stays while another program holds the file. The last tick comes up to a
+// tick before the run's end: counting down, the face shows zero; counting up, the whole run.
 void showEndedRun(time_glass& g) {
-    if (shell::countsDown(shell::clockSetting().optvalue)) g.timelabel = shell::TimeOfDay{};
+    if (shell::countsDown(shell::clockSetting().optvalue)) {
+        g.timelabel = shell::TimeOfDay{};
+    } else if (auto whole = shownTime(shell::timingState().stagems)) {
+        g.timelabel = *whole;
+    }
     g.Label_change();
 }
 
@@ -269,6 +277,7 @@ void takeRunLength(time_glass& g) {
     t.stagems = shell::roundHalfEven(t.stageseconds * 1000.0);
     g.alarmonesecs = cs.Time_one;
     g.alarmtwosecs = cs.Time_two;
+    g.alarmsecond.reset();
     g.lastshownms = remainingMs(t.stageseconds, 0);  // the most the run shows
     if (t.stagestate == shell::StageState::Covering) {
         g.timedstage = stageTiming(g.timedstage, period, t.stageday, g.runstart);
@@ -364,8 +373,16 @@ void time_glass::Timer1_Timer() {
         endRun(*this);
         return;
     }
-    int level = alarmLevelAt(remaining, {t.stageseconds, alarmonesecs, alarmtwosecs, cs.Time_three});
-    if (level > 0) fireAlarm(*this, level);
+    // Up to five ticks test the same second, and a count-up face's ticks follow one another
+    // through an alarm second: it fires at the first of them.
+    int32_t second = alarmSecondAt(remaining);
+    int level = second == alarmsecond
+                    ? 0
+                    : alarmLevelAt(remaining, {t.stageseconds, alarmonesecs, alarmtwosecs, cs.Time_three});
+    if (level > 0) {
+        alarmsecond = second;
+        fireAlarm(*this, level);
+    }
     showBothFaces(*this);
 }
 
@@ -404,6 +421,12 @@ void time_glass::Timer3_Timer() {
     // phase painted with the dark phase's count would stay blank until the next main tick.
     shell::ScreenShared& s = shell::screenShared();
     if (s.blinkcount > 0) --s.blinkcount;
+    // The last second of a run being timed shows its time whole: a dark phase that would reach
+    // into it, and every one after it, is left out.
+    if (s.blinkcount % 2 != 0 && Timer1.enabled() &&
+        !darkPhaseFits(remainingMs(shell::timingState().stageseconds, remaintime(kMeasuringTimer)), kBlinkMs)) {
+        s.blinkcount = 0;
+    }
     if (blinking) {
         if (s.blinkcount % 2 != 0) {
             darkPhase(*this);
