@@ -179,10 +179,13 @@ void Frm_data_sum::sizeColumnGap(int lastPosition) {
     SendMessageW(List1, LB_SETTABSTOPS, stops.size(), reinterpret_cast<LPARAM>(stops.data()));
 }
 
-// Every record the program has finished: the runs still waiting to be written go first.
+// Every record the program has finished: the runs still waiting to be written go first. A hold
+// let go between that write and the read would leave them out of the list for good: they are
+// written then, and the list read again.
 shell::Written Frm_data_sum::listRecords() {
-    shell::flushRunRecords();
+    bool waiting = !shell::flushRunRecords();
     auto runs = listRuns();
+    if (runs && waiting && shell::flushRunRecords()) runs = listRuns();
     if (!runs) return runs.why();
     listed_ = true;
     sizeColumnGap(static_cast<int>(runs->size()));
