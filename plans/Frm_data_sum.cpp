@@ -80,7 +80,7 @@ int averageCharWidth(HDC dc) {
 
 Frm_data_sum::Frm_data_sum()
     : DialogWindow(L"Velmora.Frm_data_sum", kCaption, kClientWidth, kClientHeight),
-      listRetry_([this] { return readAgain(*this, [this] { return showRecords(); }); }) {
+      listRetry_([this] { return readAgain(*this, [this] { return listRecords(); }); }) {
     addTimer(Timer1);
     addTimer(Timer2);
 }
@@ -117,21 +117,18 @@ LRESULT Frm_data_sum::onMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void Frm_data_sum::Form_Load() {
     listRetry_.stop();  // what an earlier opening waited for is read here
     List2.clear();
+    listed_ = false;
     makeControls();
     sizeColumnGap(0);
     Timer1.enabled(true);
     Timer2.enabled(true);
     if (!shell::meetDataExists()) return;
-    shell::Written listed = showRecords();
+    shell::Written listed = listRecords();
+    // The recording is the registry's, not the file's: while the records wait for a file that
+    // another program holds (or the user may not read), the switch shows it as it is.
+    if (listed != shell::Written::failed) showSwitch();
     if (listed == shell::Written::fileBusy) listRetry_.arm();
     if (listed != shell::Written::done) tellRefused(listed, kReadFailed, kReadFailedMs);
-}
-
-// The switch is set only once the records are listed.
-shell::Written Frm_data_sum::showRecords() {
-    shell::Written listed = listRecords();
-    if (listed == shell::Written::done) showSwitch();
-    return listed;
 }
 
 void Frm_data_sum::makeControls() {
@@ -182,9 +179,15 @@ void Frm_data_sum::sizeColumnGap(int lastPosition) {
     SendMessageW(List1, LB_SETTABSTOPS, stops.size(), reinterpret_cast<LPARAM>(stops.data()));
 }
 
+// Every record the program has finished: the runs still waiting to be written go first. A hold
+// let go between that write and the read would leave them out of the list for good: they are
+// written then, and the list read again.
 shell::Written Frm_data_sum::listRecords() {
+    bool waiting = shell::flushRunRecords() != shell::Written::done;
     auto runs = listRuns();
+    if (runs && waiting && shell::flushRunRecords() == shell::Written::done) runs = listRuns();
     if (!runs) return runs.why();
+    listed_ = true;
     sizeColumnGap(static_cast<int>(runs->size()));
     int position = 0;
     for (RunRecord& run : *runs) {
@@ -226,7 +229,16 @@ void Frm_data_sum::Check1_Click() {
     Timer1.enabled(true);
 }
 
+// Records another program's hold has kept from the list since the window opened: a command on
+// it says the file is held, not that there are none.
+bool Frm_data_sum::toldUnread() {
+    if (listed_ || !listRetry_.armed()) return false;
+    shell::tellFileHeld();
+    return true;
+}
+
 void Frm_data_sum::Command1_Click() {
+    if (toldUnread()) return;
     if (List2.empty()) {
         win::autoMessage(kNothingToExport, kShortMessageMs);
         return;
@@ -237,7 +249,7 @@ void Frm_data_sum::Command1_Click() {
 void Frm_data_sum::Command2_Click() { unload(); }
 
 void Frm_data_sum::Command3_Click() {
-    if (!shell::meetDataExists()) return;
+    if (!shell::meetDataExists() || toldUnread()) return;
     if (List2.empty()) {
         win::autoMessage(kNothingToDelete, kShortMessageMs);
         return;

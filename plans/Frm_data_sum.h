@@ -43,14 +43,15 @@ private:
     void makeControls();
     void sizeColumnGap(int lastPosition);
     shell::Written listRecords();
-    shell::Written showRecords();
     void showSwitch();
+    bool toldUnread();
     void paintHeader(HDC dc);
     void Timer1_Timer();
     void Timer2_Timer();
 
     win::UniqueFont font_;
     std::vector<int> headerOffsets_;  // pixels from the list's left where each field starts
+    bool listed_ = false;  // the records have been read since the window opened
     // The records another program's hold on the file kept from the load, once it reads.
     shell::RetryTimer listRetry_;
 };

@@ -68,6 +68,7 @@ bool Frm_offtensetting::dialogCommand(WORD id) {
 void Frm_offtensetting::Form_Load() {
     listRetry_.stop();  // what an earlier opening waited for is read here
     createControls(stageLayout());
+    clocksRead_ = stagesRead_ = false;
     Text3.clear();
     Label7 = -1;
     chosenTab_ = 0;
@@ -159,6 +160,7 @@ shell::Written Frm_offtensetting::fillClocks(const std::wstring& search) {
         clockRows.push_back(c.rowid);
     }
     Ctl(kList1).setItems(texts);
+    clocksRead_ = true;
     return shell::Written::done;
 }
 
@@ -173,6 +175,7 @@ shell::Written Frm_offtensetting::fillStages(const std::wstring& search) {
         stageRows.push_back(s.rowid);
     }
     Ctl(kList2).setItems(texts);
+    stagesRead_ = true;
     return shell::Written::done;
 }
 
@@ -190,6 +193,14 @@ void Frm_offtensetting::showBothLists() {
     shell::Written listed = fillBothLists();
     if (listed == shell::Written::fileBusy) listRetry_.arm();
     if (listed != shell::Written::done) tellRefused(listed, kReadFailed, kReadFailedMs);
+}
+
+// A list another program's hold has kept from being read since the window opened shows no rows,
+// and none is known: a command on it says the file is held, not that the list is empty.
+bool Frm_offtensetting::toldUnread(bool read) {
+    if (read || !listRetry_.armed()) return false;
+    shell::tellFileHeld();
+    return true;
 }
 
 // The number proposed for the next clock follows the whole table, not a filtered list.

@@ -74,8 +74,12 @@ private:
     void clickList(const wchar_t* name, const wchar_t* other);
     std::wstring searchText();
 
+    bool toldUnread(bool read);
+
     int chosenTab_ = 0;
     int hoveredTab_ = -1;
+    // Each list has been read since the window opened.
+    bool clocksRead_ = false, stagesRead_ = false;
     // Both lists, once another program's hold on the file let them be read; armed, the saved
     // clocks are not known and no new clock can be given a place among them.
     shell::RetryTimer listRetry_;

@@ -106,6 +106,7 @@ void Frm_offtensetting::moveClock(int step) {
         win::autoMessage(Text3 == kList2 ? kStagesSorted : kPickRowToMove, kShortMessageMs);
         return;
     }
+    if (toldUnread(clocksRead_)) return;
     win::Control& list = Ctl(kList1);
     if (list.listCount() == 0) {
         win::autoMessage(kNoClocks, kShortMessageMs);
@@ -158,6 +159,7 @@ void Frm_offtensetting::Cmd_del_Click() {
         win::autoMessage(kPickRowsToDelete, kLongMs);
         return;
     }
+    if (toldUnread(Text3 == kList1 ? clocksRead_ : stagesRead_)) return;
     win::Control& list = Ctl(Text3);
     if (list.listCount() == 0) {
         win::autoMessage(kNothingToDelete, kShortMessageMs);
@@ -316,6 +318,7 @@ void Frm_offtensetting::Text2_MouseDown() {
 }
 
 void Frm_offtensetting::List2_DblClick() {
+    if (toldUnread(stagesRead_)) return;
     win::Control& list = Ctl(kList2);
     auto row = rowToLoad(list, kNoStages);
     if (!row || chosenTab_ != 1) return;
@@ -422,7 +425,7 @@ void Frm_offtensetting::Cmd_save_Click() {
 // --- Applying a saved clock -----------------------------------------------------------------
 
 void Frm_offtensetting::Cmd_load_Click() {
-    if (!shell::meetDataExists()) return;
+    if (!shell::meetDataExists() || toldUnread(clocksRead_)) return;
     win::Control& list = Ctl(kList1);
     auto row = rowToLoad(list, kNoClockToLoad);
     if (!row) return;

@@ -6,7 +6,7 @@
 namespace shell {
 namespace {
 
-constexpr UINT kRetryMs = 1000;
+constexpr UINT kRetryMs = 200;
 
 // A thread timer tells only its id: the armed timers by id.
 std::vector<RetryTimer*>& armedTimers() {
@@ -16,9 +16,11 @@ std::vector<RetryTimer*>& armedTimers() {
 
 }  // namespace
 
-void RetryTimer::arm() {
+void RetryTimer::arm() { armIn(kRetryMs); }
+
+void RetryTimer::armIn(UINT ms) {
     if (armed()) return;
-    id_ = SetTimer(nullptr, 0, kRetryMs, &RetryTimer::onTick);
+    id_ = SetTimer(nullptr, 0, ms, &RetryTimer::onTick);
     if (armed()) armedTimers().push_back(this);
 }
 
@@ -32,13 +34,15 @@ void RetryTimer::stop() {
 
 // The timer is off while its attempt runs: a box the attempt asks runs this thread's messages,
 // and a tick there would ask again inside it. An attempt that arms the timer itself keeps it on.
+// The next try keeps the rhythm, however long this one waited for the file.
 void CALLBACK RetryTimer::onTick(HWND, UINT, UINT_PTR id, DWORD) {
     auto& timers = armedTimers();
     auto it = std::find_if(timers.begin(), timers.end(), [id](const RetryTimer* t) { return t->id_ == id; });
     if (it == timers.end()) return;
     RetryTimer* t = *it;
+    const DWORD began = GetTickCount();
     t->stop();
-    if (!t->attempt_()) t->arm();
+    if (!t->attempt_()) t->armIn(kRetryMs - (GetTickCount() - began) % kRetryMs);
 }
 
 }  // namespace shell

@@ -1,6 +1,9 @@
 #pragma once
 // What another program's hold on one of our files stopped is tried again from a timer of this
-// thread, once a second, so that the windows and the clock never wait for the file.
+// thread, so that the windows and the clock never wait for the file. The tries come on the main
+// clock's 200-ms tick, as its own lookup of a held file does: a hold that comes and goes with a
+// rhythm of its own (say 700 ms of every second) leaves spells free that such a try meets, where
+// a try once a second can fall into the held part every time.
 #include <windows.h>
 
 #include <functional>
@@ -22,6 +25,7 @@ public:
     void stop();
 
 private:
+    void armIn(UINT ms);
     static void CALLBACK onTick(HWND, UINT, UINT_PTR id, DWORD);
 
     std::function<bool()> attempt_;

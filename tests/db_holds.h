@@ -7,6 +7,8 @@
 #include <atomic>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 #include "shell/sqlite_handles.h"
 #include "win/handles.h"
@@ -183,6 +185,105 @@ private:
     std::wstring journal_;
     const char* replaced_ = nullptr;
 };
+
+// Another program that takes the file for `heldMs` of every `cycleMs` until stop(), from a thread
+// of its own, so that the rhythm follows the clock on the wall whatever this thread runs: its lock
+// (LockFileEx on the bytes SQLite locks, as another connection's lock takes them) or its open
+// that shares nothing. A hold waits for an open or a lock of ours under way, as that program's
+// would. Nothing of SQLite runs on that thread: it is built for one thread.
+class HoldsThatComeAndGo {
+public:
+    HoldsThatComeAndGo(std::wstring path, Hold hold, DWORD cycleMs, DWORD heldMs)
+        : path_(std::move(path)), hold_(hold), cycleMs_(cycleMs), heldMs_(heldMs),
+          taken_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          thread_([this] { run(); }) {}
+    HoldsThatComeAndGo(const HoldsThatComeAndGo&) = delete;
+    HoldsThatComeAndGo& operator=(const HoldsThatComeAndGo&) = delete;
+    ~HoldsThatComeAndGo() { stop(); }
+
+    // Whether the first hold was taken within `limitMs`.
+    bool firstTaken(DWORD limitMs = 5000) { return WaitForSingleObject(taken_.get(), limitMs) == WAIT_OBJECT_0; }
+
+    // Ends the rhythm with the file let go; the tick counts at which each hold ended.
+    const std::vector<DWORD>& stop() {
+        SetEvent(stop_.get());
+        if (thread_.joinable()) thread_.join();
+        return freed_;
+    }
+
+private:
+    void run() {
+        const DWORD start = GetTickCount();
+        for (DWORD cycle = 0;; ++cycle) {
+            const DWORD from = start + cycle * cycleMs_;
+            if (!take()) return;
+            SetEvent(taken_.get());
+            bool stopped = waitUntil(from + heldMs_);
+            letGo();
+            freed_.push_back(GetTickCount());
+            if (stopped || waitUntil(from + cycleMs_)) return;
+        }
+    }
+    // True when stopped meanwhile.
+    bool waitUntil(DWORD tick) {
+        auto left = static_cast<int32_t>(tick - GetTickCount());
+        return WaitForSingleObject(stop_.get(), left > 0 ? static_cast<DWORD>(left) : 0) == WAIT_OBJECT_0;
+    }
+    bool take() {
+        for (;;) {
+            if (hold_ == Hold::noSharing) {
+                file_.reset(CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+                if (file_) return true;
+            } else {
+                if (!file_) {
+                    file_.reset(CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+                }
+                OVERLAPPED at{};
+                at.Offset = kPendingByte;
+                if (file_ && LockFileEx(file_.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                                        kLockedBytes, 0, &at)) {
+                    return true;
+                }
+            }
+            if (WaitForSingleObject(stop_.get(), 1) == WAIT_OBJECT_0) return false;
+        }
+    }
+    void letGo() {
+        if (hold_ == Hold::noSharing) {
+            file_.reset();
+            return;
+        }
+        OVERLAPPED at{};
+        at.Offset = kPendingByte;
+        UnlockFileEx(file_.get(), 0, kLockedBytes, 0, &at);
+    }
+
+    static constexpr DWORD kPendingByte = 0x40000000, kLockedBytes = 512;  // SQLite's lock bytes on Windows
+
+    const std::wstring path_;
+    const Hold hold_;
+    const DWORD cycleMs_, heldMs_;
+    win::Unique<win::KernelHandleTraits> taken_, stop_;
+    win::UniqueFile file_;
+    std::vector<DWORD> freed_;  // written by the thread until it is joined
+    std::thread thread_;
+};
+
+// The rhythm of holds seen in the field: 700 ms of every second.
+inline constexpr DWORD kRhythmCycleMs = 1000, kRhythmHeldMs = 700;
+// A try on the clock's 200-ms tick meets the first free spell of that rhythm; one a little late
+// under load, the next.
+inline constexpr DWORD kReadWithinMs = kRhythmCycleMs + (kRhythmCycleMs - kRhythmHeldMs);
+
+// How long after the first end of a hold from `since` on (tick counts) `at` came.
+inline DWORD afterFirstFreed(const std::vector<DWORD>& freed, DWORD since, DWORD at) {
+    for (DWORD f : freed) {
+        if (static_cast<int32_t>(f - since) >= 0) return at - f;
+    }
+    return at - since;
+}
 
 // What SQLite chose to wait, in all, for a lock or for a file that did not open or read, while
 // one of these exists: its every pause, counted and summed.
