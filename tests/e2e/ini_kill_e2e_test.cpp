@@ -38,7 +38,7 @@ TEST_F(IniUnderKill, AWriterEndedAtAnyMomentLeavesEveryKeyInTheFile) {
         shell::iniAccess(L"delall", ini(), shell::kSiteSection, L"", L"");
         {
             driver::Program writer(folder, kWriter);
-            ASSERT_TRUE(writer.start());
+            ASSERT_TRUE(writer.start()) << "error " << GetLastError();
             ASSERT_TRUE(driver::waitFor([&] { return !site(L"clocktop").empty(); }));
             Sleep(random() % 30);
         }  // ended here, in the middle of whatever it was doing
