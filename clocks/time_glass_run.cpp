@@ -314,6 +314,10 @@ void startRowReactions(time_glass& g) {
     const shell::ClockSetting& cs = shell::clockSetting();
     if (shell::flagOn(cs.checkvalue, shell::check::blinkStart)) {
         g.blinking = true;
+        // On the blink's own phase: the timer's first, shorter interval, which the program's first
+        // blink would come at, falls before the prompt machine hands the prompt's counts over, and
+        // that tick would find none left and end the blink.
+        g.Timer3.interval(kBlinkMs);
         g.Timer3.enabled(true);
         if (auto ticks = blinkTicks(cs.tellShowtime)) shell::screenShared().blinkcount = *ticks;
     }
