@@ -90,6 +90,7 @@ std::optional<int16_t> blinkTicks(int32_t seconds) {
 BlinkCounters countersForPrompt(int level, BlinkCounters c, const PromptSwitches& s) {
     using namespace shell::check;
     auto on = [&](int pos) { return shell::flagOn(s.checkvalue, pos); };
+    const bool dark = c.blinkcount % 2 != 0;  // an odd count is a dark phase under way
     std::optional<int16_t> promptTicks = blinkTicks(s.tellShowtime);
     std::optional<int16_t> alarmThree = blinkTicks(s.alarmThree);
     if (level >= 0 && level <= 2) {
@@ -105,6 +106,9 @@ BlinkCounters countersForPrompt(int level, BlinkCounters c, const PromptSwitches
         if (!whole) assignIfAny(c.blinkrounds, promptTicks);
         if (whole || keep) assignIfAny(c.blinkrounds, alarmThree);
     }
+    // A blink that takes over in a dark phase goes on from it: the phase under way is its first
+    // dark one, else the face would stay dark through two phases.
+    if (dark && c.blinkcount > 0 && c.blinkcount % 2 == 0) --c.blinkcount;
     return c;
 }
 

@@ -79,7 +79,7 @@ struct PromptSwitches {
     int32_t alarmThree = 0;      // Time_three
 };
 // The counters with which the blink timer takes over a prompt of `level`. A count that does not
-// fit the counter leaves it as it was.
+// fit the counter leaves it as it was; a blink taken over in a dark phase keeps that phase.
 BlinkCounters countersForPrompt(int level, BlinkCounters now, const PromptSwitches& s);
 
 // The switches while a run counts down to the next stage: alarms 1 to 3 off.

@@ -27,20 +27,30 @@ PromptSwitches switches(const wchar_t* checkvalue, bool covering = true, int16_t
 }
 
 TEST(BlinkCountersTest, StartAndAlarmPromptsBlinkOnlyWhileAStageCovers) {
-    BlinkCounters before{5, 5};
+    BlinkCounters before{4, 5};
     EXPECT_EQ(countersForPrompt(0, before, switches(kAllOn)), (BlinkCounters{6, 6}));
     EXPECT_EQ(countersForPrompt(0, before, switches(kAllOn, false)), (BlinkCounters{0, 6}));
     EXPECT_EQ(countersForPrompt(2, before, switches(L"111101001101111111111")), (BlinkCounters{0, 6}));
 }
 
 TEST(BlinkCountersTest, AlarmThreePromptLastsItsThresholdWhenKeptOrLongerThanThePrompt) {
-    BlinkCounters before{5, 5};
+    BlinkCounters before{4, 5};
     EXPECT_EQ(countersForPrompt(3, before, switches(kAllOn)), (BlinkCounters{20, 20}));
     EXPECT_EQ(countersForPrompt(3, before, switches(L"111101001111111101111", true, 12)), (BlinkCounters{20, 20}));
     // Not kept, a short prompt, no blinking: only the prompt time.
-    EXPECT_EQ(countersForPrompt(3, before, switches(L"111101001110111101111")), (BlinkCounters{5, 6}));
+    EXPECT_EQ(countersForPrompt(3, before, switches(L"111101001110111101111")), (BlinkCounters{4, 6}));
     // Kept without a stage: no blinking, yet the prompt lasts to the end.
-    EXPECT_EQ(countersForPrompt(3, before, switches(kAllOn, false)), (BlinkCounters{5, 20}));
+    EXPECT_EQ(countersForPrompt(3, before, switches(kAllOn, false)), (BlinkCounters{4, 20}));
+}
+
+// Taken over in a dark phase (an odd count), a blink goes on from that phase, so the face is dark
+// for one phase, not two; a prompt that does not blink leaves the count alone.
+TEST(BlinkCountersTest, ABlinkTakenOverInADarkPhaseGoesOnFromIt) {
+    BlinkCounters dark{5, 5};
+    EXPECT_EQ(countersForPrompt(0, dark, switches(kAllOn)), (BlinkCounters{5, 6}));
+    EXPECT_EQ(countersForPrompt(3, dark, switches(kAllOn)), (BlinkCounters{19, 20}));
+    EXPECT_EQ(countersForPrompt(0, dark, switches(kAllOn, false)), (BlinkCounters{0, 6}));
+    EXPECT_EQ(countersForPrompt(3, dark, switches(L"111101001110111101111")), (BlinkCounters{5, 6}));
 }
 
 TEST(BlinkCountersTest, DayOverLevelAndOversizedCountsLeaveTheCounters) {

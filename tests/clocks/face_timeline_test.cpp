@@ -379,6 +379,8 @@ TEST_F(FaceTimeline, BothFacesTellTheTimeFromTheFirstChangeToTheDaysEnd) {
         {"first run, without blinking", {30, 20, 10}, 3, L"111101000111111111111", 0},
         // Started in a stage: the program's first blink is the start's.
         {"started in a stage, its start blinking", {30, 20, 8}, 3, L"111101001111111111111", 5600},
+        // Alarm 3's prompt takes over in a dark phase of the start's blink.
+        {"alarm 3 in a dark phase of the start's blink", {30, 20, 10}, 3, L"111101001111111111111", 5600},
         // Counting up in whole seconds, the text widens at 10.
         {"count-up in seconds", {30, 20, 10}, 3, L"111101001111111111111", 0, L"00100"},
         // The clock loads in the second of the first run's start, the hub in the second before.
