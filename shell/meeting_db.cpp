@@ -311,9 +311,11 @@ UniqueDatabase openMeetData(Patience patience) {
         bool open = sqlite3_open_v2(path.c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
         if (!open) lastOpenRefused() = openRefused(db.get());
         bool whole = open && sqlite3_db_readonly(db.get(), "main") == 0;
-        // A file that cannot be opened at all is not waited for: that lasts.
-        bool passing = open || lastOpenRefused() == Written::fileBusy;
-        if (whole || !passing || tried >= retries.count - 1 || !meetDataExists()) {
+        // Only another program's hold is waited for: a file that cannot be opened, or that the
+        // user may not write, stays so.
+        Written why = !open ? lastOpenRefused()
+                            : whole ? Written::done : probeOpen(GENERIC_READ | GENERIC_WRITE, Written::readOnly);
+        if (why != Written::fileBusy || tried >= retries.count - 1) {
             if (!open) return UniqueDatabase{};
             sqlite3_busy_timeout(db.get(), kBusyWaitMs);
             setRetries(db.get(), retries);
