@@ -229,16 +229,8 @@ void Frm_data_sum::Check1_Click() {
     Timer1.enabled(true);
 }
 
-// Records another program's hold has kept from the list since the window opened: a command on
-// it says the file is held, not that there are none.
-bool Frm_data_sum::toldUnread() {
-    if (listed_ || !listRetry_.armed()) return false;
-    shell::tellFileHeld();
-    return true;
-}
-
 void Frm_data_sum::Command1_Click() {
-    if (toldUnread()) return;
+    if (toldUnread(listed_, listRetry_)) return;
     if (List2.empty()) {
         win::autoMessage(kNothingToExport, kShortMessageMs);
         return;
@@ -249,7 +241,7 @@ void Frm_data_sum::Command1_Click() {
 void Frm_data_sum::Command2_Click() { unload(); }
 
 void Frm_data_sum::Command3_Click() {
-    if (!shell::meetDataExists() || toldUnread()) return;
+    if (!shell::meetDataExists() || toldUnread(listed_, listRetry_)) return;
     if (List2.empty()) {
         win::autoMessage(kNothingToDelete, kShortMessageMs);
         return;

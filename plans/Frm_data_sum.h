@@ -44,7 +44,6 @@ private:
     void sizeColumnGap(int lastPosition);
     shell::Written listRecords();
     void showSwitch();
-    bool toldUnread();
     void paintHeader(HDC dc);
     void Timer1_Timer();
     void Timer2_Timer();

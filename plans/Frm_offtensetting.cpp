@@ -195,14 +195,6 @@ void Frm_offtensetting::showBothLists() {
     if (listed != shell::Written::done) tellRefused(listed, kReadFailed, kReadFailedMs);
 }
 
-// A list another program's hold has kept from being read since the window opened shows no rows,
-// and none is known: a command on it says the file is held, not that the list is empty.
-bool Frm_offtensetting::toldUnread(bool read) {
-    if (read || !listRetry_.armed()) return false;
-    shell::tellFileHeld();
-    return true;
-}
-
 // The number proposed for the next clock follows the whole table, not a filtered list.
 std::wstring Frm_offtensetting::nextClockNumber() {
     auto all = listClocks();

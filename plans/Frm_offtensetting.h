@@ -74,8 +74,6 @@ private:
     void clickList(const wchar_t* name, const wchar_t* other);
     std::wstring searchText();
 
-    bool toldUnread(bool read);
-
     int chosenTab_ = 0;
     int hoveredTab_ = -1;
     // Each list has been read since the window opened.

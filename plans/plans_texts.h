@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "shell/meeting_db.h"
+#include "shell/retry_timer.h"
 #include "win/auto_message.h"
 #include "win/window.h"
 
@@ -28,6 +29,15 @@ inline bool readAgain(const win::Window& window, const std::function<shell::Writ
     shell::Written got = read();
     if (got == shell::Written::fileBusy) return false;
     tellRefused(got, kReadFailed, kReadFailedMs);
+    return true;
+}
+
+// A list another program's hold has kept from being read since the window opened (`read` false,
+// its `retry` still armed) shows no rows, and none is known: a command on it says the file is
+// held, not that the list is empty. True when that was said.
+inline bool toldUnread(bool read, const shell::RetryTimer& retry) {
+    if (read || !retry.armed()) return false;
+    shell::tellFileHeld();
     return true;
 }
 

@@ -106,7 +106,7 @@ void Frm_offtensetting::moveClock(int step) {
         win::autoMessage(Text3 == kList2 ? kStagesSorted : kPickRowToMove, kShortMessageMs);
         return;
     }
-    if (toldUnread(clocksRead_)) return;
+    if (toldUnread(clocksRead_, listRetry_)) return;
     win::Control& list = Ctl(kList1);
     if (list.listCount() == 0) {
         win::autoMessage(kNoClocks, kShortMessageMs);
@@ -159,7 +159,7 @@ void Frm_offtensetting::Cmd_del_Click() {
         win::autoMessage(kPickRowsToDelete, kLongMs);
         return;
     }
-    if (toldUnread(Text3 == kList1 ? clocksRead_ : stagesRead_)) return;
+    if (toldUnread(Text3 == kList1 ? clocksRead_ : stagesRead_, listRetry_)) return;
     win::Control& list = Ctl(Text3);
     if (list.listCount() == 0) {
         win::autoMessage(kNothingToDelete, kShortMessageMs);
@@ -318,7 +318,7 @@ void Frm_offtensetting::Text2_MouseDown() {
 }
 
 void Frm_offtensetting::List2_DblClick() {
-    if (toldUnread(stagesRead_)) return;
+    if (toldUnread(stagesRead_, listRetry_)) return;
     win::Control& list = Ctl(kList2);
     auto row = rowToLoad(list, kNoStages);
     if (!row || chosenTab_ != 1) return;
@@ -425,7 +425,7 @@ void Frm_offtensetting::Cmd_save_Click() {
 // --- Applying a saved clock -----------------------------------------------------------------
 
 void Frm_offtensetting::Cmd_load_Click() {
-    if (!shell::meetDataExists() || toldUnread(clocksRead_)) return;
+    if (!shell::meetDataExists() || toldUnread(clocksRead_, listRetry_)) return;
     win::Control& list = Ctl(kList1);
     auto row = rowToLoad(list, kNoClockToLoad);
     if (!row) return;

@@ -26,7 +26,7 @@ constexpr unsigned kFileHeldMs = 2000;
 // The causes that last until the user acts, each told as what it is.
 constexpr wchar_t kDiskFull[] = L"MeetData.db 所在磁盘已满，数据未改动";
 constexpr wchar_t kUnreadable[] = L"MeetData.db 无法打开或读取";
-constexpr unsigned kLastingCauseMs = 2000;
+constexpr unsigned kLastingCauseMs = kMayNotWriteMs;
 constexpr wchar_t kNoStagePeriod[] = L"00:00\\00:00";
 constexpr wchar_t kRunsUnwritten[] = L"有计时记录未能写入 MeetData.db";
 // As long as the box that names what the program's end could not write.
@@ -56,6 +56,7 @@ constexpr char kRunRecord[] =
     "INSERT INTO timesum (set_time, use_time, out_time, pause_time, filename) VALUES (?1, ?2, ?3, ?4, ?5)";
 
 // A cause that lasts, as the user is told it; another program's hold passes and is not named.
+// Nothing for any other.
 const wchar_t* causeText(Written why) {
     switch (why) {
         case Written::readOnly: return kMayNotWrite;
@@ -194,13 +195,15 @@ bool& unwrittenRunsTold() {
     return told;
 }
 
+RetryTimer& runsRetry();
+
 // A try of the retry timer; it runs outside the clock's tick, so its box stops no run.
 bool retryRunRecords() {
     Written why = flushRunRecords();
     if (why == Written::done) return true;
-    if (lasting(why) && !std::exchange(unwrittenRunsTold(), true)) {
-        win::autoMessage(unwrittenRunsText(why), kRunsUnwrittenMs);
-    }
+    if (!lasting(why)) return false;
+    runsRetry().waitLonger();
+    if (!std::exchange(unwrittenRunsTold(), true)) win::autoMessage(unwrittenRunsText(why), kRunsUnwrittenMs);
     return false;
 }
 
@@ -266,13 +269,13 @@ bool loadSavedClock(sqlite3* db, const std::wstring& name, ClockSetting& setting
 void tellFileHeld() { win::autoMessage(kFileHeld, kFileHeldMs); }
 
 void tellRefused(Written why, const wchar_t* failed, unsigned failedMs) {
-    switch (why) {
-        case Written::done: return;
-        case Written::fileBusy: tellFileHeld(); return;
-        case Written::readOnly: win::autoMessage(kMayNotWrite, kMayNotWriteMs); return;
-        case Written::diskFull: win::autoMessage(kDiskFull, kLastingCauseMs); return;
-        case Written::unreadable: win::autoMessage(kUnreadable, kLastingCauseMs); return;
-        case Written::failed: win::autoMessage(failed, failedMs); return;
+    if (why == Written::done) return;
+    if (why == Written::fileBusy) {
+        tellFileHeld();
+    } else if (lasting(why)) {
+        win::autoMessage(causeText(why), kLastingCauseMs);
+    } else {
+        win::autoMessage(failed, failedMs);
     }
 }
 

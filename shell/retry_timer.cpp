@@ -1,12 +1,14 @@
 #include "shell/retry_timer.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace shell {
 namespace {
 
 constexpr UINT kRetryMs = 200;
+constexpr UINT kLongerRetryMs = 1000;
 
 // A thread timer tells only its id: the armed timers by id.
 std::vector<RetryTimer*>& armedTimers() {
@@ -42,7 +44,10 @@ void CALLBACK RetryTimer::onTick(HWND, UINT, UINT_PTR id, DWORD) {
     RetryTimer* t = *it;
     const DWORD began = GetTickCount();
     t->stop();
-    if (!t->attempt_()) t->armIn(kRetryMs - (GetTickCount() - began) % kRetryMs);
+    t->longer_ = false;
+    if (t->attempt_()) return;
+    UINT pace = std::exchange(t->longer_, false) ? kLongerRetryMs : kRetryMs;
+    t->armIn(pace - (GetTickCount() - began) % pace);
 }
 
 }  // namespace shell

@@ -23,6 +23,9 @@ public:
     void arm();
     bool armed() const { return id_ != 0; }
     void stop();
+    // Asked by an attempt refused for a cause that lasts until the user acts (no right to the
+    // file, a full disk): the next try comes a second later, not on the 200-ms rhythm.
+    void waitLonger() { longer_ = true; }
 
 private:
     void armIn(UINT ms);
@@ -30,6 +33,7 @@ private:
 
     std::function<bool()> attempt_;
     UINT_PTR id_ = 0;
+    bool longer_ = false;
 };
 
 }  // namespace shell
