@@ -150,14 +150,15 @@ void Settings::Command5_Click() {
 }
 
 // The stage window opens modal: this dialog waits, disabled, until that window is gone, or
-// until this dialog is asked to go, which takes its stage window with it.
+// until this dialog is asked to go, which takes its stage window with it. It is disabled before it
+// moves: the rest of a double click lands where the dialog now is, on "关闭" as often as not.
 void Settings::Image1_Click() {
-    setLeft(stageDialogLeft(win::twipsPerPixelX(), shell::screenShared().screenwidth, Width()));
     auto& stages = forms::Frm_offtensetting();
-    stages.Show();
     MSG m{};
-    if (stages.loaded() && !unloading()) {
+    {
         WaitScope wait(*this);
+        setLeft(stageDialogLeft(win::twipsPerPixelX(), shell::screenShared().screenwidth, Width()));
+        stages.Show();
         while (stages.loaded() && !unloading() && GetMessageW(&m, nullptr, 0, 0) > 0) win::dispatch(m);
     }
     if (m.message == WM_QUIT) PostQuitMessage(static_cast<int>(m.wParam));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -509,6 +510,54 @@ TEST_F(StageWindow, TwoClicksOnItsButtonUnderAHeldFileOpenOneWindowThatReadsSave
         EXPECT_EQ(user.missed, std::vector<std::string>{});
         EXPECT_EQ(heldBoxes, 2);
         EXPECT_FALSE(w().loaded());
+        EXPECT_TRUE(IsWindowEnabled(dialog.hwnd()));
+    }
+}
+
+// A real double click on "阶段计时", pressed where the dialog's "关闭" comes to lie once the dialog
+// moves aside for the stage window: the first click opens the window, and the second lands on a
+// dialog that waits for that window, so it closes nothing.
+TEST_F(StageWindow, ARealDoubleClickOnItsLabelOpensTheWindowOnceAndTheDialogStays) {
+    clocks({{L"A", 1}});
+    addStage(L"09:00:00", L"10:00:00", L"A", L"早会");
+    settings::Settings& dialog = forms::Settings();
+    auto click = [] {
+        INPUT press[2]{};
+        press[0].type = press[1].type = INPUT_MOUSE;
+        press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, press, sizeof(INPUT));
+    };
+    for (bool held : {false, true}) {
+        SCOPED_TRACE(held ? "file held" : "file free");
+        dialog.unload();  // opened afresh, where it first shows
+        forms::Frm_exit().menu_two_Click(2);
+        std::optional<testing_support::LockedFile> lock;
+        if (held) lock.emplace(path());
+        RECT label{};
+        GetWindowRect(dialog.Ctl(L"Label30").hwnd(), &label);
+        const POINT at{label.right - 4, (label.top + label.bottom) / 2};
+        SetCursorPos(at.x, at.y);
+        HWND shown = nullptr;
+        DWORD secondAt = 0;
+        RECT closeButton{};
+        UserSteps user({
+            {"the first click opens the window", click, [&] { return (shown = w().hwnd()) != nullptr; }},
+            {"the second click is pressed",
+             [&] {
+                 click();
+                 secondAt = GetTickCount();
+             },
+             [&] { return GetTickCount() - secondAt > 500; }},
+            {"the window is still there", [&] { GetWindowRect(dialog.Ctl(L"Command2").hwnd(), &closeButton); },
+             [&] { return IsWindow(shown) != FALSE; }},
+            {"关闭 closes it", [&] { PostMessageW(w().Ctl(L"Cmd_close").hwnd(), BM_CLICK, 0, 0); },
+             [&] { return !IsWindow(shown); }},
+        });
+        ASSERT_TRUE(testing_support::pumpUntil([&] { return user.finished(); }, 20000));
+        EXPECT_EQ(user.missed, std::vector<std::string>{});
+        EXPECT_TRUE(PtInRect(&closeButton, at)) << "the second press must fall on the moved dialog's 关闭";
+        EXPECT_TRUE(dialog.loaded());
         EXPECT_TRUE(IsWindowEnabled(dialog.hwnd()));
     }
 }
