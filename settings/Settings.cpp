@@ -151,7 +151,7 @@ void Settings::Command5_Click() {
 
 // The stage window opens modal: this dialog waits, disabled, until that window is gone, or
 // until this dialog is asked to go, which takes its stage window with it. It is disabled before it
-// moves: the rest of a double click lands where the dialog now is, on "关闭" as often as not.
+// moves: the second click of a double click lands on the moved dialog, near its "关闭".
 void Settings::Image1_Click() {
     auto& stages = forms::Frm_offtensetting();
     MSG m{};
