@@ -96,29 +96,14 @@ public:
                                         nullptr, OPEN_EXISTING, 0, nullptr));
                 EXPECT_TRUE(file_);
                 break;
-            case Hold::rangeLocked:
-                replace("ReadFile", reinterpret_cast<sqlite3_syscall_ptr>(&refusedRead));
-                break;
             case Hold::journalHeld:
                 journal_ = path + L"-journal";
                 file_.reset(
                     CreateFileW(journal_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
                 EXPECT_TRUE(file_);
                 break;
-            case Hold::writeDenied:
-                replace("CreateFileW", reinterpret_cast<sqlite3_syscall_ptr>(&writeRefusedOpen));
-                break;
-            case Hold::diskFull:
-                replace("WriteFile", reinterpret_cast<sqlite3_syscall_ptr>(&fullDiskWrite));
-                break;
-            case Hold::noJournal:
-                replace("CreateFileW", reinterpret_cast<sqlite3_syscall_ptr>(&newFileRefusedOpen));
-                break;
-            case Hold::neverOpens:
-                replace("CreateFileW", reinterpret_cast<sqlite3_syscall_ptr>(&refusedOpen));
-                break;
-            case Hold::readFails:
-                replace("ReadFile", reinterpret_cast<sqlite3_syscall_ptr>(&failedRead));
+            default:
+                playAtSystemCall(hold);
                 break;
         }
     }
@@ -136,9 +121,27 @@ public:
     }
 
 private:
-    void replace(const char* call, sqlite3_syscall_ptr with) {
-        EXPECT_TRUE(replaceSystemCall(call, with)) << call;
-        replaced_ = call;
+    // The holds played at SQLite's calls into Windows: which call each takes the place of.
+    void playAtSystemCall(Hold hold) {
+        struct Played {
+            Hold hold;
+            const char* call;
+            sqlite3_syscall_ptr with;
+        };
+        auto by = [](auto* f) { return reinterpret_cast<sqlite3_syscall_ptr>(f); };
+        const Played played[] = {
+            {Hold::rangeLocked, "ReadFile", by(&refusedRead)},
+            {Hold::writeDenied, "CreateFileW", by(&writeRefusedOpen)},
+            {Hold::diskFull, "WriteFile", by(&fullDiskWrite)},
+            {Hold::noJournal, "CreateFileW", by(&newFileRefusedOpen)},
+            {Hold::neverOpens, "CreateFileW", by(&refusedOpen)},
+            {Hold::readFails, "ReadFile", by(&failedRead)},
+        };
+        for (const Played& p : played) {
+            if (p.hold != hold) continue;
+            EXPECT_TRUE(replaceSystemCall(p.call, p.with)) << p.call;
+            replaced_ = p.call;
+        }
     }
     static bool isMeetData(LPCWSTR name) {
         std::wstring_view file(name);

@@ -310,6 +310,13 @@ protected:
         timingState() = TimingState{};
     }
 
+    // A stage of a saved clock covers the clock's time.
+    void boardMeetingUnderWay() {
+        addClock(L"早会", someClock(300, L"茶歇"));
+        addStage(L"09:00:00", L"10:00:00", L"早会", L"董事会");
+        clock.setTimeOfDay(9, 30, 0);
+    }
+
     void expectNoDatabase() {
         StageLookup found = loadCurrentMeeting();
         EXPECT_EQ(timingState().stagestate, StageState::NoDatabase);
@@ -324,9 +331,7 @@ protected:
 };
 
 TEST_F(LoadCurrentMeetingTest, TheStageAtTheClocksTimeFillsTheSharedRecords) {
-    addClock(L"早会", someClock(300, L"茶歇"));
-    addStage(L"09:00:00", L"10:00:00", L"早会", L"董事会");
-    clock.setTimeOfDay(9, 30, 0);
+    boardMeetingUnderWay();
     StageLookup found = loadCurrentMeeting();
     EXPECT_EQ(found.titletext, L"董事会");
     EXPECT_EQ(timingState().stagestate, StageState::Covering);
@@ -359,9 +364,7 @@ TEST_F(LoadCurrentMeetingTest, WhileTheFileStaysUnreadableItIsReportedOnceNotAtE
 // open that shares nothing, or refused to us, nothing is read, taken or said, and the caller
 // tries again later; held shared, the stage still reads.
 TEST_F(LoadCurrentMeetingTest, AHeldFileIsWaitedForOnlyAMomentAndNothingChangesUntilItReads) {
-    addClock(L"早会", someClock(300, L"茶歇"));
-    addStage(L"09:00:00", L"10:00:00", L"早会", L"董事会");
-    clock.setTimeOfDay(9, 30, 0);
+    boardMeetingUnderWay();
     for (Hold hold : testing_support::kEveryHold) {
         SCOPED_TRACE(testing_support::holdName(hold));
         timingState().stagestate = StageState::Waiting;
@@ -385,9 +388,7 @@ TEST_F(LoadCurrentMeetingTest, AHeldFileIsWaitedForOnlyAMomentAndNothingChangesU
 // that never opens is a file that cannot be read; one that keeps only writes out still gives
 // the stage.
 TEST_F(LoadCurrentMeetingTest, ACauseThatLastsIsToldOnceAsWhatItIs) {
-    addClock(L"早会", someClock(300, L"茶歇"));
-    addStage(L"09:00:00", L"10:00:00", L"早会", L"董事会");
-    clock.setTimeOfDay(9, 30, 0);
+    boardMeetingUnderWay();
     for (Hold cause : testing_support::kLastingCauses) {
         SCOPED_TRACE(testing_support::holdName(cause));
         timingState().stagestate = StageState::Waiting;
